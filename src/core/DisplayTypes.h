@@ -1,0 +1,193 @@
+#pragma once
+
+// Types shared by the display controls (3-D label, hyperlink label, rail line)
+// and their portable geometry. Nothing here knows about a window.
+
+#include <array>
+#include <climits>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+// ---------------------------------------------------------------------------
+// Points, sizes, rectangles and lines. Prefixed with G so that they never meet
+// Win32's POINT, SIZE and RECT. Rectangles follow GDI: right and bottom are
+// one past the last pixel.
+
+struct GPoint {
+    int x;
+    int y;
+    friend bool operator==(const GPoint&, const GPoint&) = default;
+};
+
+struct GSize {
+    int cx;
+    int cy;
+    friend bool operator==(const GSize&, const GSize&) = default;
+};
+
+struct GRect {
+    int left;
+    int top;
+    int right;
+    int bottom;
+    friend bool operator==(const GRect&, const GRect&) = default;
+};
+
+// A line drawn the GDI way: MoveTo(from), LineTo(to); the end point is not drawn.
+struct GLine {
+    GPoint from;
+    GPoint to;
+    std::uint32_t color;
+    friend bool operator==(const GLine&, const GLine&) = default;
+};
+
+// Sums that saturate instead of overflowing: a shift or a size may be any
+// 32-bit value.
+constexpr int ClampToInt(long long v) {
+    return v < INT_MIN ? INT_MIN : v > INT_MAX ? INT_MAX : static_cast<int>(v);
+}
+
+constexpr int AddClamped(int a, int b) {
+    return ClampToInt(static_cast<long long>(a) + b);
+}
+
+// Both corners move.
+constexpr GRect Moved(const GRect& r, GPoint by) {
+    return {AddClamped(r.left, by.x), AddClamped(r.top, by.y), AddClamped(r.right, by.x),
+            AddClamped(r.bottom, by.y)};
+}
+
+constexpr bool IsEmpty(const GRect& r) {
+    return r.right <= r.left || r.bottom <= r.top;
+}
+
+// The empty result is {0, 0, 0, 0}.
+constexpr GRect Intersection(const GRect& a, const GRect& b) {
+    const GRect r{a.left > b.left ? a.left : b.left, a.top > b.top ? a.top : b.top,
+                  a.right < b.right ? a.right : b.right, a.bottom < b.bottom ? a.bottom : b.bottom};
+    return IsEmpty(r) ? GRect{0, 0, 0, 0} : r;
+}
+
+// ---------------------------------------------------------------------------
+// Colours: 0x00BBGGRR is an RGB colour, 0xFF0000nn the system colour nn,
+// resolved when drawn.
+
+constexpr std::uint32_t RgbColor(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    return static_cast<std::uint32_t>(r) | (static_cast<std::uint32_t>(g) << 8) |
+           (static_cast<std::uint32_t>(b) << 16);
+}
+
+constexpr bool IsSystemColor(std::uint32_t color) {
+    return (color & 0xFF000000u) == 0xFF000000u;
+}
+
+// The COLOR_ index of a system colour, for GetSysColor.
+constexpr int SystemColorIndex(std::uint32_t color) {
+    return static_cast<int>(color & 0xFFu);
+}
+
+namespace DisplayColor {
+inline constexpr std::uint32_t Black = 0x00000000;
+inline constexpr std::uint32_t Red = 0x000000FF;    // clRed
+inline constexpr std::uint32_t Blue = 0x00FF0000;   // clBlue
+inline constexpr std::uint32_t Navy = 0x00800000;   // clNavy
+inline constexpr std::uint32_t Purple = 0x00800080; // clPurple
+inline constexpr std::uint32_t Grey = 0x00808080;
+inline constexpr std::uint32_t White = 0x00FFFFFF;        // clWhite
+inline constexpr std::uint32_t WindowText = 0xFF000008;   // COLOR_WINDOWTEXT
+inline constexpr std::uint32_t BtnShadow = 0xFF000010;    // COLOR_BTNSHADOW
+inline constexpr std::uint32_t GrayText = 0xFF000011;     // COLOR_GRAYTEXT
+inline constexpr std::uint32_t BtnHighlight = 0xFF000014; // COLOR_BTNHIGHLIGHT
+} // namespace DisplayColor
+
+// Cursor identifiers of the class library.
+namespace DisplayCursor {
+inline constexpr int Default = 0;     // crDefault
+inline constexpr int AppStart = -19;  // crAppStart: arrow with hourglass
+inline constexpr int HandPoint = -21; // crHandPoint
+} // namespace DisplayCursor
+
+// ---------------------------------------------------------------------------
+// DrawTextA flags, same values as the DT_ macros of <winuser.h>. The Win32 side
+// can check each pair: static_assert(GDT_CENTER == DT_CENTER).
+
+inline constexpr unsigned GDT_TOP = 0x0;
+inline constexpr unsigned GDT_LEFT = 0x0;
+inline constexpr unsigned GDT_CENTER = 0x1;
+inline constexpr unsigned GDT_RIGHT = 0x2;
+inline constexpr unsigned GDT_VCENTER = 0x4;
+inline constexpr unsigned GDT_BOTTOM = 0x8;
+inline constexpr unsigned GDT_WORDBREAK = 0x10;
+inline constexpr unsigned GDT_SINGLELINE = 0x20;
+inline constexpr unsigned GDT_EXPANDTABS = 0x40;
+inline constexpr unsigned GDT_NOCLIP = 0x100;
+inline constexpr unsigned GDT_CALCRECT = 0x400;
+inline constexpr unsigned GDT_NOPREFIX = 0x800;
+inline constexpr unsigned GDT_PATH_ELLIPSIS = 0x4000;
+inline constexpr unsigned GDT_END_ELLIPSIS = 0x8000;
+inline constexpr unsigned GDT_RTLREADING = 0x20000;
+inline constexpr unsigned GDT_WORD_ELLIPSIS = 0x40000;
+
+// ---------------------------------------------------------------------------
+// Enumerations. Ordinals matter: saved forms store the names below, and
+// TPenStyle's ordinals equal GDI's PS_SOLID .. PS_INSIDEFRAME.
+
+enum TTextStyle { tsNone, tsRaised, tsLightRaised, tsRecessed, tsHeavyRecessed, tsShadow };
+enum TBorderType { btDefault, btRecessed, btRaised };
+enum TLabelStyle { lsDefault, lsWWWAddress, lsEMailAddress };
+enum TEllipsesStyle { esNone, esEnd, esPath };
+enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame };
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum TTextLayout { tlTop, tlCenter, tlBottom };
+enum TDLineDirection { drHoriz, drVert };
+enum TDLineRailStyle { stNone, stSunken, stSunkenPlus, stRaised, stRaisedPlus };
+
+template <typename E> struct EnumNames;
+
+#define OSH_ENUM_NAMES(Type, ...)                                                                  \
+    template <> struct EnumNames<Type> { static constexpr std::array names{__VA_ARGS__}; }
+
+OSH_ENUM_NAMES(TTextStyle, std::string_view{"tsNone"}, std::string_view{"tsRaised"},
+               std::string_view{"tsLightRaised"}, std::string_view{"tsRecessed"},
+               std::string_view{"tsHeavyRecessed"}, std::string_view{"tsShadow"});
+OSH_ENUM_NAMES(TBorderType, std::string_view{"btDefault"}, std::string_view{"btRecessed"},
+               std::string_view{"btRaised"});
+OSH_ENUM_NAMES(TLabelStyle, std::string_view{"lsDefault"}, std::string_view{"lsWWWAddress"},
+               std::string_view{"lsEMailAddress"});
+OSH_ENUM_NAMES(TEllipsesStyle, std::string_view{"esNone"}, std::string_view{"esEnd"},
+               std::string_view{"esPath"});
+OSH_ENUM_NAMES(TPenStyle, std::string_view{"psSolid"}, std::string_view{"psDash"},
+               std::string_view{"psDot"}, std::string_view{"psDashDot"},
+               std::string_view{"psDashDotDot"}, std::string_view{"psClear"},
+               std::string_view{"psInsideFrame"});
+OSH_ENUM_NAMES(TAlignment, std::string_view{"taLeftJustify"}, std::string_view{"taRightJustify"},
+               std::string_view{"taCenter"});
+OSH_ENUM_NAMES(TTextLayout, std::string_view{"tlTop"}, std::string_view{"tlCenter"},
+               std::string_view{"tlBottom"});
+OSH_ENUM_NAMES(TDLineDirection, std::string_view{"drHoriz"}, std::string_view{"drVert"});
+OSH_ENUM_NAMES(TDLineRailStyle, std::string_view{"stNone"}, std::string_view{"stSunken"},
+               std::string_view{"stSunkenPlus"}, std::string_view{"stRaised"},
+               std::string_view{"stRaisedPlus"});
+
+#undef OSH_ENUM_NAMES
+
+// The stored name of a value; empty for a value outside the enumeration.
+template <typename E> constexpr std::string_view EnumName(E value) {
+    const auto& names = EnumNames<E>::names;
+    const auto i = static_cast<long long>(value);
+    return i >= 0 && i < static_cast<long long>(names.size()) ? names[static_cast<std::size_t>(i)]
+                                                              : std::string_view{};
+}
+
+// The value stored under a name (exact spelling); nothing for an unknown name.
+template <typename E> constexpr std::optional<E> EnumFromName(std::string_view name) {
+    const auto& names = EnumNames<E>::names;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (names[i] == name) {
+            return static_cast<E>(i);
+        }
+    }
+    return std::nullopt;
+}
