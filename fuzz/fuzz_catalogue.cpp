@@ -1,0 +1,51 @@
+#include "core/Catalogue.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const auto rows = SplitCatalogueLines(bytes);
+
+    const auto end = bytes.find('\0');
+    const std::string_view listed = bytes.substr(0, end);
+
+    std::size_t total = 0;
+    for (const auto& row : rows) {
+        if (row.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
+            __builtin_trap();
+        total += row.size();
+    }
+    // Rows hold every listed byte but the line breaks.
+    std::size_t breaks = 0;
+    for (char c : listed)
+        breaks += (c == '\r' || c == '\n');
+    if (total + breaks != listed.size())
+        __builtin_trap();
+    if (listed.empty() != rows.empty())
+        __builtin_trap();
+
+    // Joining the rows with CR LF and a final CR LF gives a file that splits
+    // to the same rows.
+    std::string joined;
+    for (const auto& row : rows)
+        joined.append(row).append("\r\n");
+    if (SplitCatalogueLines(joined) != rows)
+        __builtin_trap();
+
+    // Every row is a stretch of the input, in order.
+    std::size_t from = 0;
+    for (const auto& row : rows) {
+        const auto at = listed.find(row, from);
+        if (at == std::string_view::npos)
+            __builtin_trap();
+        from = at + row.size();
+    }
+
+    // Bytes after a NUL never matter.
+    if (end != std::string_view::npos && SplitCatalogueLines(listed) != rows)
+        __builtin_trap();
+    return 0;
+}

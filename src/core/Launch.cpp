@@ -1,0 +1,109 @@
+#include "core/Launch.h"
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+constexpr std::string_view kKeepOpen = "/kTitle Orbitashell&&Color 4E&&";
+constexpr std::string_view kCloseAfter = "/cTitle Orbitashell&&Color 4E&&";
+// Quoted so that a temporary folder with spaces in its path still works.
+constexpr std::string_view kCaptureBatch = "\"%temp%\\EditCMD\"";
+
+// "%*" passes every argument on, where "%1 ... %7" would drop the eighth on.
+constexpr std::string_view kBatchText = "CHCP 850\r\n"
+                                        ":CHCP 1252\r\n"
+                                        "%* >> EditCmd.TXT\r\n"
+                                        "CD Syst\r\n"
+                                        "CD Driver\r\n"
+                                        "START oshv.exe \r\n";
+
+constexpr std::array<std::string_view, 4> kToolWords = {"RegEdit", "MSConfig", "Control", "Start"};
+
+char UpperAZChar(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+std::string_view::size_type FindNoCase(std::string_view text, std::string_view word) {
+    const auto it = std::search(text.begin(), text.end(), word.begin(), word.end(),
+                                [](char a, char b) { return UpperAZChar(a) == UpperAZChar(b); });
+    if (it == text.end() && !word.empty())
+        return std::string_view::npos;
+    return static_cast<std::string_view::size_type>(it - text.begin());
+}
+
+std::string Concat(std::string_view a, std::string_view b) {
+    std::string out;
+    out.reserve(a.size() + b.size());
+    out.append(a).append(b);
+    return out;
+}
+
+} // namespace
+
+std::string UpperAZ(std::string_view s) {
+    std::string out(s);
+    std::transform(out.begin(), out.end(), out.begin(), UpperAZChar);
+    return out;
+}
+
+bool ContainsNoCase(std::string_view text, std::string_view word) {
+    return FindNoCase(text, word) != std::string_view::npos;
+}
+
+bool HasCaptureRequest(std::string_view line) {
+    return ContainsNoCase(line, CaptureWord());
+}
+
+bool HasToolWord(std::string_view line) {
+    return std::any_of(kToolWords.begin(), kToolWords.end(),
+                       [line](std::string_view word) { return ContainsNoCase(line, word); });
+}
+
+std::string RemoveFirstNoCase(std::string_view text, std::string_view word) {
+    const auto at = FindNoCase(text, word);
+    if (at == std::string_view::npos)
+        return std::string(text);
+    return Concat(text.substr(0, at), text.substr(at + word.size()));
+}
+
+LaunchKind ClassifyLine(std::string_view line) {
+    const bool tool = HasToolWord(line);
+    if (HasCaptureRequest(line))
+        return tool ? LaunchKind::Mixed : LaunchKind::Capture;
+    return tool ? LaunchKind::Tool : LaunchKind::Ordinary;
+}
+
+std::string OrdinaryParameters(std::string_view line) {
+    return Concat(kKeepOpen, line);
+}
+
+std::string ToolParameters(std::string_view line) {
+    return Concat(kCloseAfter, line);
+}
+
+std::string CaptureParameters(std::string_view remainder) {
+    // "ipconfig Edit+" leaves no blank before the command; without one the
+    // interpreter would look for a batch file named "EditCMDipconfig".
+    const bool needsBlank =
+        !remainder.empty() && remainder.front() != ' ' && remainder.front() != '\t';
+    std::string out;
+    out.reserve(kCloseAfter.size() + kCaptureBatch.size() + 1 + remainder.size());
+    out.append(kCloseAfter).append(kCaptureBatch);
+    if (needsBlank)
+        out.push_back(' ');
+    out.append(remainder);
+    return out;
+}
+
+std::string_view CaptureBatchText() {
+    return kBatchText;
+}
+
+std::string_view CaptureBatchName() {
+    return "EditCMD.bat";
+}
+
+std::string_view CaptureWord() {
+    return "Edit+";
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Rules for turning the command-line box into the interpreter's parameters.
+// Words are compared with only the letters a to z folded, so accented
+// Windows-1252 letters never match their capitals.
+
+std::string UpperAZ(std::string_view s);
+bool ContainsNoCase(std::string_view text, std::string_view word);
+
+// "Edit+": capture the command's output for the viewer.
+bool HasCaptureRequest(std::string_view line);
+// A graphical tool: its console must close by itself once the tool is started.
+bool HasToolWord(std::string_view line);
+
+// Text with the first case-insensitive occurrence of word taken out.
+std::string RemoveFirstNoCase(std::string_view text, std::string_view word);
+
+enum class LaunchKind {
+    Ordinary, // console stays open
+    Tool,     // console closes
+    Capture,  // output goes through the batch file to the viewer
+    Mixed,    // capture together with a tool word: refused
+};
+LaunchKind ClassifyLine(std::string_view line);
+
+std::string OrdinaryParameters(std::string_view line);
+std::string ToolParameters(std::string_view line);
+// remainder: the line with "Edit+" removed (RemoveFirstNoCase).
+std::string CaptureParameters(std::string_view remainder);
+
+// The batch file written to the temporary folder before every capture.
+std::string_view CaptureBatchText();
+std::string_view CaptureBatchName();
+std::string_view CaptureWord();

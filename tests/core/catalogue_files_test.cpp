@@ -1,0 +1,166 @@
+#include "core/Catalogue.h"
+#include "core/Launch.h"
+#include "core/ParenComments.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path CatalogueDir() {
+#ifdef OSH_CATALOGUE_DIR
+    return fs::path(OSH_CATALOGUE_DIR);
+#else
+    return fs::path(__FILE__).parent_path() / ".." / ".." / "catalogues";
+#endif
+}
+
+std::string ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::vector<fs::path> CatalogueFiles() {
+    std::vector<fs::path> files;
+    for (const auto& entry : fs::recursive_directory_iterator(CatalogueDir())) {
+        const auto ext = entry.path().extension().string();
+        if (entry.is_regular_file() && (ext == ".TXT" || ext == ".txt"))
+            files.push_back(entry.path());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+std::string Trimmed(const std::string& s) {
+    const auto first = s.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return {};
+    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
+}
+
+std::string FirstWord(const std::string& command) {
+    return UpperAZ(command.substr(0, command.find(' ')));
+}
+
+// Rows with a command once their comments are gone.
+std::vector<std::string> Commands(const std::string& fileName) {
+    std::vector<std::string> commands;
+    for (const auto& row : SplitCatalogueLines(ReadBytes(CatalogueDir() / fileName))) {
+        const auto command = Trimmed(StripParenComments(row));
+        if (!command.empty())
+            commands.push_back(command);
+    }
+    return commands;
+}
+
+} // namespace
+
+TEST(CatalogueFiles, AllFilesAreWellFormedWindows1252) {
+    const auto files = CatalogueFiles();
+    ASSERT_GE(files.size(), 3u) << CatalogueDir();
+    for (const auto& path : files) {
+        SCOPED_TRACE(path.string());
+        const std::string bytes = ReadBytes(path);
+        ASSERT_GE(bytes.size(), 2u);
+        EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
+        EXPECT_NE(bytes.substr(0, 3), "\xEF\xBB\xBF");
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            const auto c = static_cast<unsigned char>(bytes[i]);
+            SCOPED_TRACE("offset " + std::to_string(i));
+            if (c == '\r')
+                ASSERT_TRUE(i + 1 < bytes.size() && bytes[i + 1] == '\n');
+            else if (c == '\n')
+                ASSERT_TRUE(i > 0 && bytes[i - 1] == '\r');
+            else
+                ASSERT_TRUE(c >= 0x20 && c != 0x7F) << "control byte " << int(c);
+            ASSERT_TRUE(c != 0x81 && c != 0x8D && c != 0x8F && c != 0x90 && c != 0x9D)
+                << "byte undefined in Windows-1252: " << int(c);
+        }
+    }
+}
+
+TEST(CatalogueFiles, EveryCommentIsClosedAndUnnested) {
+    for (const auto& path : CatalogueFiles()) {
+        for (const auto& row : SplitCatalogueLines(ReadBytes(path))) {
+            SCOPED_TRACE(path.filename().string() + ": " + row);
+            int depth = 0;
+            for (char c : row) {
+                depth += (c == '(') - (c == ')');
+                // Comments do not nest: an inner ")" would leak into the command.
+                ASSERT_GE(depth, 0);
+                ASSERT_LE(depth, 1);
+            }
+            EXPECT_EQ(depth, 0);
+            const auto command = StripParenComments(row);
+            // Version tags belong at the end of the comment, never on the command line.
+            for (const char* tag : {"[X]", "[V]", "[S]"})
+                EXPECT_EQ(command.find(tag), std::string::npos);
+            EXPECT_TRUE(command.empty() || command.front() != ' ');
+        }
+    }
+}
+
+TEST(CatalogueFiles, RequiredListsAreFullEnough) {
+    EXPECT_GE(Commands("CommandesCPL.TXT").size(), 40u);
+    EXPECT_GE(Commands("CommandesSyst.TXT").size(), 80u);
+    EXPECT_FALSE(fs::exists(CatalogueDir() / "Commandes.txt"))
+        << "the personal list is an example, not part of the delivery";
+}
+
+TEST(CatalogueFiles, CommandsLaunchAsIntended) {
+    for (const auto& command : Commands("CommandesCPL.TXT")) {
+        SCOPED_TRACE(command);
+        EXPECT_EQ(FirstWord(command), "CONTROL");
+    }
+    std::size_t captures = 0;
+    for (const auto& path : CatalogueFiles()) {
+        for (const auto& row : SplitCatalogueLines(ReadBytes(path))) {
+            const auto command = Trimmed(StripParenComments(row));
+            SCOPED_TRACE(path.filename().string() + ": " + command);
+            const auto kind = ClassifyLine(command);
+            EXPECT_FALSE(kind == LaunchKind::Mixed) << "always refused: capture with a tool word";
+            if (kind == LaunchKind::Capture) {
+                ++captures;
+                EXPECT_EQ(command.rfind(CaptureWord(), 0), 0u);
+            }
+        }
+    }
+    EXPECT_GE(captures, 3u);
+}
+
+TEST(CatalogueFiles, NoDestructiveCommands) {
+    static const std::array<std::string_view, 9> forbidden = {
+        "FORMAT", "DEL", "ERASE", "RD", "RMDIR", "DISKPART", "CIPHER", "TAKEOWN", "ICACLS"};
+    for (const auto& path : CatalogueFiles()) {
+        for (const auto& row : SplitCatalogueLines(ReadBytes(path))) {
+            auto command = Trimmed(StripParenComments(row));
+            if (command.empty())
+                continue;
+            if (HasCaptureRequest(command))
+                command = Trimmed(RemoveFirstNoCase(command, CaptureWord()));
+            SCOPED_TRACE(path.filename().string() + ": " + command);
+            const auto first = FirstWord(command);
+            const auto upper = UpperAZ(command);
+            EXPECT_TRUE(std::find(forbidden.begin(), forbidden.end(), first) == forbidden.end())
+                << first;
+            if (first == "REG") {
+                EXPECT_EQ(upper.rfind("REG QUERY ", 0), 0u);
+            }
+            if (first == "SHUTDOWN") {
+                EXPECT_EQ(upper, "SHUTDOWN /A");
+            }
+            EXPECT_EQ(upper.find("/RELEASE"), std::string::npos);
+            EXPECT_EQ(upper.find(" RESET"), std::string::npos);
+        }
+    }
+}

@@ -1,0 +1,91 @@
+#include "core/Launch.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace std::string_literals;
+
+TEST(LaunchWords, FoldOnlyAsciiLetters) {
+    EXPECT_EQ(UpperAZ("Edit+ ipconfig /all 12"), "EDIT+ IPCONFIG /ALL 12");
+    // Accented letters and bytes above 0x7F are left alone.
+    EXPECT_EQ(UpperAZ("d\xE9j\xE0 \xFF"), "D\xE9J\xE0 \xFF");
+    EXPECT_EQ(UpperAZ("a\0z"s), "A\0Z"s);
+    EXPECT_EQ(UpperAZ("`{@["), "`{@[");
+}
+
+TEST(LaunchWords, MatchAnywhereWithoutRegardToCase) {
+    EXPECT_TRUE(ContainsNoCase("shutdown /a", "SHUTDOWN"));
+    EXPECT_TRUE(ContainsNoCase("xRESTARTx", "start"));
+    EXPECT_FALSE(ContainsNoCase("sta rt", "start"));
+    EXPECT_FALSE(ContainsNoCase("st", "start"));
+    EXPECT_FALSE(ContainsNoCase("\xC9"
+                                "dit+",
+                                "Edit+"));
+
+    EXPECT_TRUE(HasCaptureRequest("edit+ dir"));
+    EXPECT_TRUE(HasCaptureRequest("dir EDIT+"));
+    EXPECT_FALSE(HasCaptureRequest("edit dir"));
+    EXPECT_FALSE(HasCaptureRequest("Edit +"));
+
+    EXPECT_TRUE(HasToolWord("regedit"));
+    EXPECT_TRUE(HasToolWord("msconfig"));
+    EXPECT_TRUE(HasToolWord("CONTROL appwiz.cpl"));
+    EXPECT_TRUE(HasToolWord("start devmgmt.msc"));
+    EXPECT_TRUE(HasToolWord("shutdown /r (restart)"));
+    EXPECT_FALSE(HasToolWord("ipconfig /all"));
+    EXPECT_FALSE(HasToolWord("reg edit"));
+    EXPECT_FALSE(HasToolWord(""));
+}
+
+TEST(LaunchWords, ClassifyLine) {
+    EXPECT_EQ(ClassifyLine("ipconfig /all"), LaunchKind::Ordinary);
+    EXPECT_EQ(ClassifyLine("control"), LaunchKind::Tool);
+    EXPECT_EQ(ClassifyLine("Edit+ ipconfig"), LaunchKind::Capture);
+    EXPECT_EQ(ClassifyLine("edit+ REGEDIT"), LaunchKind::Mixed);
+    EXPECT_EQ(ClassifyLine("Edit+ sc query | findstr restart"), LaunchKind::Mixed);
+}
+
+TEST(LaunchWords, RemoveFirstOccurrenceOnly) {
+    EXPECT_EQ(RemoveFirstNoCase("Edit+ ipconfig", "Edit+"), " ipconfig");
+    EXPECT_EQ(RemoveFirstNoCase("ipconfig edit+", "Edit+"), "ipconfig ");
+    EXPECT_EQ(RemoveFirstNoCase("aEDIT+b Edit+", "Edit+"), "ab Edit+");
+    EXPECT_EQ(RemoveFirstNoCase("Edit+", "Edit+"), "");
+    EXPECT_EQ(RemoveFirstNoCase("dir", "Edit+"), "dir");
+    EXPECT_EQ(RemoveFirstNoCase("dir", ""), "dir");
+    EXPECT_EQ(RemoveFirstNoCase("Edit", "Edit+"), "Edit");
+}
+
+TEST(LaunchParameters, OrdinaryAndToolLines) {
+    EXPECT_EQ(OrdinaryParameters("ipconfig /all "),
+              "/kTitle Orbitashell&&Color 4E&&ipconfig /all ");
+    EXPECT_EQ(ToolParameters("control appwiz.cpl"),
+              "/cTitle Orbitashell&&Color 4E&&control appwiz.cpl");
+    EXPECT_EQ(OrdinaryParameters(""), "/kTitle Orbitashell&&Color 4E&&");
+}
+
+TEST(LaunchParameters, CaptureQuotesTheBatchFile) {
+    const std::string prefix = "/cTitle Orbitashell&&Color 4E&&\"%temp%\\EditCMD\"";
+    // "Edit+" first: its blank already separates the batch file from the command.
+    EXPECT_EQ(CaptureParameters(RemoveFirstNoCase("Edit+ ipconfig /all", "Edit+")),
+              prefix + " ipconfig /all");
+    EXPECT_EQ(CaptureParameters("\tver"), prefix + "\tver");
+    // "Edit+" last: a blank is put in so the command is not glued to the name.
+    EXPECT_EQ(CaptureParameters(RemoveFirstNoCase("ipconfig /all Edit+", "Edit+")),
+              prefix + " ipconfig /all ");
+    EXPECT_EQ(CaptureParameters(""), prefix);
+    EXPECT_EQ(CaptureParameters(" "), prefix + " ");
+}
+
+TEST(CaptureBatch, FixedTextAndNames) {
+    const std::string expected = "CHCP 850\r\n"
+                                 ":CHCP 1252\r\n"
+                                 "%* >> EditCmd.TXT\r\n"
+                                 "CD Syst\r\n"
+                                 "CD Driver\r\n"
+                                 "START oshv.exe \r\n";
+    EXPECT_EQ(CaptureBatchText(), expected);
+    EXPECT_EQ(CaptureBatchText().size(), 78u);
+    EXPECT_EQ(CaptureBatchName(), "EditCMD.bat");
+    EXPECT_EQ(CaptureWord(), "Edit+");
+}
