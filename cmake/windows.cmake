@@ -1,0 +1,85 @@
+# Cross build: the program, its toolkit and components, and the tests that run under Wine.
+set(OSH_WIN_LIBS comctl32 gdi32 user32 shell32 ole32 oleaut32 uuid wininet urlmon msimg32 crypt32)
+add_compile_definitions(WINVER=0x0A00 _WIN32_WINNT=0x0A00 NOMINMAX WIN32_LEAN_AND_MEAN STRICT)
+set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -static")
+
+file(GLOB OSH_UI_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/ui/*.cpp)
+add_library(osh_ui STATIC ${OSH_UI_SOURCES})
+target_link_libraries(osh_ui PUBLIC osh_core ${OSH_WIN_LIBS})
+
+file(GLOB OSH_COMPONENT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/components/*.cpp)
+if(OSH_COMPONENT_SOURCES)
+  add_library(osh_components STATIC ${OSH_COMPONENT_SOURCES})
+  target_link_libraries(osh_components PUBLIC osh_ui)
+else()
+  add_library(osh_components INTERFACE)
+  target_link_libraries(osh_components INTERFACE osh_ui)
+endif()
+
+# Everything of the program but its entry, so that tests can create the forms.
+file(GLOB OSH_APP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/*.cpp
+     ${CMAKE_SOURCE_DIR}/src/update/*.cpp ${CMAKE_SOURCE_DIR}/src/dialogs/*.cpp)
+list(FILTER OSH_APP_SOURCES EXCLUDE REGEX "/src/app/main\\.cpp$")
+add_library(osh_app STATIC ${OSH_APP_SOURCES})
+target_link_libraries(osh_app PUBLIC osh_components)
+target_compile_definitions(osh_app PRIVATE OSH_PROBE_HOST="${OSH_PROBE_HOST}"
+                                           OSH_PUBLISHER_HOST="${OSH_PUBLISHER_HOST}")
+
+add_executable(Orbitashell WIN32 ${CMAKE_SOURCE_DIR}/src/app/main.cpp
+                                 ${CMAKE_SOURCE_DIR}/res/Orbitashell.rc)
+target_link_libraries(Orbitashell PRIVATE osh_app)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/res/Orbitashell.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/Orbitashell.manifest")
+
+file(GLOB OSH_VIEWER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/viewer/*.cpp)
+if(OSH_VIEWER_SOURCES)
+  add_executable(oshv WIN32 ${OSH_VIEWER_SOURCES})
+  target_link_libraries(oshv PRIVATE osh_ui)
+endif()
+
+# The distribution folder and its archive.
+set(OSH_DIST ${CMAKE_SOURCE_DIR}/build/dist/Orbitashell)
+add_custom_target(dist
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${OSH_DIST} ${CMAKE_SOURCE_DIR}/build/dist/orbitashell.zip
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${OSH_DIST}/Syst/Driver
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Orbitashell> ${OSH_DIST}/Orbitashell.exe
+  COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/catalogues/CommandesCPL.TXT
+          ${CMAKE_SOURCE_DIR}/catalogues/CommandesSyst.TXT ${OSH_DIST}
+  COMMAND ${CMAKE_COMMAND} -DDIST=${OSH_DIST} -DVIEWER=$<$<TARGET_EXISTS:oshv>:$<TARGET_FILE:oshv>>
+          -P ${CMAKE_SOURCE_DIR}/cmake/dist-finish.cmake
+  COMMAND cd ${CMAKE_SOURCE_DIR}/build/dist && zip -qr orbitashell.zip Orbitashell
+  DEPENDS Orbitashell $<$<TARGET_EXISTS:oshv>:oshv>
+  COMMENT "Laying out build/dist/Orbitashell and orbitashell.zip"
+  VERBATIM)
+
+# GoogleTest built for MinGW from Debian's sources, without our warning flags.
+get_directory_property(osh_saved_options COMPILE_OPTIONS)
+set_directory_properties(PROPERTIES COMPILE_OPTIONS "")
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+set_directory_properties(PROPERTIES COMPILE_OPTIONS "${osh_saved_options}")
+
+file(GLOB OSH_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
+if(OSH_WIN_TESTS)
+  add_executable(win_tests ${OSH_WIN_TESTS})
+  target_link_libraries(win_tests PRIVATE osh_app gtest gtest_main)
+  add_test(NAME win_tests COMMAND win_tests)
+endif()
+
+file(GLOB OSH_E2E_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
+if(OSH_E2E_TESTS)
+  add_executable(e2e_tests ${OSH_E2E_TESTS})
+  target_link_libraries(e2e_tests PRIVATE osh_core gtest gtest_main ${OSH_WIN_LIBS})
+  target_compile_definitions(e2e_tests PRIVATE OSH_DIST_DIR="${OSH_DIST}")
+  add_dependencies(e2e_tests dist)
+  add_test(NAME e2e_tests COMMAND e2e_tests)
+endif()
+
+file(GLOB OSH_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
+foreach(src ${OSH_BENCH_SOURCES})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src})
+  target_link_libraries(${name} PRIVATE osh_app)
+endforeach()

@@ -1,0 +1,349 @@
+#include "app/Unit1.h"
+
+#include "app/Publisher.h"
+#include "core/Captions.h"
+#include "core/Catalogue.h"
+#include "core/Launch.h"
+#include "core/ParenComments.h"
+#include "ui/Application.h"
+#include "ui/MessageDialog.h"
+#include "ui/System.h"
+
+namespace {
+
+// An open file handle, closed on every path.
+struct TFileHandle {
+    HANDLE h;
+    ~TFileHandle() {
+        if (h != INVALID_HANDLE_VALUE)
+            CloseHandle(h);
+    }
+};
+
+std::string FullPath(const std::string& path) {
+    char buf[MAX_PATH * 2];
+    DWORD n = GetFullPathNameA(path.c_str(), sizeof buf, buf, nullptr);
+    return n > 0 && n < sizeof buf ? std::string(buf, n) : path;
+}
+
+bool FileExists(const std::string& path) {
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExists(const std::string& path) {
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::string UpperName(std::string name) {
+    CharUpperBuffA(name.data(), static_cast<DWORD>(name.size()));
+    return name;
+}
+
+std::vector<std::string> SplitBatchLines(std::string_view text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t i; (i = text.find("\r\n", start)) != std::string_view::npos; start = i + 2)
+        lines.emplace_back(text.substr(start, i - start));
+    return lines;
+}
+
+} // namespace
+
+TForm1::TForm1(TComponent* owner) : TForm(owner) {
+    // Window
+    SetCaption("Orbitashell v 2.2.0");
+    BorderStyle = bsSingle;
+    BorderIcons = biSystemMenu | biMinimize;
+    Position = poScreenCenter;
+    KeyPreview = true;
+    Font = TFont("Tahoma", 11, clWindowText);
+    SetDesignBounds(0, 0, 611, 314);
+    SetClientWidth(Scale(605));
+    OnCreate = [this](TObject* s) { FormCreate(s); };
+    OnActivate = [this](TObject* s) { FormActivate(s); };
+    OnKeyPress = [this](TObject* s, char& k) { FormKeyPress(s, k); };
+
+    //                          left  top  width height
+    Bevel1.SetParent(this);
+    Bevel1.Shape = bsFrame;
+    Bevel1.Style = bsRaised;
+    Bevel1.SetDesignBounds(17, 27, 503, 33);
+
+    lblLine1.SetParent(this);
+    lblLine1.Font = TFont("Verdana", 13, clBlack);
+    lblLine1.SetAutoSize(false);
+    lblLine1.SetCaption("Choisir en ces listes, votre commande, ensuite cliquez sur \"Lancer\"");
+    lblLine1.SetDesignBounds(40, 36, 443, 16);
+
+    btnNewVersionDispo.SetParent(this);
+    btnNewVersionDispo.SetCaption(" Nouvelle version disponible ");
+    btnNewVersionDispo.Font = TFont("MS Sans Serif", 12, clNavy);
+    btnNewVersionDispo.SetDesignBounds(374, 0, 146, 22);
+    btnNewVersionDispo.SetVisible(false);
+
+    btnInfos.SetParent(this);
+    btnInfos.Flat = true;
+    btnInfos.SetGlyph("INFOS");
+    btnInfos.Font.SetStyle(fsBold);
+    btnInfos.SetDesignBounds(570, 26, 20, 20);
+    btnInfos.SetHint("A propos ; licence ; etc.");
+
+    lblListCPL.SetParent(this);
+    lblListCPL.Font = TFont("Verdana", 11, clNavy);
+    lblListCPL.SetCaption("Commandes directes des dossiers CPL du Panneau de Configuration");
+    lblListCPL.SetDesignBounds(27, 87, 0, 0);
+    lblListCPL.AdjustBounds();
+
+    cbbListCPL.SetParent(this);
+    cbbListCPL.SetDesignBounds(17, 103, 503, 21);
+    cbbListCPL.SetHint("Liste des commandes directes des dossiers CPL du Panneau de Configuration");
+    cbbListCPL.SetTabOrder(2);
+
+    lblListSystem.SetParent(this);
+    lblListSystem.Font = TFont("Verdana", 11, clNavy);
+    lblListSystem.SetCaption("Commandes générales et commandes système");
+    lblListSystem.SetDesignBounds(27, 144, 0, 0);
+    lblListSystem.AdjustBounds();
+
+    cbbListSyst.SetParent(this);
+    cbbListSyst.SetDesignBounds(17, 160, 503, 21);
+    cbbListSyst.SetHint("Liste des commandes générales et commandes système");
+    cbbListSyst.SetTabOrder(1);
+
+    lblExecuter.SetParent(this);
+    lblExecuter.Font = TFont("Verdana", 11, clNavy);
+    lblExecuter.SetCaption(
+        "Ligne de commande à taper directement, ou bien choisir dans les listes");
+    lblExecuter.SetDesignBounds(27, 201, 0, 0);
+    lblExecuter.AdjustBounds();
+
+    edtCmdLine.SetParent(this);
+    edtCmdLine.SetDesignBounds(17, 217, 503, 21);
+    edtCmdLine.SetHint("Zone de la ligne de commande");
+    edtCmdLine.SetTabOrder(0);
+
+    btnExecuter.SetParent(this);
+    btnExecuter.SetCaption("Lancer");
+    btnExecuter.SetDesignBounds(524, 217, 63, 21);
+    btnExecuter.SetDefault(true);
+    btnExecuter.SetTabOrder(4);
+    btnExecuter.SetEnabled(false);
+
+    lblPublisher.SetParent(this);
+    lblPublisher.Font = TFont("Verdana", 11, clGray);
+    lblPublisher.SetCaption(std::string("Les éditions ") + kPublisherSiteName);
+    lblPublisher.SetDesignBounds(19, 266, 0, 0);
+    lblPublisher.AdjustBounds();
+    lblPublisher.SetHint("Logiciels gratuits ; icônes ; liens");
+    lblPublisher.Cursor = crHandPoint;
+
+    lblListCustom.SetParent(this);
+    lblListCustom.Font = TFont("Verdana", 11, clNavy);
+    lblListCustom.SetCaption("Commandes personnelles");
+    lblListCustom.SetDesignBounds(27, 296, 0, 0);
+    lblListCustom.AdjustBounds();
+    lblListCustom.SetVisible(false);
+
+    cbbListCustom.SetParent(this);
+    cbbListCustom.SetDesignBounds(17, 311, 503, 21);
+    cbbListCustom.SetHint("Liste de vos commandes personnelles");
+    cbbListCustom.SetTabOrder(3);
+    cbbListCustom.SetVisible(false);
+
+    Memo1.SetParent(this);
+    Memo1.SetVisible(false);
+    Memo1.TabStop = false;
+    Memo1.SetLines(SplitBatchLines(CaptureBatchText()));
+
+    // Events
+    cbbListCPL.OnChange = [this](TObject* s) { cbbListCPLChange(s); };
+    cbbListSyst.OnChange = [this](TObject* s) { cbbListSystChange(s); };
+    cbbListCustom.OnChange = [this](TObject* s) { cbbListCustomChange(s); };
+    cbbListCPL.OnDrawItem = [this](TObject* s, int i, const RECT& r, TOwnerDrawState st) {
+        cbbListCPLDrawItem(s, i, r, st);
+    };
+    cbbListSyst.OnDrawItem = [this](TObject* s, int i, const RECT& r, TOwnerDrawState st) {
+        cbbListSystDrawItem(s, i, r, st);
+    };
+    cbbListCustom.OnDrawItem = [this](TObject* s, int i, const RECT& r, TOwnerDrawState st) {
+        cbbListCustomDrawItem(s, i, r, st);
+    };
+    edtCmdLine.OnChange = [this](TObject* s) { edtCmdLineChange(s); };
+    btnExecuter.OnClick = [this](TObject* s) { btnExecuterClick(s); };
+}
+
+void TForm1::FormCreate(TObject*) {
+    Application->Title = "Orbitashell";
+    btnExecuter.SetEnabled(false);
+    BaseCaption = BaseCaptionOf(Caption());
+    SetCaption(ComposeCaption(BaseCaption,
+                              " - Recherche mise à jour d'Orbitashell, veuillez patienter...", 88));
+
+    std::string exe = Sys().ExecutablePath();
+    std::string folder = exe.substr(0, exe.find_last_of("\\/") + 1);
+
+    std::string custom = folder + UpperName("Commandes.txt");
+    if (FileExists(custom)) {
+        SetHeight(Scale(374));
+        lblPublisher.SetTop(Scale(323));
+        lblListCustom.SetTop(Scale(201));
+        cbbListCustom.SetTop(Scale(217));
+        lblExecuter.SetTop(Scale(258));
+        edtCmdLine.SetTop(Scale(274));
+        btnExecuter.SetTop(Scale(274));
+        lblListCustom.Show();
+        cbbListCustom.Show();
+        LoadList(cbbListCustom, custom);
+    } else {
+        SetHeight(Scale(314));
+    }
+
+    std::string cpl = folder + UpperName("CommandesCPL.TXT");
+    if (FileExists(cpl)) {
+        LoadList(cbbListCPL, cpl);
+    } else {
+        ShowErrorMessage("Le fichier \"CommandesCPL.TXT\" d'Orbitashell est introuvable !");
+        Application->Terminate();
+    }
+
+    std::string syst = folder + UpperName("CommandesSyst.TXT");
+    if (FileExists(syst)) {
+        LoadList(cbbListSyst, syst);
+    } else {
+        ShowErrorMessage("Le fichier \"CommandesSyst.TXT\" d'Orbitashell est introuvable !");
+        Application->Terminate();
+    }
+
+    // Relative to the current folder, as the capture batch file expects it.
+    if (!DirectoryExists("Syst")) {
+        ShowErrorMessage("Le dossier \"Syst\" d'Orbitashell est introuvable !");
+        Application->Terminate();
+    }
+}
+
+void TForm1::LoadList(TComboBox& list, const std::string& path) {
+    // Writers are refused: a file being written is not read half-way.
+    TFileHandle f{CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr)};
+    auto fail = [&path] {
+        DWORD err = GetLastError();
+        throw EFOpenError("Impossible d'ouvrir le fichier \"" + FullPath(path) + "\". " +
+                          SysErrorMessage(err));
+    };
+    if (f.h == INVALID_HANDLE_VALUE)
+        fail();
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(f.h, &size))
+        fail();
+    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
+    size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24)), got = 0;
+        if (!ReadFile(f.h, bytes.data() + done, chunk, &got, nullptr))
+            fail();
+        if (got == 0)
+            break;
+        done += got;
+    }
+    bytes.resize(done);
+    list.SetItems(SplitCatalogueLines(bytes));
+}
+
+void TForm1::FormActivate(TObject*) {
+    SetCaption(BaseCaption);
+}
+
+void TForm1::FormKeyPress(TObject*, char& Key) {
+    if (Key == 27)
+        Close();
+}
+
+void TForm1::cbbListCPLChange(TObject*) {
+    edtCmdLine.SetText(cbbListCPL.Item(cbbListCPL.ItemIndex()));
+}
+
+void TForm1::cbbListSystChange(TObject*) {
+    edtCmdLine.SetText(cbbListSyst.Item(cbbListSyst.ItemIndex()));
+}
+
+void TForm1::cbbListCustomChange(TObject*) {
+    edtCmdLine.SetText(cbbListCustom.Item(cbbListCustom.ItemIndex()));
+}
+
+void TForm1::edtCmdLineChange(TObject*) {
+    std::string text = edtCmdLine.Text();
+    if (text.find(')') != std::string::npos) {
+        edtCmdLine.SetText(StripParenComments(text));
+        text = edtCmdLine.Text();
+    }
+    btnExecuter.SetEnabled(!text.empty());
+}
+
+void TForm1::btnExecuterClick(TObject*) {
+    std::string line = edtCmdLine.Text();
+    bool tool = HasToolWord(line);
+    if (HasCaptureRequest(line)) {
+        if (tool) {
+            ShowErrorMessage("Mélange incompatible de commandes !");
+            return;
+        }
+        GetBatTemp();
+        edtCmdLine.SetText(RemoveFirstNoCase(edtCmdLine.Text(), CaptureWord()));
+        std::string parameters = CaptureParameters(edtCmdLine.Text());
+        Sys().ShellOpen(nullptr, nullptr, "CMD", parameters.c_str(), nullptr, SW_SHOWNORMAL);
+        edtCmdLine.SetText(std::string(CaptureWord()) + edtCmdLine.Text());
+    } else {
+        std::string parameters = tool ? ToolParameters(line) : OrdinaryParameters(line);
+        Sys().ShellOpen(Handle(), nullptr, "CMD", parameters.c_str(), nullptr, SW_SHOWNORMAL);
+    }
+}
+
+void TForm1::GetBatTemp() {
+    TempDir = Sys().Environment("Temp").value_or("");
+    std::string path = TempDir + "\\" + std::string(CaptureBatchName());
+    TFileHandle f{CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr)};
+    auto fail = [&path] {
+        DWORD err = GetLastError();
+        throw EFCreateError("Impossible de créer le fichier \"" + path + "\". " +
+                            SysErrorMessage(err));
+    };
+    if (f.h == INVALID_HANDLE_VALUE)
+        fail();
+    std::string text = Memo1.Text();
+    DWORD written = 0;
+    if (!WriteFile(f.h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
+        written != text.size())
+        fail();
+}
+
+void TForm1::DrawListRow(TComboBox& list, TListKind kind, int index, const RECT& r,
+                         TOwnerDrawState state) {
+    TCanvas& canvas = *list.Canvas();
+    std::string text = list.Item(index);
+    canvas.Brush.Color = RowBackground(kind, index);
+    canvas.Brush.Style = bsSolid;
+    canvas.FillRect(r);
+    canvas.TextOut(r.left + Scale(10), r.top + Scale(2), text);
+    if (state & odSelected) {
+        canvas.Brush.Color = ListRowColor::Selected;
+        canvas.FillRect(r);
+        canvas.Font.SetColor(clBlack);
+        canvas.Font.SetStyle(canvas.Font.Style() | fsBold);
+        canvas.TextOut(r.left + Scale(8), r.top, text);
+    }
+}
+
+void TForm1::cbbListCPLDrawItem(TObject*, int Index, const RECT& Rect, TOwnerDrawState State) {
+    DrawListRow(cbbListCPL, lkCPL, Index, Rect, State);
+}
+
+void TForm1::cbbListSystDrawItem(TObject*, int Index, const RECT& Rect, TOwnerDrawState State) {
+    DrawListRow(cbbListSyst, lkSyst, Index, Rect, State);
+}
+
+void TForm1::cbbListCustomDrawItem(TObject*, int Index, const RECT& Rect, TOwnerDrawState State) {
+    DrawListRow(cbbListCustom, lkCustom, Index, Rect, State);
+}

@@ -1,0 +1,50 @@
+// The main window: the three command lists, the command-line box and "Lancer".
+#pragma once
+#include "core/ListRowStyle.h"
+#include "ui/Form.h"
+#include "ui/StdCtrls.h"
+
+class TForm1 : public TForm {
+public:
+    explicit TForm1(TComponent* owner = nullptr);
+
+    TBevel Bevel1{this};
+    TLabel lblLine1{this};
+    TSpeedButton btnNewVersionDispo{this};
+    TSpeedButton btnInfos{this};
+    TLabel lblListCPL{this};
+    TComboBox cbbListCPL{this};
+    TLabel lblListSystem{this};
+    TComboBox cbbListSyst{this};
+    TLabel lblExecuter{this};
+    TEdit edtCmdLine{this};
+    TButton btnExecuter{this};
+    TLabel lblPublisher{this};
+    TLabel lblListCustom{this};
+    TComboBox cbbListCustom{this};
+    TMemo Memo1{this};
+
+    // The caption as designed, without status suffix (at most 27 characters).
+    std::string BaseCaption;
+    // The value of Temp when the capture batch file was last written.
+    std::string TempDir;
+
+    void FormCreate(TObject* Sender);
+    void FormActivate(TObject* Sender);
+    void FormKeyPress(TObject* Sender, char& Key);
+    void cbbListCPLChange(TObject* Sender);
+    void cbbListSystChange(TObject* Sender);
+    void cbbListCustomChange(TObject* Sender);
+    void edtCmdLineChange(TObject* Sender);
+    void btnExecuterClick(TObject* Sender);
+    void cbbListCPLDrawItem(TObject* Sender, int Index, const RECT& Rect, TOwnerDrawState State);
+    void cbbListSystDrawItem(TObject* Sender, int Index, const RECT& Rect, TOwnerDrawState State);
+    void cbbListCustomDrawItem(TObject* Sender, int Index, const RECT& Rect, TOwnerDrawState State);
+    // Writes the capture batch file into the folder named by Temp.
+    void GetBatTemp();
+
+private:
+    void LoadList(TComboBox& list, const std::string& path);
+    void DrawListRow(TComboBox& list, TListKind kind, int index, const RECT& r,
+                     TOwnerDrawState state);
+};

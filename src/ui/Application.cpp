@@ -1,0 +1,97 @@
+#include "ui/Application.h"
+
+#include "core/Captions.h"
+#include "ui/Form.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+
+TApplication* Application = nullptr;
+
+std::string SysErrorMessage(DWORD code) {
+    char* buf = nullptr;
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                 FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_MAX_WIDTH_MASK,
+                             nullptr, code, 0, reinterpret_cast<char*>(&buf), 0, nullptr);
+    std::string s = n && buf ? std::string(buf, n) : "Erreur " + std::to_string(code);
+    if (buf)
+        LocalFree(buf);
+    while (!s.empty() && (static_cast<unsigned char>(s.back()) <= ' ' || s.back() == '.'))
+        s.pop_back();
+    return s;
+}
+
+TApplication::TApplication() {
+    Application = this;
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&icc);
+    OleInitialize(nullptr);
+}
+
+TApplication::~TApplication() {
+    OleUninitialize();
+    if (Application == this)
+        Application = nullptr;
+}
+
+void TApplication::FormCreated(TForm* form) {
+    form->DoCreate();
+}
+
+void TApplication::Run() {
+    if (MainForm)
+        MainForm->Show();
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0)
+        DispatchOne(msg);
+}
+
+void TApplication::Terminate() {
+    PostQuitMessage(0);
+}
+
+void TApplication::ProcessMessages() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        DispatchOne(msg);
+    }
+}
+
+void TApplication::DispatchOne(MSG& msg) {
+    try {
+        if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
+            HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+            if (auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(root))) {
+                if (form->PreviewKey(msg))
+                    return;
+                if (IsDialogMessageA(root, &msg))
+                    return;
+            }
+        }
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    } catch (const std::exception& e) {
+        HandleException(e);
+    }
+}
+
+void TApplication::HandleException(const std::exception& e) {
+    std::string message = e.what();
+    if (OnException)
+        OnException(message);
+    else
+        ShowException(message);
+}
+
+void TApplication::ShowException(const std::string& message) {
+    HWND owner = GetActiveWindow();
+    ::MessageBoxA(owner, WithFinalPeriod(message).c_str(), Title.c_str(), MB_OK | MB_ICONSTOP);
+}
+
+int TApplication::MessageBox(const std::string& text, UINT flags) {
+    return ::MessageBoxA(GetActiveWindow(), text.c_str(), Title.c_str(), flags);
+}

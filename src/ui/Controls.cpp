@@ -1,0 +1,581 @@
+#include "ui/Controls.h"
+
+#include "ui/Application.h"
+#include "ui/Form.h"
+
+#include <windowsx.h>
+#include <commctrl.h>
+
+#include <algorithm>
+
+namespace {
+const char kPropName[] = "Orbitashell.Control";
+const char kClassName[] = "OrbitashellWindow";
+
+ATOM RegisterToolkitClass(WNDPROC proc) {
+    static ATOM atom = [proc] {
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof wc;
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hIcon = LoadIconA(wc.hInstance, MAKEINTRESOURCEA(1));
+        if (!wc.hIcon)
+            wc.hIcon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_APPLICATION));
+        wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+        wc.lpszClassName = kClassName;
+        ATOM a = RegisterClassExA(&wc);
+        if (!a)
+            throw Exception("RegisterClassEx: " + SysErrorMessage(GetLastError()));
+        return a;
+    }();
+    return atom;
+}
+} // namespace
+
+HCURSOR CursorHandle(TCursor c) {
+    switch (c) {
+    case crHandPoint:
+        return LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND));
+    case crIBeam:
+        return LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_IBEAM));
+    default:
+        return LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    }
+}
+
+// ---------------------------------------------------------------- TControl
+
+TControl::TControl(TComponent* owner) : TComponent(owner) {
+    Font.OnChange = [this] {
+        ParentFont = false;
+        FontChanged();
+    };
+}
+
+TControl::~TControl() {
+    if (parent_)
+        parent_->RemoveControl(this);
+}
+
+void TControl::SetParent(TWinControl* parent) {
+    if (parent == parent_)
+        return;
+    if (parent_)
+        parent_->RemoveControl(this);
+    if (parent) {
+        if (ParentFont) {
+            auto keep = std::move(Font.OnChange);
+            Font = parent->Font;
+            Font.OnChange = std::move(keep);
+        }
+        if (ParentColor)
+            color_ = parent->Color();
+        parent->InsertControl(this);
+    }
+}
+
+TForm* TControl::ParentForm() const {
+    const TControl* c = this;
+    while (c->parent_)
+        c = c->parent_;
+    return dynamic_cast<TForm*>(const_cast<TControl*>(c));
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+    if (left == left_ && top == top_ && width == width_ && height == height_)
+        return;
+    Invalidate();
+    left_ = left;
+    top_ = top;
+    width_ = width;
+    height_ = height;
+    Invalidate();
+    if (parent_)
+        parent_->UpdateTooltipRect(this);
+    BoundsChanged();
+}
+
+void TControl::SetDesignBounds(int left, int top, int width, int height) {
+    SetBounds(Scale(left), Scale(top), Scale(width), Scale(height));
+}
+
+void TControl::SetVisible(bool v) {
+    if (v == visible_)
+        return;
+    visible_ = v;
+    // Invalidate ignores hidden controls, so ask for the area directly.
+    if (parent_ && parent_->WindowHandle()) {
+        RECT r = BoundsRect();
+        InvalidateRect(parent_->WindowHandle(), &r, TRUE);
+        parent_->UpdateTooltipRect(this);
+    }
+}
+
+void TControl::SetEnabled(bool v) {
+    if (v != enabled_) {
+        enabled_ = v;
+        Invalidate();
+    }
+}
+
+void TControl::SetCaption(const std::string& v) {
+    if (v != caption_) {
+        caption_ = v;
+        Invalidate();
+    }
+}
+
+void TControl::SetColor(TColor c) {
+    ParentColor = false;
+    if (c != color_) {
+        color_ = c;
+        Invalidate();
+    }
+}
+
+void TControl::SetHint(const std::string& h) {
+    hint_ = h;
+    if (TForm* f = ParentForm())
+        f->UpdateHint(this);
+}
+
+void TControl::Click() {
+    if (OnClick)
+        OnClick(this);
+}
+
+void TControl::MouseEnter() {
+    if (OnMouseEnter)
+        OnMouseEnter(this);
+}
+
+void TControl::MouseLeave() {
+    if (OnMouseLeave)
+        OnMouseLeave(this);
+}
+
+void TControl::Invalidate() {
+    if (visible_ && parent_ && parent_->WindowHandle()) {
+        RECT r = BoundsRect();
+        InvalidateRect(parent_->WindowHandle(), &r, TRUE);
+    }
+}
+
+void TControl::FontChanged() {
+    Invalidate();
+}
+
+// --------------------------------------------------------- TGraphicControl
+
+void TGraphicControl::Repaint() {
+    Invalidate();
+    if (parent_ && parent_->WindowHandle())
+        UpdateWindow(parent_->WindowHandle());
+}
+
+void TGraphicControl::MouseEnter() {
+    mouseInControl_ = true;
+    TControl::MouseEnter();
+}
+
+void TGraphicControl::MouseLeave() {
+    mouseInControl_ = false;
+    TControl::MouseLeave();
+}
+
+// ------------------------------------------------------------- TWinControl
+
+TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
+
+TWinControl::~TWinControl() {
+    for (TControl* c : std::vector<TControl*>(controls_))
+        c->parent_ = nullptr;
+    controls_.clear();
+    DestroyHandle();
+}
+
+void TWinControl::DestroyHandle() {
+    if (handle_) {
+        HWND h = handle_;
+        DestroyWindow(h);
+        handle_ = nullptr;
+    }
+}
+
+TWinControl* TWinControl::FromHandle(HWND h) {
+    return h ? static_cast<TWinControl*>(GetPropA(h, kPropName)) : nullptr;
+}
+
+HWND TWinControl::Handle() {
+    if (!handle_) {
+        if (parent_)
+            parent_->Handle();
+        CreateWnd();
+    }
+    return handle_;
+}
+
+void TWinControl::CreateParams(TCreateParams& p) {
+    p.x = left_;
+    p.y = top_;
+    p.width = width_;
+    p.height = height_;
+    p.text = caption_;
+    if (parent_) {
+        p.parent = parent_->Handle();
+        p.style |= WS_CHILD;
+    }
+    if (visible_)
+        p.style |= WS_VISIBLE;
+    if (!enabled_)
+        p.style |= WS_DISABLED;
+    if (TabStop)
+        p.style |= WS_TABSTOP;
+    static int nextId = 100;
+    if (parent_) {
+        ctlId_ = nextId++;
+        p.menu = reinterpret_cast<HMENU>(static_cast<INT_PTR>(ctlId_));
+    }
+}
+
+void TWinControl::CreateWnd() {
+    TCreateParams p;
+    CreateParams(p);
+    HINSTANCE inst = GetModuleHandleA(nullptr);
+    if (!p.className) {
+        RegisterToolkitClass(&TWinControl::StdWndProc);
+        handle_ = CreateWindowExA(p.exStyle, kClassName, p.text.c_str(), p.style, p.x, p.y, p.width,
+                                  p.height, p.parent, p.menu, inst, this);
+    } else {
+        handle_ = CreateWindowExA(p.exStyle, p.className, p.text.c_str(), p.style, p.x, p.y,
+                                  p.width, p.height, p.parent, p.menu, inst, nullptr);
+        if (handle_) {
+            SetPropA(handle_, kPropName, this);
+            SetWindowSubclass(handle_, &TWinControl::SubclassProc, 1,
+                              reinterpret_cast<DWORD_PTR>(this));
+            subclassed_ = true;
+        }
+    }
+    if (!handle_)
+        throw Exception("CreateWindowEx: " + SysErrorMessage(GetLastError()));
+    SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font.Handle()), FALSE);
+    AfterCreateWnd();
+    CreateChildren();
+}
+
+void TWinControl::CreateChildren() {
+    // Creation order is tab order: dialog navigation follows the z-order.
+    std::vector<TWinControl*> wins;
+    for (TControl* c : controls_)
+        if (auto* w = dynamic_cast<TWinControl*>(c))
+            wins.push_back(w);
+    std::stable_sort(wins.begin(), wins.end(), [](TWinControl* a, TWinControl* b) {
+        auto key = [](TWinControl* w) { return w->tabOrder_ < 0 ? 1 << 30 : w->tabOrder_; };
+        return key(a) < key(b);
+    });
+    for (TWinControl* w : wins)
+        if (!w->handle_)
+            w->CreateWnd();
+}
+
+void TWinControl::InsertControl(TControl* c) {
+    controls_.push_back(c);
+    c->parent_ = this;
+    if (auto* w = dynamic_cast<TWinControl*>(c)) {
+        if (w->tabOrder_ < 0) {
+            int n = 0;
+            for (TControl* o : controls_)
+                if (o != c && o->IsWindowed())
+                    ++n;
+            w->tabOrder_ = n;
+        }
+        if (handle_ && !w->handle_)
+            w->CreateWnd();
+    } else {
+        c->Invalidate();
+    }
+}
+
+void TWinControl::RemoveControl(TControl* c) {
+    if (hover_ == c)
+        hover_ = nullptr;
+    if (pressed_ == c)
+        pressed_ = nullptr;
+    c->Invalidate();
+    controls_.erase(std::remove(controls_.begin(), controls_.end(), c), controls_.end());
+    c->parent_ = nullptr;
+}
+
+void TWinControl::SetTabOrder(int order) {
+    tabOrder_ = order;
+    if (!handle_ || !parent_)
+        return;
+    // Re-thread the z-order of the windowed siblings by tab order.
+    std::vector<TWinControl*> wins;
+    for (TControl* c : parent_->controls_)
+        if (auto* w = dynamic_cast<TWinControl*>(c); w && w->handle_)
+            wins.push_back(w);
+    std::stable_sort(wins.begin(), wins.end(),
+                     [](TWinControl* a, TWinControl* b) { return a->tabOrder_ < b->tabOrder_; });
+    HWND after = HWND_TOP;
+    for (TWinControl* w : wins) {
+        SetWindowPos(w->handle_, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        after = w->handle_;
+    }
+}
+
+void TWinControl::SetFocus() {
+    if (HWND h = Handle())
+        ::SetFocus(h);
+}
+
+bool TWinControl::Focused() const {
+    HWND f = GetFocus();
+    return handle_ && (f == handle_ || IsChild(handle_, f));
+}
+
+void TWinControl::SetBounds(int left, int top, int width, int height) {
+    TControl::SetBounds(left, top, width, height);
+    if (handle_)
+        SetWindowPos(handle_, nullptr, left_, top_, width_, height_, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TWinControl::SetVisible(bool v) {
+    bool changed = v != visible_;
+    TControl::SetVisible(v);
+    if (changed && handle_ && parent_)
+        ShowWindow(handle_, v ? SW_SHOWNA : SW_HIDE);
+}
+
+void TWinControl::SetEnabled(bool v) {
+    TControl::SetEnabled(v);
+    if (handle_)
+        EnableWindow(handle_, v);
+}
+
+void TWinControl::SetCaption(const std::string& v) {
+    if (v == caption_)
+        return;
+    caption_ = v;
+    if (handle_)
+        SetWindowTextA(handle_, v.c_str());
+}
+
+void TWinControl::Invalidate() {
+    if (handle_)
+        InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void TWinControl::FontChanged() {
+    if (handle_)
+        SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font.Handle()), TRUE);
+}
+
+RECT TWinControl::ClientRect() const {
+    RECT r{0, 0, width_, height_};
+    if (handle_)
+        GetClientRect(handle_, &r);
+    return r;
+}
+
+void TWinControl::PaintBackground(TCanvas& canvas, const RECT& clip) {
+    canvas.Brush.Color = color_;
+    canvas.Brush.Style = bsSolid;
+    canvas.FillRect(clip);
+}
+
+void TWinControl::PaintTo(TCanvas& canvas, const RECT& clip) {
+    PaintBackground(canvas, clip);
+    HDC dc = canvas.Handle();
+    for (TControl* c : controls_) {
+        auto* g = dynamic_cast<TGraphicControl*>(c);
+        if (!g || !g->Visible())
+            continue;
+        RECT r = g->BoundsRect(), inter;
+        if (!IntersectRect(&inter, &r, &clip))
+            continue;
+        int saved = SaveDC(dc);
+        IntersectClipRect(dc, inter.left, inter.top, inter.right, inter.bottom);
+        POINT old;
+        OffsetViewportOrgEx(dc, r.left, r.top, &old);
+        {
+            TCanvas child(dc);
+            child.Font = g->Font;
+            g->Paint(child);
+        }
+        RestoreDC(dc, saved);
+    }
+}
+
+TGraphicControl* TWinControl::ControlAtPos(int x, int y) const {
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+        auto* g = dynamic_cast<TGraphicControl*>(*it);
+        if (!g || !g->Visible())
+            continue;
+        POINT p{x, y};
+        RECT r = g->BoundsRect();
+        if (PtInRect(&r, p) && g->HitTest(x - r.left, y - r.top))
+            return g;
+    }
+    return nullptr;
+}
+
+void TWinControl::MouseMoveAt(int x, int y) {
+    TGraphicControl* now = ControlAtPos(x, y);
+    if (now != hover_) {
+        TGraphicControl* old = hover_;
+        hover_ = now;
+        if (old)
+            old->MouseLeave();
+        if (now)
+            now->MouseEnter();
+    }
+    if (!tracking_) {
+        TRACKMOUSEEVENT t{sizeof t, TME_LEAVE, handle_, 0};
+        tracking_ = TrackMouseEvent(&t) != FALSE;
+    }
+}
+
+LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM wp, LPARAM lp) {
+    return subclassed_ ? DefSubclassProc(handle_, msg, wp, lp)
+                       : DefWindowProcA(handle_, msg, wp, lp);
+}
+
+LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_ERASEBKGND:
+        if (!subclassed_)
+            return 1;
+        break;
+    case WM_PAINT:
+        if (!subclassed_) {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(handle_, &ps);
+            {
+                TCanvas canvas(dc);
+                PaintTo(canvas, ps.rcPaint);
+            }
+            EndPaint(handle_, &ps);
+            return 0;
+        }
+        break;
+    case WM_PRINTCLIENT:
+        if (!subclassed_) {
+            TCanvas canvas(reinterpret_cast<HDC>(wp));
+            PaintTo(canvas, ClientRect());
+            return 0;
+        }
+        break;
+    case WM_COMMAND:
+        if (lp) {
+            if (TWinControl* c = FromHandle(reinterpret_cast<HWND>(lp)); c && c != this)
+                if (c->HandleCommand(HIWORD(wp)))
+                    return 0;
+        }
+        break;
+    case WM_DRAWITEM: {
+        auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+        if (TWinControl* c = FromHandle(dis->hwndItem); c && c != this)
+            if (c->HandleDrawItem(*dis))
+                return TRUE;
+        break;
+    }
+    case WM_MEASUREITEM: {
+        auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+        for (TControl* o : controls_)
+            if (auto* w = dynamic_cast<TWinControl*>(o);
+                w && w->ctlId_ == static_cast<int>(mis->CtlID) && w->HandleMeasureItem(*mis))
+                return TRUE;
+        break;
+    }
+    case WM_MOUSEMOVE:
+        MouseMoveAt(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+        break;
+    case WM_MOUSELEAVE:
+        tracking_ = false;
+        if (hover_) {
+            TGraphicControl* old = hover_;
+            hover_ = nullptr;
+            old->MouseLeave();
+        }
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        if (TGraphicControl* g = ControlAtPos(GET_X_LPARAM(lp), GET_Y_LPARAM(lp));
+            g && g->Enabled()) {
+            pressed_ = g;
+            SetCapture(handle_);
+            g->MouseDown(GET_X_LPARAM(lp) - g->Left(), GET_Y_LPARAM(lp) - g->Top());
+        }
+        break;
+    case WM_LBUTTONUP:
+        if (TGraphicControl* g = pressed_) {
+            pressed_ = nullptr;
+            ReleaseCapture();
+            int x = GET_X_LPARAM(lp), y = GET_Y_LPARAM(lp);
+            g->MouseUp(x - g->Left(), y - g->Top());
+            if (ControlAtPos(x, y) == g && g->Enabled())
+                g->Click();
+        }
+        break;
+    case WM_CAPTURECHANGED:
+        pressed_ = nullptr;
+        break;
+    case WM_SETCURSOR:
+        if (reinterpret_cast<HWND>(wp) == handle_ && LOWORD(lp) == HTCLIENT && hover_ &&
+            hover_->Cursor != crDefault) {
+            SetCursor(CursorHandle(hover_->Cursor));
+            return TRUE;
+        }
+        break;
+    }
+    return DefaultHandler(msg, wp, lp);
+}
+
+LRESULT TWinControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
+    try {
+        return WndProc(msg, wp, lp);
+    } catch (const std::exception& e) {
+        if (Application)
+            Application->HandleException(e);
+        return 0;
+    }
+}
+
+LRESULT CALLBACK TWinControl::StdWndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    TWinControl* self = nullptr;
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
+        self = static_cast<TWinControl*>(cs->lpCreateParams);
+        self->handle_ = h;
+        SetPropA(h, kPropName, self);
+    } else {
+        self = FromHandle(h);
+    }
+    if (!self)
+        return DefWindowProcA(h, msg, wp, lp);
+    if (msg == WM_NCDESTROY) {
+        RemovePropA(h, kPropName);
+        self->handle_ = nullptr;
+        return DefWindowProcA(h, msg, wp, lp);
+    }
+    return self->Dispatch(msg, wp, lp);
+}
+
+LRESULT CALLBACK TWinControl::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
+                                           DWORD_PTR ref) {
+    auto* self = reinterpret_cast<TWinControl*>(ref);
+    if (msg == WM_NCDESTROY) {
+        RemoveWindowSubclass(h, &TWinControl::SubclassProc, 1);
+        RemovePropA(h, kPropName);
+        self->handle_ = nullptr;
+        return DefSubclassProc(h, msg, wp, lp);
+    }
+    return self->Dispatch(msg, wp, lp);
+}
+
+void TWinControl::UpdateTooltipRect(TControl* c) {
+    if (TForm* f = ParentForm())
+        f->UpdateHint(c);
+}

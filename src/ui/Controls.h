@@ -1,0 +1,202 @@
+// Component and control classes of the toolkit.
+//
+// Event convention: every event is a std::function field named On<Event>
+// whose first argument is the sender (TObject*). Form code assigns its handler
+// methods to them; no handler ever sees WPARAM or LPARAM. A handler that
+// throws is caught where the message entered the program and shown in the
+// application error box.
+//
+// Geometry is in device pixels; forms state their design values at 96 dpi
+// through SetDesignBounds, which scales them.
+#pragma once
+#include "ui/Graphics.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class TObject {
+public:
+    virtual ~TObject() = default;
+};
+using TNotifyEvent = std::function<void(TObject* Sender)>;
+
+class TComponent : public TObject {
+public:
+    explicit TComponent(TComponent* owner) : owner_(owner) {}
+    TComponent(const TComponent&) = delete;
+    TComponent& operator=(const TComponent&) = delete;
+    TComponent* Owner() const { return owner_; }
+    std::string Name;
+
+private:
+    TComponent* owner_;
+};
+
+enum TCursor { crDefault, crArrow, crHandPoint, crIBeam };
+HCURSOR CursorHandle(TCursor c);
+
+class TWinControl;
+class TForm;
+
+class TControl : public TComponent {
+public:
+    explicit TControl(TComponent* owner);
+    ~TControl() override;
+
+    TWinControl* Parent() const { return parent_; }
+    virtual void SetParent(TWinControl* parent);
+    TForm* ParentForm() const;
+
+    int Left() const { return left_; }
+    int Top() const { return top_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    RECT BoundsRect() const { return {left_, top_, left_ + width_, top_ + height_}; }
+    virtual void SetBounds(int left, int top, int width, int height);
+    void SetDesignBounds(int left, int top, int width, int height);
+    void SetLeft(int v) { SetBounds(v, top_, width_, height_); }
+    void SetTop(int v) { SetBounds(left_, v, width_, height_); }
+    void SetWidth(int v) { SetBounds(left_, top_, v, height_); }
+    void SetHeight(int v) { SetBounds(left_, top_, width_, v); }
+
+    bool Visible() const { return visible_; }
+    virtual void SetVisible(bool v);
+    void Show() { SetVisible(true); }
+    void Hide() { SetVisible(false); }
+    bool Enabled() const { return enabled_; }
+    virtual void SetEnabled(bool v);
+
+    const std::string& Caption() const { return caption_; }
+    virtual void SetCaption(const std::string& v);
+
+    // The font starts as the parent's, until the control is given its own.
+    TFont Font;
+    bool ParentFont = true;
+    TColor Color() const { return color_; }
+    virtual void SetColor(TColor c);
+    bool ParentColor = true;
+
+    const std::string& Hint() const { return hint_; }
+    void SetHint(const std::string& h);
+    TCursor Cursor = crDefault;
+
+    TNotifyEvent OnClick;
+    TNotifyEvent OnMouseEnter;
+    TNotifyEvent OnMouseLeave;
+
+    virtual void Click();
+    virtual void MouseEnter();
+    virtual void MouseLeave();
+    virtual void MouseDown(int, int) {}
+    virtual void MouseUp(int, int) {}
+    virtual void Invalidate();
+    virtual bool IsWindowed() const { return false; }
+
+protected:
+    virtual void FontChanged();
+    virtual void BoundsChanged() {}
+    TWinControl* parent_ = nullptr;
+    int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+    bool visible_ = true;
+    bool enabled_ = true;
+    std::string caption_;
+    std::string hint_;
+    TColor color_ = clBtnFace;
+    friend class TWinControl;
+};
+
+// A control without a window of its own: its parent paints it, clipped to its
+// bounds with the origin at its top-left corner, and routes mouse events to it.
+class TGraphicControl : public TControl {
+public:
+    using TControl::TControl;
+    virtual void Paint(TCanvas& canvas) = 0;
+    void Repaint();
+    // True when the point (in the control's coordinates) belongs to it.
+    virtual bool HitTest(int, int) const { return true; }
+    bool MouseInControl() const { return mouseInControl_; }
+    void MouseEnter() override;
+    void MouseLeave() override;
+
+private:
+    bool mouseInControl_ = false;
+};
+
+class TWinControl : public TControl {
+public:
+    explicit TWinControl(TComponent* owner);
+    ~TWinControl() override;
+
+    HWND Handle();
+    HWND WindowHandle() const { return handle_; }
+    bool HandleAllocated() const { return handle_ != nullptr; }
+    void HandleNeeded() { Handle(); }
+    static TWinControl* FromHandle(HWND h);
+
+    const std::vector<TControl*>& Controls() const { return controls_; }
+    void InsertControl(TControl* c);
+    void RemoveControl(TControl* c);
+
+    int TabOrder() const { return tabOrder_; }
+    void SetTabOrder(int order);
+    bool TabStop = true;
+    void SetFocus();
+    bool Focused() const;
+
+    void SetBounds(int left, int top, int width, int height) override;
+    void SetVisible(bool v) override;
+    void SetEnabled(bool v) override;
+    void SetCaption(const std::string& v) override;
+    void Invalidate() override;
+    bool IsWindowed() const override { return true; }
+
+    RECT ClientRect() const;
+    // Paints the background and the windowless children into a canvas: the
+    // one paint path of WM_PAINT, WM_PRINTCLIENT and off-screen rendering.
+    void PaintTo(TCanvas& canvas, const RECT& clip);
+    TGraphicControl* ControlAtPos(int x, int y) const;
+
+    // Notifications that the parent hands back to the control they concern.
+    virtual bool HandleCommand(WORD) { return false; }
+    virtual bool HandleDrawItem(DRAWITEMSTRUCT&) { return false; }
+    virtual bool HandleMeasureItem(MEASUREITEMSTRUCT&) { return false; }
+
+protected:
+    struct TCreateParams {
+        const char* className = nullptr; // null: the toolkit's own class
+        DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
+        DWORD exStyle = 0;
+        int x = 0, y = 0, width = 0, height = 0;
+        HWND parent = nullptr;
+        HMENU menu = nullptr;
+        std::string text;
+    };
+    virtual void CreateParams(TCreateParams& params);
+    virtual void CreateWnd();
+    virtual void CreateChildren();
+    virtual void AfterCreateWnd() {}
+    virtual LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT DefaultHandler(UINT msg, WPARAM wp, LPARAM lp);
+    virtual void PaintBackground(TCanvas& canvas, const RECT& clip);
+    void FontChanged() override;
+    void DestroyHandle();
+    void UpdateTooltipRect(TControl* c);
+
+    HWND handle_ = nullptr;
+    bool subclassed_ = false;
+    std::vector<TControl*> controls_;
+    int tabOrder_ = -1;
+    int ctlId_ = 0;
+
+private:
+    static LRESULT CALLBACK StdWndProc(HWND, UINT, WPARAM, LPARAM);
+    static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
+    void MouseMoveAt(int x, int y);
+    TGraphicControl* hover_ = nullptr;
+    TGraphicControl* pressed_ = nullptr;
+    bool tracking_ = false;
+    friend class TControl;
+    friend class TForm;
+};

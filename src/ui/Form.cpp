@@ -1,0 +1,346 @@
+#include "ui/Form.h"
+
+#include "ui/Application.h"
+#include "ui/StdCtrls.h"
+
+#include <commctrl.h>
+
+namespace {
+const UINT CM_RELEASE = WM_APP + 0x100;
+
+bool IsDroppedCombo(HWND h) {
+    for (; h; h = GetParent(h)) {
+        char cls[32];
+        if (GetClassNameA(h, cls, sizeof cls) && lstrcmpiA(cls, "ComboBox") == 0)
+            return SendMessageA(h, CB_GETDROPPEDSTATE, 0, 0) != 0;
+        if (GetWindowLongPtrA(h, GWL_STYLE) & WS_POPUP)
+            break;
+    }
+    return false;
+}
+
+bool IsPushButton(HWND h) {
+    char cls[32];
+    if (!h || !GetClassNameA(h, cls, sizeof cls) || lstrcmpiA(cls, "Button") != 0)
+        return false;
+    LONG_PTR type = GetWindowLongPtrA(h, GWL_STYLE) & BS_TYPEMASK;
+    return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
+}
+} // namespace
+
+TForm::TForm(TComponent* owner) : TWinControl(owner) {
+    visible_ = false;
+    TabStop = false;
+    color_ = clBtnFace;
+    ParentColor = false;
+    ParentFont = false;
+}
+
+TForm::~TForm() {
+    if (tooltip_)
+        DestroyWindow(tooltip_);
+    if (Application && Application->MainForm == this)
+        Application->MainForm = nullptr;
+}
+
+void TForm::CreateParams(TCreateParams& p) {
+    p.style = WS_CLIPCHILDREN;
+    p.exStyle = WS_EX_CONTROLPARENT;
+    switch (BorderStyle) {
+    case bsNone:
+        p.style |= WS_POPUP;
+        break;
+    case bsSingle:
+        p.style |= WS_OVERLAPPED | WS_CAPTION;
+        break;
+    case bsSizeable:
+        p.style |= WS_OVERLAPPEDWINDOW & ~(WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX);
+        break;
+    case bsDialog:
+        p.style |= WS_POPUP | WS_CAPTION;
+        p.exStyle |= WS_EX_DLGMODALFRAME;
+        break;
+    }
+    if (BorderIcons & biSystemMenu) {
+        p.style |= WS_SYSMENU;
+        if (BorderStyle != bsDialog) {
+            if (BorderIcons & biMinimize)
+                p.style |= WS_MINIMIZEBOX;
+            if (BorderIcons & biMaximize)
+                p.style |= WS_MAXIMIZEBOX;
+        }
+    }
+    p.x = left_;
+    p.y = top_;
+    p.width = width_;
+    p.height = height_;
+    p.text = caption_;
+    if (auto* ownerForm = dynamic_cast<TForm*>(Owner()))
+        p.parent = ownerForm->Handle();
+}
+
+void TForm::AfterCreateWnd() {
+    if (clientWidth_ >= 0 || clientHeight_ >= 0)
+        SetClientSize(clientWidth_ >= 0 ? clientWidth_ : ClientWidth(),
+                      clientHeight_ >= 0 ? clientHeight_ : ClientHeight());
+    tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle_,
+                               nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (tooltip_)
+        SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
+}
+
+void TForm::DoCreate() {
+    Handle();
+    for (TControl* c : controls_)
+        if (!c->Hint().empty())
+            AddTool(c);
+    if (OnCreate) {
+        // A failure in the creation handler is shown, and the window still opens.
+        try {
+            OnCreate(this);
+        } catch (const std::exception& e) {
+            Application->HandleException(e);
+        }
+    }
+}
+
+static TOOLINFOA ToolFor(HWND form, TControl* c) {
+    TOOLINFOA ti{};
+    ti.cbSize = sizeof ti;
+    ti.hwnd = form;
+    ti.uFlags = TTF_SUBCLASS;
+    if (auto* w = dynamic_cast<TWinControl*>(c); w && w->WindowHandle()) {
+        ti.uFlags |= TTF_IDISHWND;
+        ti.uId = reinterpret_cast<UINT_PTR>(w->WindowHandle());
+    } else {
+        ti.uId = reinterpret_cast<UINT_PTR>(c);
+        ti.rect = c->Visible() ? c->BoundsRect() : RECT{0, 0, 0, 0};
+    }
+    return ti;
+}
+
+void TForm::AddTool(TControl* c) {
+    if (!tooltip_ || !handle_)
+        return;
+    TOOLINFOA ti = ToolFor(handle_, c);
+    ti.lpszText = const_cast<char*>(c->Hint().c_str());
+    SendMessageA(tooltip_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+}
+
+void TForm::UpdateHint(TControl* c) {
+    if (!tooltip_ || !handle_ || c == this)
+        return;
+    TOOLINFOA ti = ToolFor(handle_, c);
+    SendMessageA(tooltip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
+    if (!c->Hint().empty())
+        AddTool(c);
+}
+
+void TForm::SetClientSize(int width, int height) {
+    clientWidth_ = width;
+    clientHeight_ = height;
+    if (!handle_) {
+        SetBounds(left_, top_, width, height);
+        return;
+    }
+    RECT r{0, 0, width, height};
+    AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrA(handle_, GWL_STYLE)), FALSE,
+                       static_cast<DWORD>(GetWindowLongPtrA(handle_, GWL_EXSTYLE)));
+    clientWidth_ = clientHeight_ = -1;
+    SetBounds(left_, top_, r.right - r.left, r.bottom - r.top);
+}
+
+void TForm::SetClientWidth(int width) {
+    if (!handle_) {
+        clientWidth_ = width;
+        return;
+    }
+    SetClientSize(width, ClientHeight());
+}
+
+int TForm::ClientWidth() const {
+    return ClientRect().right;
+}
+int TForm::ClientHeight() const {
+    return ClientRect().bottom;
+}
+
+void TForm::CenterOnScreen() {
+    int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+    SetBounds((sw - width_) / 2, (sh - height_) / 2, width_, height_);
+}
+
+void TForm::Show() {
+    Handle();
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        if (Position == poScreenCenter)
+            CenterOnScreen();
+    }
+    visible_ = true;
+    ShowWindow(handle_, SW_SHOWNORMAL);
+    if (OnShow)
+        OnShow(this);
+}
+
+void TForm::Hide() {
+    visible_ = false;
+    if (handle_)
+        ShowWindow(handle_, SW_HIDE);
+}
+
+void TForm::Close() {
+    bool canClose = true;
+    if (OnCloseQuery)
+        OnCloseQuery(this, canClose);
+    if (!canClose)
+        return;
+    if (modal_) {
+        if (ModalResult == mrNone)
+            ModalResult = mrCancel;
+    } else if (Application && Application->MainForm == this) {
+        Application->Terminate();
+    } else {
+        Hide();
+    }
+}
+
+int TForm::ShowModal() {
+    HWND owner = handle_ ? GetWindow(handle_, GW_OWNER) : nullptr;
+    if (!owner && Application && Application->MainForm && Application->MainForm != this)
+        owner = Application->MainForm->WindowHandle();
+    bool ownerWasEnabled = owner && IsWindowEnabled(owner);
+    if (ownerWasEnabled)
+        EnableWindow(owner, FALSE);
+    modal_ = true;
+    ModalResult = mrNone;
+    struct Restore {
+        TForm* self;
+        HWND owner;
+        bool enable;
+        ~Restore() {
+            self->modal_ = false;
+            if (enable)
+                EnableWindow(owner, TRUE);
+            // Re-enable the owner before hiding, or activation goes elsewhere.
+            self->Hide();
+            if (owner)
+                SetActiveWindow(owner);
+        }
+    } restore{this, owner, ownerWasEnabled};
+    Show();
+    MSG msg;
+    while (ModalResult == mrNone) {
+        BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got <= 0) {
+            // Like the system's message boxes: end at once and pass the quit on.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            ModalResult = mrCancel;
+            break;
+        }
+        Application->DispatchOne(msg);
+    }
+    return ModalResult;
+}
+
+void TForm::Release() {
+    if (handle_)
+        PostMessageA(handle_, CM_RELEASE, 0, 0);
+    else
+        delete this;
+}
+
+bool TForm::PreviewKey(MSG& msg) {
+    if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) {
+        HWND focus = GetFocus();
+        if (IsDroppedCombo(focus)) {
+            // An open list takes Enter and Escape to close itself, and no more.
+            DispatchMessageA(&msg);
+            return true;
+        }
+        bool modifiers =
+            GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0;
+        char key = msg.wParam == VK_RETURN ? '\r' : '\x1b';
+        if (KeyPreview && OnKeyPress) {
+            OnKeyPress(this, key);
+            if (key == 0)
+                return true;
+        }
+        if (msg.wParam == VK_ESCAPE) {
+            if (modal_)
+                Close();
+            return true;
+        }
+        if (modifiers)
+            return false;
+        if (IsPushButton(focus)) {
+            SendMessageA(focus, BM_CLICK, 0, 0);
+        } else if (DefaultButton && DefaultButton->Enabled() && DefaultButton->Visible()) {
+            DefaultButton->Click();
+        } else {
+            return false;
+        }
+        return true;
+    }
+    if (msg.message == WM_CHAR && KeyPreview && OnKeyPress) {
+        char key = static_cast<char>(msg.wParam);
+        OnKeyPress(this, key);
+        if (key == 0)
+            return true;
+        msg.wParam = static_cast<unsigned char>(key);
+    }
+    return false;
+}
+
+LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_CLOSE:
+        Close();
+        return 0;
+    case WM_COMMAND:
+        if (lp == 0 && LOWORD(wp) == IDCANCEL) {
+            Close();
+            return 0;
+        }
+        break;
+    case WM_ACTIVATE:
+        if (LOWORD(wp) == WA_INACTIVE) {
+            HWND f = GetFocus();
+            if (f && IsChild(handle_, f))
+                lastFocus_ = f;
+        } else {
+            if (lastFocus_ && IsWindow(lastFocus_) && IsWindowEnabled(lastFocus_))
+                ::SetFocus(lastFocus_);
+            else if (HWND first = GetNextDlgTabItem(handle_, nullptr, FALSE))
+                ::SetFocus(first);
+            if (!activated_) {
+                activated_ = true;
+                if (OnActivate)
+                    OnActivate(this);
+            }
+            return 0;
+        }
+        break;
+    case DM_GETDEFID:
+        if (DefaultButton && DefaultButton->WindowHandle() && DefaultButton->Enabled())
+            return MAKELRESULT(GetDlgCtrlID(DefaultButton->WindowHandle()), DC_HASDEFID);
+        return 0;
+    case WM_SIZE:
+    case WM_MOVE: {
+        RECT r;
+        GetWindowRect(handle_, &r);
+        left_ = r.left;
+        top_ = r.top;
+        width_ = r.right - r.left;
+        height_ = r.bottom - r.top;
+        break;
+    }
+    default:
+        if (msg == CM_RELEASE) {
+            delete this;
+            return 0;
+        }
+    }
+    return TWinControl::WndProc(msg, wp, lp);
+}

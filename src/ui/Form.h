@@ -1,0 +1,67 @@
+// Top-level windows: the main window and the modal dialogs.
+#pragma once
+#include "ui/Controls.h"
+
+class TButton;
+
+enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog };
+enum TPosition { poDesigned, poScreenCenter };
+enum TBorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4 };
+enum TModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2 };
+
+class TForm : public TWinControl {
+public:
+    explicit TForm(TComponent* owner);
+    ~TForm() override;
+
+    TFormBorderStyle BorderStyle = bsSizeable;
+    unsigned BorderIcons = biSystemMenu | biMinimize | biMaximize;
+    TPosition Position = poDesigned;
+    // The form sees key presses (OnKeyPress) before its controls.
+    bool KeyPreview = false;
+    TButton* DefaultButton = nullptr;
+    int ModalResult = mrNone;
+
+    void SetClientSize(int width, int height);
+    void SetClientWidth(int width);
+    int ClientWidth() const;
+    int ClientHeight() const;
+
+    TNotifyEvent OnCreate;
+    // Raised once, at the form's first activation; coming back to it from a
+    // dialog of the program or from another application does not raise it.
+    TNotifyEvent OnActivate;
+    TNotifyEvent OnShow;
+    std::function<void(TObject* Sender, char& Key)> OnKeyPress;
+    std::function<void(TObject* Sender, bool& CanClose)> OnCloseQuery;
+
+    void Show();
+    void Hide();
+    void Close();
+    int ShowModal();
+    // Destroys the form once the messages already queued for it are handled.
+    void Release();
+    bool Modal() const { return modal_; }
+    bool Activated() const { return activated_; }
+
+    // Called by the message loop before dialog navigation; true when handled.
+    bool PreviewKey(MSG& msg);
+    void UpdateHint(TControl* control);
+    // Runs the creation handler as the toolkit does once the window exists.
+    void DoCreate();
+
+protected:
+    void CreateParams(TCreateParams& params) override;
+    void AfterCreateWnd() override;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    void CenterOnScreen();
+    void AddTool(TControl* c);
+    HWND tooltip_ = nullptr;
+    HWND lastFocus_ = nullptr;
+    bool modal_ = false;
+    bool activated_ = false;
+    bool shownOnce_ = false;
+    int clientWidth_ = -1, clientHeight_ = -1;
+};

@@ -1,0 +1,230 @@
+#include "ui/Graphics.h"
+
+#include <cstring>
+
+COLORREF ColorToRGB(TColor c) {
+    if ((c & 0xFF000000u) == clSystemColor)
+        return GetSysColor(static_cast<int>(c & 0xFFu));
+    return c & 0x00FFFFFFu;
+}
+
+int ScreenDpi() {
+    static const int dpi = [] {
+        HDC dc = GetDC(nullptr);
+        int d = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
+        if (dc)
+            ReleaseDC(nullptr, dc);
+        return d > 0 ? d : 96;
+    }();
+    return dpi;
+}
+
+int Scale(int designPixels) {
+    return MulDiv(designPixels, ScreenDpi(), 96);
+}
+
+TFont& TFont::operator=(const TFont& o) {
+    if (this != &o) {
+        name_ = o.name_;
+        height_ = o.height_;
+        color_ = o.color_;
+        style_ = o.style_;
+        orientation_ = o.orientation_;
+        Changed();
+    }
+    return *this;
+}
+
+TFont::~TFont() {
+    if (handle_)
+        DeleteObject(handle_);
+}
+
+void TFont::SetName(const std::string& v) {
+    if (v != name_) {
+        name_ = v;
+        Changed();
+    }
+}
+void TFont::SetHeight(int v) {
+    if (v != height_) {
+        height_ = v;
+        Changed();
+    }
+}
+void TFont::SetColor(TColor v) {
+    if (v != color_) {
+        color_ = v;
+        Changed();
+    }
+}
+void TFont::SetStyle(TFontStyles v) {
+    if (v != style_) {
+        style_ = v;
+        Changed();
+    }
+}
+void TFont::SetOrientation(int v) {
+    if (v != orientation_) {
+        orientation_ = v;
+        Changed();
+    }
+}
+
+void TFont::Changed() {
+    if (handle_) {
+        DeleteObject(handle_);
+        handle_ = nullptr;
+    }
+    if (OnChange)
+        OnChange();
+}
+
+LOGFONTA TFont::Log() const {
+    LOGFONTA lf{};
+    lf.lfHeight = -Scale(height_);
+    lf.lfWeight = (style_ & fsBold) ? FW_BOLD : FW_NORMAL;
+    lf.lfItalic = (style_ & fsItalic) ? 1 : 0;
+    lf.lfUnderline = (style_ & fsUnderline) ? 1 : 0;
+    lf.lfStrikeOut = (style_ & fsStrikeOut) ? 1 : 0;
+    lf.lfEscapement = lf.lfOrientation = orientation_;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    lf.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    lf.lfQuality = DEFAULT_QUALITY;
+    lf.lfPitchAndFamily = DEFAULT_PITCH;
+    strncpy(lf.lfFaceName, name_.c_str(), LF_FACESIZE - 1);
+    return lf;
+}
+
+HFONT TFont::Handle() const {
+    if (!handle_) {
+        LOGFONTA lf = Log();
+        handle_ = CreateFontIndirectA(&lf);
+    }
+    return handle_;
+}
+
+TCanvas::TCanvas(HDC dc) : dc_(dc) {}
+
+TCanvas::~TCanvas() {
+    if (origFont_)
+        SelectObject(dc_, origFont_);
+    if (origPen_)
+        SelectObject(dc_, origPen_);
+    if (origBrush_)
+        SelectObject(dc_, origBrush_);
+    if (font_)
+        DeleteObject(font_);
+    if (pen_)
+        DeleteObject(pen_);
+    if (brush_)
+        DeleteObject(brush_);
+}
+
+void TCanvas::RequireFont() {
+    LOGFONTA lf = Font.Log();
+    if (!haveFont_ || memcmp(&lf, &fontKey_, sizeof lf) != 0) {
+        HFONT f = CreateFontIndirectA(&lf);
+        HGDIOBJ old = SelectObject(dc_, f);
+        if (!origFont_)
+            origFont_ = old;
+        if (font_)
+            DeleteObject(font_);
+        font_ = f;
+        fontKey_ = lf;
+        haveFont_ = true;
+    }
+    SetTextColor(dc_, ColorToRGB(Font.Color()));
+    fontColor_ = Font.Color();
+}
+
+void TCanvas::RequirePen() {
+    if (havePen_ && penKey_.Color == Pen.Color && penKey_.Width == Pen.Width &&
+        penKey_.Style == Pen.Style)
+        return;
+    static const int styles[] = {PS_SOLID,      PS_DASH, PS_DOT,        PS_DASHDOT,
+                                 PS_DASHDOTDOT, PS_NULL, PS_INSIDEFRAME};
+    HPEN p = CreatePen(styles[Pen.Style], Pen.Width, ColorToRGB(Pen.Color));
+    HGDIOBJ old = SelectObject(dc_, p);
+    if (!origPen_)
+        origPen_ = old;
+    if (pen_)
+        DeleteObject(pen_);
+    pen_ = p;
+    penKey_ = Pen;
+    havePen_ = true;
+}
+
+void TCanvas::RequireBrush() {
+    if (haveBrush_ && brushKey_.Color == Brush.Color && brushKey_.Style == Brush.Style) {
+        SetBkMode(dc_, Brush.Style == bsClear ? TRANSPARENT : OPAQUE);
+        return;
+    }
+    HBRUSH b = Brush.Style == bsClear ? static_cast<HBRUSH>(GetStockObject(NULL_BRUSH))
+                                      : CreateSolidBrush(ColorToRGB(Brush.Color));
+    HGDIOBJ old = SelectObject(dc_, b);
+    if (!origBrush_)
+        origBrush_ = old;
+    if (brush_)
+        DeleteObject(brush_);
+    brush_ = Brush.Style == bsClear ? nullptr : b;
+    brushKey_ = Brush;
+    haveBrush_ = true;
+    SetBkColor(dc_, ColorToRGB(Brush.Color));
+    SetBkMode(dc_, Brush.Style == bsClear ? TRANSPARENT : OPAQUE);
+}
+
+void TCanvas::FillRect(const RECT& r) {
+    RequireBrush();
+    if (Brush.Style != bsClear)
+        ::FillRect(dc_, &r, brush_);
+}
+
+void TCanvas::FrameRect(const RECT& r) {
+    RequireBrush();
+    if (Brush.Style != bsClear)
+        ::FrameRect(dc_, &r, brush_);
+}
+
+void TCanvas::Rectangle(int l, int t, int r, int b) {
+    RequirePen();
+    RequireBrush();
+    ::Rectangle(dc_, l, t, r, b);
+}
+
+void TCanvas::MoveTo(int x, int y) {
+    MoveToEx(dc_, x, y, nullptr);
+}
+
+void TCanvas::LineTo(int x, int y) {
+    RequirePen();
+    ::LineTo(dc_, x, y);
+}
+
+void TCanvas::TextOut(int x, int y, const std::string& text) {
+    RequireFont();
+    RequireBrush();
+    ::TextOutA(dc_, x, y, text.data(), static_cast<int>(text.size()));
+}
+
+int TCanvas::DrawText(const std::string& text, RECT& r, UINT flags) {
+    RequireFont();
+    RequireBrush();
+    return ::DrawTextA(dc_, text.data(), static_cast<int>(text.size()), &r, flags);
+}
+
+SIZE TCanvas::TextExtent(const std::string& text) {
+    RequireFont();
+    SIZE s{0, 0};
+    GetTextExtentPoint32A(dc_, text.data(), static_cast<int>(text.size()), &s);
+    return s;
+}
+
+void TCanvas::DrawFocusRect(const RECT& r) {
+    // The focus rectangle is drawn by XOR in the text and background colours.
+    SetTextColor(dc_, RGB(0, 0, 0));
+    SetBkColor(dc_, RGB(255, 255, 255));
+    ::DrawFocusRect(dc_, &r);
+    haveBrush_ = false;
+}

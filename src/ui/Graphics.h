@@ -1,0 +1,140 @@
+// Colours, fonts, pens, brushes and the canvas that wraps a device context.
+#pragma once
+#include <windows.h>
+
+#include "core/DisplayTypes.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// 0x00BBGGRR is an RGB colour; 0xFF0000nn is system colour nn, resolved when drawn.
+using TColor = std::uint32_t;
+constexpr TColor clSystemColor = 0xFF000000;
+constexpr TColor clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008000, clOlive = 0x008080,
+                 clNavy = 0x800000, clPurple = 0x800080, clTeal = 0x808000, clGray = 0x808080,
+                 clSilver = 0xC0C0C0, clRed = 0x0000FF, clLime = 0x00FF00, clYellow = 0x00FFFF,
+                 clBlue = 0xFF0000, clFuchsia = 0xFF00FF, clAqua = 0xFFFF00, clWhite = 0xFFFFFF;
+constexpr TColor clWindow = clSystemColor | COLOR_WINDOW;
+constexpr TColor clWindowText = clSystemColor | COLOR_WINDOWTEXT;
+constexpr TColor clBtnFace = clSystemColor | COLOR_BTNFACE;
+constexpr TColor clBtnShadow = clSystemColor | COLOR_BTNSHADOW;
+constexpr TColor clBtnHighlight = clSystemColor | COLOR_BTNHIGHLIGHT;
+constexpr TColor clBtnText = clSystemColor | COLOR_BTNTEXT;
+constexpr TColor clGrayText = clSystemColor | COLOR_GRAYTEXT;
+constexpr TColor clHighlight = clSystemColor | COLOR_HIGHLIGHT;
+constexpr TColor clHighlightText = clSystemColor | COLOR_HIGHLIGHTTEXT;
+constexpr TColor clInfoBk = clSystemColor | COLOR_INFOBK;
+constexpr TColor clNone = 0x1FFFFFFF;
+
+constexpr TColor RGBColor(int r, int g, int b) {
+    return static_cast<TColor>(r) | (static_cast<TColor>(g) << 8) | (static_cast<TColor>(b) << 16);
+}
+COLORREF ColorToRGB(TColor c);
+
+// Design values are pixels at 96 dpi; the toolkit scales them by the screen's dpi.
+int ScreenDpi();
+int Scale(int designPixels);
+
+enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
+using TFontStyles = unsigned;
+
+// A font given by face and character height in design pixels.
+class TFont {
+public:
+    TFont() = default;
+    TFont(std::string name, int height, TColor color = clWindowText, TFontStyles style = 0)
+        : name_(std::move(name)), height_(height), color_(color), style_(style) {}
+    TFont(const TFont& o)
+        : name_(o.name_), height_(o.height_), color_(o.color_), style_(o.style_),
+          orientation_(o.orientation_) {}
+    TFont& operator=(const TFont& o);
+    ~TFont();
+
+    const std::string& Name() const { return name_; }
+    int Height() const { return height_; }
+    TColor Color() const { return color_; }
+    TFontStyles Style() const { return style_; }
+    int Orientation() const { return orientation_; }
+    void SetName(const std::string& v);
+    void SetHeight(int v);
+    void SetColor(TColor v);
+    void SetStyle(TFontStyles v);
+    void SetOrientation(int tenthsOfDegree);
+    void Assign(const TFont& o) { *this = o; }
+    bool operator==(const TFont& o) const {
+        return name_ == o.name_ && height_ == o.height_ && color_ == o.color_ &&
+               style_ == o.style_ && orientation_ == o.orientation_;
+    }
+
+    LOGFONTA Log() const;
+    HFONT Handle() const; // owned by the font
+    std::function<void()> OnChange;
+
+private:
+    void Changed();
+    std::string name_ = "Tahoma";
+    int height_ = 11;
+    TColor color_ = clWindowText;
+    TFontStyles style_ = 0;
+    int orientation_ = 0;
+    mutable HFONT handle_ = nullptr;
+};
+
+enum TBrushStyle { bsSolid, bsClear };
+
+struct TPen {
+    TColor Color = clBlack;
+    int Width = 1;
+    TPenStyle Style = psSolid;
+};
+struct TBrush {
+    TColor Color = clWhite;
+    TBrushStyle Style = bsSolid;
+};
+
+// A canvas over a device context it does not own. Pen, brush and font are
+// realised when a drawing call needs them, and the DC's originals come back
+// when the canvas ends.
+class TCanvas {
+public:
+    explicit TCanvas(HDC dc);
+    ~TCanvas();
+    TCanvas(const TCanvas&) = delete;
+    TCanvas& operator=(const TCanvas&) = delete;
+
+    HDC Handle() const { return dc_; }
+    TPen Pen;
+    TBrush Brush;
+    TFont Font;
+
+    void FillRect(const RECT& r);
+    void FrameRect(const RECT& r);
+    void Rectangle(int l, int t, int r, int b);
+    void MoveTo(int x, int y);
+    void LineTo(int x, int y);
+    void TextOut(int x, int y, const std::string& text);
+    int DrawText(const std::string& text, RECT& r, UINT flags);
+    SIZE TextExtent(const std::string& text);
+    void DrawFocusRect(const RECT& r);
+    COLORREF Pixel(int x, int y) const { return GetPixel(dc_, x, y); }
+
+    // Realise the current font, pen or brush into the DC.
+    void RequireFont();
+    void RequirePen();
+    void RequireBrush();
+
+private:
+    HDC dc_;
+    HGDIOBJ origFont_ = nullptr, origPen_ = nullptr, origBrush_ = nullptr;
+    HFONT font_ = nullptr;
+    HPEN pen_ = nullptr;
+    HBRUSH brush_ = nullptr;
+    LOGFONTA fontKey_{};
+    TColor fontColor_ = 0;
+    bool haveFont_ = false;
+    TPen penKey_{};
+    bool havePen_ = false;
+    TBrush brushKey_{};
+    bool haveBrush_ = false;
+};

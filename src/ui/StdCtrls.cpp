@@ -1,0 +1,526 @@
+#include "ui/StdCtrls.h"
+
+#include "ui/Form.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cctype>
+
+// ------------------------------------------------------------ TCustomLabel
+
+TCustomLabel::TCustomLabel(TComponent* owner) : TGraphicControl(owner) {
+    width_ = 65;
+    height_ = 17;
+}
+
+void TCustomLabel::SetCaption(const std::string& v) {
+    if (v == caption_)
+        return;
+    caption_ = v;
+    AdjustBounds();
+    Invalidate();
+}
+
+void TCustomLabel::SetAutoSize(bool v) {
+    if (v != autoSize_) {
+        autoSize_ = v;
+        AdjustBounds();
+    }
+}
+void TCustomLabel::SetAlignment(TAlignment v) {
+    if (v != alignment_) {
+        alignment_ = v;
+        Invalidate();
+    }
+}
+void TCustomLabel::SetLayout(TTextLayout v) {
+    if (v != layout_) {
+        layout_ = v;
+        Invalidate();
+    }
+}
+void TCustomLabel::SetWordWrap(bool v) {
+    if (v != wordWrap_) {
+        wordWrap_ = v;
+        AdjustBounds();
+        Invalidate();
+    }
+}
+void TCustomLabel::SetTransparent(bool v) {
+    if (v != transparent_) {
+        transparent_ = v;
+        Invalidate();
+    }
+}
+void TCustomLabel::SetShowAccelChar(bool v) {
+    if (v != showAccelChar_) {
+        showAccelChar_ = v;
+        AdjustBounds();
+        Invalidate();
+    }
+}
+
+void TCustomLabel::FontChanged() {
+    AdjustBounds();
+    Invalidate();
+}
+
+void TCustomLabel::DoDrawText(TCanvas& canvas, RECT& r, UINT flags) {
+    std::string text = caption_;
+    if ((flags & DT_CALCRECT) && (text.empty() || (showAccelChar_ && text == "&")))
+        text += ' ';
+    if (!showAccelChar_)
+        flags |= DT_NOPREFIX;
+    canvas.Font = Font;
+    if (!enabled_) {
+        OffsetRect(&r, 1, 1);
+        canvas.Font.SetColor(clBtnHighlight);
+        canvas.DrawText(text, r, flags);
+        OffsetRect(&r, -1, -1);
+        canvas.Font.SetColor(clBtnShadow);
+        canvas.DrawText(text, r, flags);
+    } else {
+        canvas.DrawText(text, r, flags);
+    }
+}
+
+void TCustomLabel::Paint(TCanvas& canvas) {
+    RECT r{0, 0, width_, height_};
+    if (!transparent_) {
+        canvas.Brush.Color = color_;
+        canvas.Brush.Style = bsSolid;
+        canvas.FillRect(r);
+    }
+    canvas.Brush.Style = bsClear;
+    UINT flags = DT_EXPANDTABS | (wordWrap_ ? DT_WORDBREAK : 0) |
+                 (alignment_ == taCenter         ? DT_CENTER
+                  : alignment_ == taRightJustify ? DT_RIGHT
+                                                 : DT_LEFT);
+    if (layout_ != tlTop) {
+        RECT calc = r;
+        DoDrawText(canvas, calc, flags | DT_CALCRECT);
+        OffsetRect(&r, 0,
+                   layout_ == tlBottom ? height_ - calc.bottom : (height_ - calc.bottom) / 2);
+    }
+    DoDrawText(canvas, r, flags);
+}
+
+void TCustomLabel::AdjustBounds() {
+    if (!autoSize_)
+        return;
+    HDC dc = GetDC(nullptr);
+    RECT r{0, 0, width_, height_};
+    {
+        TCanvas canvas(dc);
+        DoDrawText(canvas, r, DT_EXPANDTABS | DT_CALCRECT | (wordWrap_ ? DT_WORDBREAK : 0));
+    }
+    ReleaseDC(nullptr, dc);
+    int x = left_;
+    if (alignment_ == taRightJustify)
+        x += width_ - r.right;
+    else if (alignment_ == taCenter)
+        x += (width_ - r.right) / 2;
+    SetBounds(x, top_, r.right, r.bottom);
+}
+
+// ------------------------------------------------------------------ TBevel
+
+TBevel::TBevel(TComponent* owner) : TGraphicControl(owner) {
+    width_ = 50;
+    height_ = 50;
+}
+
+void TBevel::Paint(TCanvas& canvas) {
+    TColor c1 = Style == bsRaised ? clBtnHighlight : clBtnShadow;
+    TColor c2 = Style == bsRaised ? clBtnShadow : clBtnHighlight;
+    auto bevelRect = [&](RECT r, TColor topLeft, TColor bottomRight) {
+        canvas.Pen.Color = topLeft;
+        canvas.MoveTo(r.left, r.bottom);
+        canvas.LineTo(r.left, r.top);
+        canvas.LineTo(r.right, r.top);
+        canvas.Pen.Color = bottomRight;
+        canvas.LineTo(r.right, r.bottom);
+        canvas.LineTo(r.left, r.bottom);
+    };
+    canvas.Pen.Width = 1;
+    canvas.Pen.Style = psSolid;
+    if (Shape == bsFrame) {
+        // Two offset rectangles: the etched frame of the designer's bevel.
+        bevelRect({1, 1, width_ - 1, height_ - 1}, c2, c2);
+        bevelRect({0, 0, width_ - 2, height_ - 2}, c1, c1);
+    } else {
+        bevelRect({0, 0, width_ - 1, height_ - 1}, c1, c2);
+    }
+}
+
+// ------------------------------------------------------------ TSpeedButton
+
+TSpeedButton::TSpeedButton(TComponent* owner) : TGraphicControl(owner) {
+    width_ = 23;
+    height_ = 22;
+}
+
+TSpeedButton::~TSpeedButton() {
+    if (glyph_)
+        DeleteObject(glyph_);
+}
+
+void TSpeedButton::SetGlyph(const char* resourceName) {
+    if (glyph_)
+        DeleteObject(glyph_);
+    glyph_ = static_cast<HBITMAP>(
+        LoadImageA(GetModuleHandleA(nullptr), resourceName, IMAGE_BITMAP, 0, 0, 0));
+    Invalidate();
+}
+
+void TSpeedButton::Paint(TCanvas& canvas) {
+    RECT r{0, 0, width_, height_};
+    bool pressed = down_ && MouseInControl();
+    HDC dc = canvas.Handle();
+    if (!Flat) {
+        DrawFrameControl(dc, &r, DFC_BUTTON, DFCS_BUTTONPUSH | (pressed ? DFCS_PUSHED : 0));
+    } else {
+        canvas.Brush.Color = color_;
+        canvas.Brush.Style = bsSolid;
+        canvas.FillRect(r);
+        if (enabled_ && (pressed || MouseInControl()))
+            DrawEdge(dc, &r, pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+    }
+    int shift = pressed ? 1 : 0;
+    int textLeft = 0;
+    if (glyph_) {
+        BITMAP bm{};
+        GetObjectA(glyph_, sizeof bm, &bm);
+        int w = Scale(bm.bmWidth), h = Scale(bm.bmHeight);
+        int x = caption_.empty() ? (width_ - w) / 2 : 4;
+        int y = (height_ - h) / 2;
+        HDC mem = CreateCompatibleDC(dc);
+        HGDIOBJ old = SelectObject(mem, glyph_);
+        COLORREF transparent = GetPixel(mem, 0, bm.bmHeight - 1);
+        TransparentBlt(dc, x + shift, y + shift, w, h, mem, 0, 0, bm.bmWidth, bm.bmHeight,
+                       transparent);
+        SelectObject(mem, old);
+        DeleteDC(mem);
+        textLeft = x + w;
+    }
+    if (!caption_.empty()) {
+        RECT tr{textLeft + shift, shift, width_ + shift, height_ + shift};
+        canvas.Brush.Style = bsClear;
+        if (!enabled_)
+            canvas.Font.SetColor(clGrayText);
+        canvas.DrawText(caption_, tr, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+}
+
+void TSpeedButton::MouseDown(int, int) {
+    down_ = true;
+    Invalidate();
+}
+void TSpeedButton::MouseUp(int, int) {
+    down_ = false;
+    Invalidate();
+}
+void TSpeedButton::MouseEnter() {
+    TGraphicControl::MouseEnter();
+    Invalidate();
+}
+void TSpeedButton::MouseLeave() {
+    TGraphicControl::MouseLeave();
+    Invalidate();
+}
+
+// ------------------------------------------------------------------- TEdit
+
+TEdit::TEdit(TComponent* owner) : TWinControl(owner) {
+    width_ = 121;
+    height_ = 21;
+    color_ = clWindow;
+    ParentColor = false;
+}
+
+void TEdit::CreateParams(TCreateParams& p) {
+    TWinControl::CreateParams(p);
+    p.className = "EDIT";
+    p.style |= ES_AUTOHSCROLL;
+    p.exStyle |= WS_EX_CLIENTEDGE;
+}
+
+std::string TEdit::Text() const {
+    if (!handle_)
+        return caption_;
+    int n = GetWindowTextLengthA(handle_);
+    std::string s(static_cast<size_t>(n) + 1, '\0');
+    n = GetWindowTextA(handle_, s.data(), n + 1);
+    s.resize(static_cast<size_t>(std::max(n, 0)));
+    return s;
+}
+
+void TEdit::SetText(const std::string& v) {
+    if (v == Text())
+        return;
+    caption_ = v;
+    if (handle_) {
+        // The notification is raised here, once, whatever the control sends.
+        settingText_ = true;
+        SetWindowTextA(handle_, v.c_str());
+        settingText_ = false;
+        int n = static_cast<int>(v.size());
+        SendMessageA(handle_, EM_SETSEL, n, n);
+    }
+    if (OnChange)
+        OnChange(this);
+}
+
+bool TEdit::HandleCommand(WORD code) {
+    if (code == EN_CHANGE && !settingText_) {
+        caption_ = Text();
+        if (OnChange)
+            OnChange(this);
+        return true;
+    }
+    return false;
+}
+
+// ----------------------------------------------------------------- TButton
+
+TButton::TButton(TComponent* owner) : TWinControl(owner) {
+    width_ = 75;
+    height_ = 25;
+}
+
+void TButton::CreateParams(TCreateParams& p) {
+    TWinControl::CreateParams(p);
+    p.className = "BUTTON";
+    p.style |= default_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+}
+
+void TButton::SetDefault(bool v) {
+    default_ = v;
+    if (TForm* f = ParentForm()) {
+        if (v)
+            f->DefaultButton = this;
+        else if (f->DefaultButton == this)
+            f->DefaultButton = nullptr;
+    }
+    if (handle_)
+        SendMessageA(handle_, BM_SETSTYLE, v ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+}
+
+bool TButton::HandleCommand(WORD code) {
+    if (code == BN_CLICKED) {
+        Click();
+        return true;
+    }
+    return false;
+}
+
+// --------------------------------------------------------------- TComboBox
+
+TComboBox::TComboBox(TComponent* owner) : TWinControl(owner) {
+    width_ = 145;
+    height_ = 21;
+    color_ = clWindow;
+    ParentColor = false;
+}
+
+void TComboBox::CreateParams(TCreateParams& p) {
+    TWinControl::CreateParams(p);
+    p.className = "COMBOBOX";
+    p.style |= CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS | WS_VSCROLL;
+    // A combo box's window height is its dropped-down extent.
+    p.height = Scale(ItemHeight) * (DropDownCount + 1) + 8;
+}
+
+void TComboBox::AfterCreateWnd() {
+    // WM_MEASUREITEM came before the subclassing: set both heights again.
+    SendMessageA(handle_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), Scale(ItemHeight));
+    SendMessageA(handle_, CB_SETITEMHEIGHT, 0, Scale(ItemHeight));
+    SendMessageA(handle_, CB_SETMINVISIBLE, DropDownCount, 0);
+    FillControl();
+    RECT r;
+    GetWindowRect(handle_, &r);
+    height_ = r.bottom - r.top;
+}
+
+bool TComboBox::HandleMeasureItem(MEASUREITEMSTRUCT& mis) {
+    mis.itemHeight = Scale(ItemHeight);
+    return true;
+}
+
+void TComboBox::FillControl() {
+    std::vector<std::string> rows;
+    rows.swap(pending_);
+    SendMessageA(handle_, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(handle_, CB_RESETCONTENT, 0, 0);
+    size_t bytes = 0;
+    for (const auto& s : rows)
+        bytes += s.size() + 1;
+    SendMessageA(handle_, CB_INITSTORAGE, rows.size(), bytes);
+    for (const auto& s : rows)
+        SendMessageA(handle_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
+    if (pendingIndex_ >= 0)
+        SendMessageA(handle_, CB_SETCURSEL, pendingIndex_, 0);
+    SendMessageA(handle_, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(handle_, nullptr, TRUE);
+}
+
+void TComboBox::SetItems(const std::vector<std::string>& rows) {
+    pending_ = rows;
+    pendingIndex_ = -1;
+    if (handle_)
+        FillControl();
+}
+
+int TComboBox::ItemCount() const {
+    return handle_ ? static_cast<int>(SendMessageA(handle_, CB_GETCOUNT, 0, 0))
+                   : static_cast<int>(pending_.size());
+}
+
+std::string TComboBox::Item(int index) const {
+    if (!handle_)
+        return index >= 0 && index < static_cast<int>(pending_.size()) ? pending_[index] : "";
+    LRESULT n = SendMessageA(handle_, CB_GETLBTEXTLEN, index, 0);
+    if (n == CB_ERR)
+        return {};
+    std::string s(static_cast<size_t>(n) + 1, '\0');
+    n = SendMessageA(handle_, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(s.data()));
+    s.resize(n == CB_ERR ? 0 : static_cast<size_t>(n));
+    return s;
+}
+
+int TComboBox::ItemIndex() const {
+    return handle_ ? static_cast<int>(SendMessageA(handle_, CB_GETCURSEL, 0, 0)) : pendingIndex_;
+}
+
+void TComboBox::SetItemIndex(int index) {
+    if (handle_)
+        SendMessageA(handle_, CB_SETCURSEL, index, 0);
+    else
+        pendingIndex_ = index;
+}
+
+std::string TComboBox::Text() const {
+    int i = ItemIndex();
+    return i >= 0 ? Item(i) : std::string();
+}
+
+bool TComboBox::DroppedDown() const {
+    return handle_ && SendMessageA(handle_, CB_GETDROPPEDSTATE, 0, 0) != 0;
+}
+
+void TComboBox::SetDroppedDown(bool v) {
+    if (handle_)
+        SendMessageA(handle_, CB_SHOWDROPDOWN, v, 0);
+}
+
+bool TComboBox::HandleCommand(WORD code) {
+    if (code == CBN_SELCHANGE) {
+        if (OnChange)
+            OnChange(this);
+        return true;
+    }
+    return false;
+}
+
+bool TComboBox::HandleDrawItem(DRAWITEMSTRUCT& dis) {
+    TCanvas canvas(dis.hDC);
+    // Every row starts from the list's own font and colours.
+    canvas.Font = Font;
+    canvas.Brush.Color = color_;
+    canvas.Brush.Style = bsSolid;
+    RECT r = dis.rcItem;
+    if (static_cast<int>(dis.itemID) < 0) {
+        canvas.FillRect(r);
+        if (dis.itemState & ODS_FOCUS)
+            canvas.DrawFocusRect(r);
+        return true;
+    }
+    TOwnerDrawState state = 0;
+    if (dis.itemState & ODS_SELECTED)
+        state |= odSelected;
+    if (dis.itemState & ODS_FOCUS)
+        state |= odFocused;
+    if (dis.itemState & ODS_DISABLED)
+        state |= odDisabled;
+    if (dis.itemState & ODS_COMBOBOXEDIT)
+        state |= odComboBoxEdit;
+    if (state & odSelected) {
+        canvas.Brush.Color = clHighlight;
+        canvas.Font.SetColor(clHighlightText);
+    }
+    int index = static_cast<int>(dis.itemID);
+    if (OnDrawItem) {
+        canvas_ = &canvas;
+        struct Reset {
+            TCanvas*& c;
+            ~Reset() { c = nullptr; }
+        } reset{canvas_};
+        OnDrawItem(this, index, r, state);
+    } else {
+        canvas.FillRect(r);
+        canvas.TextOut(r.left + 2, r.top, Item(index));
+    }
+    if (state & odFocused)
+        canvas.DrawFocusRect(r);
+    return true;
+}
+
+LRESULT TComboBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_CHAR && wp >= 32) {
+        // Keys typed less than half a second apart form one prefix.
+        DWORD now = GetTickCount();
+        if (now - lastKeyTime_ >= 500)
+            prefix_.clear();
+        lastKeyTime_ = now;
+        prefix_ += static_cast<char>(wp);
+        std::string want = prefix_;
+        CharUpperBuffA(want.data(), static_cast<DWORD>(want.size()));
+        int n = ItemCount();
+        for (int i = 0; i < n; ++i) {
+            std::string row = Item(i).substr(0, want.size());
+            CharUpperBuffA(row.data(), static_cast<DWORD>(row.size()));
+            if (row == want) {
+                if (i != ItemIndex()) {
+                    SetItemIndex(i);
+                    if (OnChange)
+                        OnChange(this);
+                }
+                break;
+            }
+        }
+        return 0;
+    }
+    return TWinControl::WndProc(msg, wp, lp);
+}
+
+// ------------------------------------------------------------------- TMemo
+
+TMemo::TMemo(TComponent* owner) : TWinControl(owner) {
+    width_ = 185;
+    height_ = 89;
+    color_ = clWindow;
+    ParentColor = false;
+}
+
+void TMemo::CreateParams(TCreateParams& p) {
+    TWinControl::CreateParams(p);
+    p.className = "EDIT";
+    p.style |= ES_MULTILINE | ES_AUTOVSCROLL | (ReadOnly ? ES_READONLY : 0) |
+               (ScrollBars ? WS_VSCROLL : 0) | (WantReturns ? ES_WANTRETURN : 0);
+    p.exStyle |= WS_EX_CLIENTEDGE;
+    p.text = Text();
+}
+
+void TMemo::SetLines(const std::vector<std::string>& lines) {
+    lines_ = lines;
+    if (handle_)
+        SetWindowTextA(handle_, Text().c_str());
+}
+
+std::string TMemo::Text() const {
+    std::string s;
+    for (const auto& l : lines_)
+        s += l + "\r\n";
+    return s;
+}

@@ -1,0 +1,173 @@
+// Standard controls: labels, bevels and speed buttons are windowless; the
+// edit box, push button, drop-down list and memo wrap the system's own
+// EDIT, BUTTON and COMBOBOX windows.
+#pragma once
+#include "ui/Controls.h"
+
+#include <vector>
+
+class TCustomLabel : public TGraphicControl {
+public:
+    explicit TCustomLabel(TComponent* owner);
+    void SetCaption(const std::string& v) override;
+    bool AutoSize() const { return autoSize_; }
+    void SetAutoSize(bool v);
+    TAlignment Alignment() const { return alignment_; }
+    void SetAlignment(TAlignment v);
+    TTextLayout Layout() const { return layout_; }
+    void SetLayout(TTextLayout v);
+    bool WordWrap() const { return wordWrap_; }
+    void SetWordWrap(bool v);
+    bool Transparent() const { return transparent_; }
+    void SetTransparent(bool v);
+    bool ShowAccelChar() const { return showAccelChar_; }
+    void SetShowAccelChar(bool v);
+    void Paint(TCanvas& canvas) override;
+    // Resizes the label to its text when AutoSize is on.
+    virtual void AdjustBounds();
+
+protected:
+    virtual void DoDrawText(TCanvas& canvas, RECT& r, UINT flags);
+    void FontChanged() override;
+    bool autoSize_ = true;
+    TAlignment alignment_ = taLeftJustify;
+    TTextLayout layout_ = tlTop;
+    bool wordWrap_ = false;
+    bool transparent_ = false;
+    bool showAccelChar_ = true;
+};
+
+class TLabel : public TCustomLabel {
+public:
+    using TCustomLabel::TCustomLabel;
+};
+
+enum TBevelShape { bsBox, bsFrame };
+enum TBevelStyle { bsLowered, bsRaised };
+
+class TBevel : public TGraphicControl {
+public:
+    explicit TBevel(TComponent* owner);
+    TBevelShape Shape = bsBox;
+    TBevelStyle Style = bsLowered;
+    void Paint(TCanvas& canvas) override;
+    bool HitTest(int, int) const override { return false; }
+};
+
+class TSpeedButton : public TGraphicControl {
+public:
+    explicit TSpeedButton(TComponent* owner);
+    bool Flat = false;
+    // A bitmap resource; its bottom-left pixel's colour is transparent.
+    void SetGlyph(const char* resourceName);
+    HBITMAP Glyph() const { return glyph_; }
+    ~TSpeedButton() override;
+    void Paint(TCanvas& canvas) override;
+    void MouseDown(int, int) override;
+    void MouseUp(int, int) override;
+    void MouseEnter() override;
+    void MouseLeave() override;
+
+private:
+    HBITMAP glyph_ = nullptr;
+    bool down_ = false;
+};
+
+class TEdit : public TWinControl {
+public:
+    explicit TEdit(TComponent* owner);
+    std::string Text() const;
+    // Setting the same text changes nothing and raises no OnChange.
+    void SetText(const std::string& v);
+    TNotifyEvent OnChange;
+    bool HandleCommand(WORD code) override;
+
+protected:
+    void CreateParams(TCreateParams& p) override;
+
+private:
+    bool settingText_ = false;
+};
+
+class TButton : public TWinControl {
+public:
+    explicit TButton(TComponent* owner);
+    bool Default() const { return default_; }
+    void SetDefault(bool v);
+    bool HandleCommand(WORD code) override;
+
+protected:
+    void CreateParams(TCreateParams& p) override;
+
+private:
+    bool default_ = false;
+};
+
+enum TOwnerDrawStateFlag : unsigned {
+    odSelected = 1,
+    odFocused = 2,
+    odDisabled = 4,
+    odComboBoxEdit = 8
+};
+using TOwnerDrawState = unsigned;
+
+// A drop-down list whose rows the program draws (fixed row height); the rows
+// live in the system control as strings.
+class TComboBox : public TWinControl {
+public:
+    explicit TComboBox(TComponent* owner);
+    int ItemHeight = 15; // design pixels
+    int DropDownCount = 17;
+
+    int ItemCount() const;
+    std::string Item(int index) const;
+    // Replaces every row; fills the control with storage reserved and drawing off.
+    void SetItems(const std::vector<std::string>& rows);
+    int ItemIndex() const;
+    void SetItemIndex(int index);
+    std::string Text() const;
+    bool DroppedDown() const;
+    void SetDroppedDown(bool v);
+
+    // The canvas of the row being drawn, prepared with the list's font and
+    // colours; valid only inside OnDrawItem.
+    TCanvas* Canvas() const { return canvas_; }
+    std::function<void(TObject* Sender, int Index, const RECT& Rect, TOwnerDrawState State)>
+        OnDrawItem;
+    TNotifyEvent OnChange;
+
+    bool HandleCommand(WORD code) override;
+    bool HandleDrawItem(DRAWITEMSTRUCT& dis) override;
+    bool HandleMeasureItem(MEASUREITEMSTRUCT& mis) override;
+
+protected:
+    void CreateParams(TCreateParams& p) override;
+    void AfterCreateWnd() override;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    void FillControl();
+    std::vector<std::string> pending_{""};
+    int pendingIndex_ = -1;
+    TCanvas* canvas_ = nullptr;
+    std::string prefix_;
+    DWORD lastKeyTime_ = 0;
+};
+
+class TMemo : public TWinControl {
+public:
+    explicit TMemo(TComponent* owner);
+    bool ReadOnly = false;
+    bool ScrollBars = false;
+    bool WantReturns = true;
+    const std::vector<std::string>& Lines() const { return lines_; }
+    void SetLines(const std::vector<std::string>& lines);
+    // Each line followed by CR LF, as a text file holds it.
+    std::string Text() const;
+
+protected:
+    void CreateParams(TCreateParams& p) override;
+
+private:
+    std::vector<std::string> lines_;
+};

@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Starts or stops what the Wine tests need: a throwaway prefix under build/,
+# a private Xvfb display and one wineserver kept alive for the whole run.
+#   tools/rig.sh start   writes build/rig.env (DISPLAY, WINEPREFIX, WINEDEBUG)
+#   tools/rig.sh stop    ends the wineserver and Xvfb it started
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build="$root/build"
+envfile="$build/rig.env"
+mkdir -p "$build"
+
+start() {
+    if [ -f "$envfile" ]; then stop; fi
+    export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+    # A free display: neither a lock file nor a socket exists for it.
+    local display=""
+    for n in $(seq 90 190); do
+        if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then display=$n; break; fi
+    done
+    [ -n "$display" ] || { echo "rig: no free X display" >&2; exit 1; }
+    Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+    local xpid=$!
+    for _ in $(seq 1 100); do
+        [ -e "/tmp/.X11-unix/X$display" ] && break
+        sleep 0.1
+    done
+    [ -e "/tmp/.X11-unix/X$display" ] || { echo "rig: Xvfb did not start" >&2; exit 1; }
+    export DISPLAY=":$display"
+    {
+        echo "export WINEPREFIX='$WINEPREFIX'"
+        echo "export WINEDEBUG=-all"
+        echo "export WINEDLLOVERRIDES='mscoree,mshtml='"
+        echo "export DISPLAY=':$display'"
+        echo "OSH_XVFB_PID=$xpid"
+    } > "$envfile"
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        wineboot -i </dev/null >/dev/null 2>&1 || true
+    fi
+    # Detached, or the first pipeline that starts Wine never sees its output end.
+    wineserver -p </dev/null >/dev/null 2>&1
+    wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+    echo "rig: Wine prefix $WINEPREFIX on display :$display"
+}
+
+stop() {
+    [ -f "$envfile" ] || return 0
+    # shellcheck disable=SC1090
+    source "$envfile"
+    wineserver -k </dev/null >/dev/null 2>&1 || true
+    [ -n "${OSH_XVFB_PID:-}" ] && kill "$OSH_XVFB_PID" 2>/dev/null || true
+    rm -f "$envfile"
+}
+
+case "${1:-}" in
+    start) start ;;
+    stop) stop ;;
+    *) echo "usage: $0 start|stop" >&2; exit 2 ;;
+esac
