@@ -5,7 +5,7 @@
 #   tools/rig.sh stop    ends the wineserver and Xvfb it started
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build="$root/build"
+build="${OSH_RIG_DIR:-$root/build}"
 envfile="$build/rig.env"
 mkdir -p "$build"
 
