@@ -1,0 +1,75 @@
+#include "core/UpdateRules.h"
+
+#include "core/VersionFile.h"
+
+#include <algorithm>
+#include <charconv>
+
+bool IsNewerRelease(std::int32_t dispo) {
+    return dispo > kOwnVersionCode;
+}
+
+int VersionCodeDigitCount(std::int32_t code) {
+    char text[16];
+    const auto result = std::to_chars(text, text + sizeof text, code);
+    return static_cast<int>(std::min<std::ptrdiff_t>(result.ptr - text, 10));
+}
+
+bool VersionCodeIsValid(std::int32_t code) {
+    // The character count alone would let "-123456" pass.
+    return code > 0 && VersionCodeDigitCount(code) == 7;
+}
+
+std::string UpdateAddress(std::string_view host, std::string_view path) {
+    std::string address = "https://";
+    address.append(host);
+    address.append(path);
+    return address;
+}
+
+std::int32_t PublishedVersionCode(const TVersionFile& file) {
+    return file.ReadInteger("version", "dispo", 0);
+}
+
+std::string NewVersionLabel(const TVersionFile& file) {
+    return file.ReadString("info", "line1", "");
+}
+
+std::vector<std::string> ReleaseNotesLines(const TVersionFile& file, std::string_view authorLine,
+                                           std::string_view siteLine) {
+    // Windows-1252 bytes: core sources stay ASCII.
+    static constexpr const char* kNoticeLines[] = {
+        "La proc\xE9"
+        "dure d'installation reste inchang\xE9"
+        "e :",
+        "c'est-\xE0-dire, de manuellement installer cette mise \xE0 jour.",
+    };
+    static constexpr const char* kGreeting = "L'auteur vous souhaite un agr\xE9"
+                                             "able usage d'Orbitashell,";
+    static constexpr const char* kNoteKeys[] = {"line2", "line3", "line4", "line5",
+                                                "line6", "line7", "line8"};
+
+    std::vector<std::string> lines;
+    lines.reserve(14);
+    for (const char* key : kNoteKeys)
+        lines.push_back(file.ReadString("info", key, ""));
+    lines.emplace_back();
+    lines.emplace_back(kNoticeLines[0]);
+    lines.emplace_back(kNoticeLines[1]);
+    lines.emplace_back();
+    lines.emplace_back(kGreeting);
+    lines.emplace_back(authorLine);
+    lines.emplace_back(siteLine);
+    return lines;
+}
+
+std::string ReleaseNotesText(const TVersionFile& file, std::string_view authorLine,
+                             std::string_view siteLine) {
+    const std::vector<std::string> lines = ReleaseNotesLines(file, authorLine, siteLine);
+    std::string text = lines.front();
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        text += "\r\n";
+        text += lines[i];
+    }
+    return text;
+}

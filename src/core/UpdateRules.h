@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TVersionFile;
+
+// Release 2.2.0: major * 1000000 + minor * 1000 + patch.
+constexpr std::int32_t kOwnVersionCode = 2002000;
+
+constexpr std::string_view kVersionFileName = "Versiosh.txt";
+constexpr std::string_view kVersionFilePath = "/version/v_osh.txt";
+constexpr std::string_view kDownloadPath = "/download/orbitashell.zip";
+
+bool IsNewerRelease(std::int32_t dispo);
+
+// Length of the decimal text of a code, counting at most 10 characters.
+int VersionCodeDigitCount(std::int32_t code);
+// A version code is a positive number of exactly seven digits.
+bool VersionCodeIsValid(std::int32_t code);
+
+// host may carry ":port"; path begins with "/".
+std::string UpdateAddress(std::string_view host, std::string_view path);
+
+// "dispo" of section "version"; 0 when missing or not a number.
+std::int32_t PublishedVersionCode(const TVersionFile& file);
+
+// Text of lblVersion in the update dialog: "line1" of section "info".
+std::string NewVersionLabel(const TVersionFile& file);
+
+// The 14 lines of memoUpdate: "line2" to "line8" of section "info", an empty
+// line, the installation notice, an empty line, the greeting and the two
+// signature lines.
+std::vector<std::string> ReleaseNotesLines(const TVersionFile& file, std::string_view authorLine,
+                                           std::string_view siteLine);
+
+// The same lines joined by CR LF, with no line break after the last one; the
+// memo adds that when the text is appended to its empty line list.
+std::string ReleaseNotesText(const TVersionFile& file, std::string_view authorLine,
+                             std::string_view siteLine);

@@ -1,0 +1,88 @@
+#include "core/UpdateRules.h"
+
+#include "core/VersionFile.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+TEST(UpdateRules, NewerReleaseIsStrictlyAboveOwnCode) {
+    EXPECT_FALSE(IsNewerRelease(2002000));
+    EXPECT_TRUE(IsNewerRelease(2002001));
+    EXPECT_FALSE(IsNewerRelease(0));
+    EXPECT_FALSE(IsNewerRelease(-2002001));
+    EXPECT_FALSE(IsNewerRelease(INT32_MIN));
+    EXPECT_TRUE(IsNewerRelease(INT32_MAX));
+}
+
+TEST(UpdateRules, PublishedVersionCode) {
+    EXPECT_EQ(PublishedVersionCode(TVersionFile::Parse("[version]\ndispo=0x1E8C51\n")), 2002001);
+    EXPECT_EQ(PublishedVersionCode(TVersionFile::Parse("[version]\ndispo=99999999999\n")), 0);
+    EXPECT_EQ(PublishedVersionCode(TVersionFile::Parse("[version]\ndispo=\n")), 0);
+    EXPECT_EQ(PublishedVersionCode(TVersionFile::Parse("")), 0);
+}
+
+TEST(UpdateRules, VersionCodeSelfCheck) {
+    EXPECT_EQ(VersionCodeDigitCount(kOwnVersionCode), 7);
+    EXPECT_TRUE(VersionCodeIsValid(kOwnVersionCode));
+    EXPECT_EQ(VersionCodeDigitCount(0), 1);
+    EXPECT_EQ(VersionCodeDigitCount(-1), 2);
+    EXPECT_EQ(VersionCodeDigitCount(INT32_MAX), 10);
+    EXPECT_EQ(VersionCodeDigitCount(INT32_MIN), 10);
+    EXPECT_TRUE(VersionCodeIsValid(1000000));
+    EXPECT_TRUE(VersionCodeIsValid(9999999));
+    EXPECT_FALSE(VersionCodeIsValid(999999));
+    EXPECT_FALSE(VersionCodeIsValid(10000000));
+    EXPECT_FALSE(VersionCodeIsValid(-123456));
+}
+
+TEST(UpdateRules, UpdateAddress) {
+    EXPECT_EQ(UpdateAddress("example.org", kDownloadPath),
+              "https://example.org/download/orbitashell.zip");
+    EXPECT_EQ(UpdateAddress("localhost:8443", kVersionFilePath),
+              "https://localhost:8443/version/v_osh.txt");
+}
+
+TEST(UpdateDialogText, FileWithOnlyLine1AndLine2) {
+    const auto file =
+        TVersionFile::Parse("[info]\r\nline1 = 2.3.0\r\nline2 =  Nouveau : \"Edit+\" \r\n");
+    EXPECT_EQ(NewVersionLabel(file), "2.3.0");
+
+    const std::vector<std::string> expected = {
+        "Nouveau : \"Edit+\"",
+        "",
+        "",
+        "",
+        "",
+        "",
+        "",
+        "",
+        "La proc\351dure d'installation reste inchang\351e :",
+        "c'est-\340-dire, de manuellement installer cette mise \340 jour.",
+        "",
+        "L'auteur vous souhaite un agr\351able usage d'Orbitashell,",
+        "Auteur",
+        "example.org",
+    };
+    const std::vector<std::string> lines = ReleaseNotesLines(file, "Auteur", "example.org");
+    ASSERT_EQ(lines.size(), expected.size());
+    for (std::size_t i = 0; i < lines.size(); ++i)
+        EXPECT_EQ(lines[i], expected[i]) << "line " << i + 1;
+
+    std::string joined;
+    for (const std::string& line : expected)
+        joined += line + "\r\n";
+    joined.resize(joined.size() - 2);
+    EXPECT_EQ(ReleaseNotesText(file, "Auteur", "example.org"), joined);
+}
+
+TEST(UpdateDialogText, NotesKeepTheirOrderAndLine1StaysOutOfTheBox) {
+    const auto file = TVersionFile::Parse("[info]\nline8=h\nline1=v\nline3=c\nline2=b\nline5=e\n");
+    const std::vector<std::string> lines = ReleaseNotesLines(file, "a", "s");
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 8),
+              (std::vector<std::string>{"b", "c", "", "e", "", "", "h", ""}));
+    EXPECT_EQ(ReleaseNotesText(TVersionFile::Parse(""), "a", "s").substr(0, 18),
+              "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\nLa");
+}
