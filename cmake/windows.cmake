@@ -38,18 +38,19 @@ if(OSH_VIEWER_SOURCES)
 endif()
 
 # The distribution folder and its archive.
-set(OSH_DIST ${CMAKE_BINARY_DIR}/../dist/Orbitashell)
+set(OSH_DIST_DIR ${CMAKE_BINARY_DIR}/../dist CACHE PATH "Where the distribution folder and archive go")
+set(OSH_DIST ${OSH_DIST_DIR}/Orbitashell)
 add_custom_target(dist
-  COMMAND ${CMAKE_COMMAND} -E rm -rf ${OSH_DIST} ${CMAKE_BINARY_DIR}/../dist/orbitashell.zip
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${OSH_DIST} ${OSH_DIST_DIR}/orbitashell.zip
   COMMAND ${CMAKE_COMMAND} -E make_directory ${OSH_DIST}/Syst/Driver
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Orbitashell> ${OSH_DIST}/Orbitashell.exe
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/catalogues/CommandesCPL.TXT
           ${CMAKE_SOURCE_DIR}/catalogues/CommandesSyst.TXT ${OSH_DIST}
   COMMAND ${CMAKE_COMMAND} -DDIST=${OSH_DIST} -DVIEWER=$<$<TARGET_EXISTS:oshv>:$<TARGET_FILE:oshv>>
           -P ${CMAKE_SOURCE_DIR}/cmake/dist-finish.cmake
-  COMMAND cd ${CMAKE_BINARY_DIR}/../dist && zip -qr orbitashell.zip Orbitashell
+  COMMAND cd ${OSH_DIST_DIR} && zip -qr orbitashell.zip Orbitashell
   DEPENDS Orbitashell $<$<TARGET_EXISTS:oshv>:oshv>
-  COMMENT "Laying out build/dist/Orbitashell and orbitashell.zip"
+  COMMENT "Laying out ${OSH_DIST} and orbitashell.zip"
   VERBATIM)
 
 # GoogleTest built for MinGW from Debian's sources, without our warning flags.

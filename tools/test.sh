@@ -9,6 +9,6 @@ ctest --preset native || status=1
 tools/rig.sh start || exit 1
 trap 'tools/rig.sh stop' EXIT
 [ -x tools/https-server.sh ] && { tools/https-server.sh start || status=1; }
-ctest --preset windows || status=1
+ctest --preset windows-test || status=1
 [ -x tools/https-server.sh ] && tools/https-server.sh stop
 exit $status

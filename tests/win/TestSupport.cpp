@@ -1,0 +1,211 @@
+#include "TestSupport.h"
+
+#include "ui/Form.h"
+#include "ui/MessageDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+// One application object for the whole test program, as in the real one.
+class TApplicationEnvironment : public testing::Environment {
+public:
+    void SetUp() override { app_ = new TApplication(); }
+    void TearDown() override {
+        delete app_;
+        app_ = nullptr;
+    }
+
+private:
+    TApplication* app_ = nullptr;
+};
+
+testing::Environment* const applicationEnvironment =
+    testing::AddGlobalTestEnvironment(new TApplicationEnvironment);
+
+TDialogWatcher* activeWatcher = nullptr;
+
+std::string WindowText(HWND h) {
+    char buf[4096];
+    int n = GetWindowTextA(h, buf, sizeof buf);
+    return std::string(buf, n > 0 ? n : 0);
+}
+
+} // namespace
+
+TRecordingSystem::TRecordingSystem() {
+    SetSystem(this);
+}
+TRecordingSystem::~TRecordingSystem() {
+    SetSystem(nullptr);
+}
+
+void TRecordingSystem::ShellOpen(HWND owner, const char* verb, const std::string& file,
+                                 const char* parameters, const char* directory, int show) {
+    TShellCall c;
+    c.owner = owner;
+    if (verb)
+        c.verb = verb;
+    c.file = file;
+    if (parameters)
+        c.parameters = parameters;
+    if (directory)
+        c.directory = directory;
+    c.show = show;
+    ShellCalls.push_back(c);
+}
+
+void TRecordingSystem::Beep(UINT type) {
+    Beeps.push_back(type);
+}
+
+std::optional<std::string> TRecordingSystem::Environment(const std::string& name) {
+    if (auto it = Env.find(name); it != Env.end())
+        return it->second;
+    return TSystem::Environment(name);
+}
+
+std::string TRecordingSystem::TempPath() {
+    return Temp ? *Temp : TSystem::TempPath();
+}
+
+std::string TRecordingSystem::ExecutablePath() {
+    return ExePath ? *ExePath : TSystem::ExecutablePath();
+}
+
+TDialogWatcher::TDialogWatcher() {
+    activeWatcher = this;
+    timer_ = SetTimer(nullptr, 0, 30, &TDialogWatcher::Tick);
+}
+
+TDialogWatcher::~TDialogWatcher() {
+    KillTimer(nullptr, timer_);
+    if (activeWatcher == this)
+        activeWatcher = nullptr;
+}
+
+BOOL CALLBACK TDialogWatcher::Visit(HWND h, LPARAM) {
+    if (!activeWatcher || !IsWindowVisible(h) || !IsWindowEnabled(h))
+        return TRUE;
+    char cls[64];
+    GetClassNameA(h, cls, sizeof cls);
+    if (strcmp(cls, "#32770") == 0) {
+        TSeenDialog d{WindowText(h), WindowText(GetDlgItem(h, 0xFFFF))};
+        activeWatcher->Seen.push_back(d);
+        PostMessageA(h, WM_COMMAND, IDOK, 0);
+        return TRUE;
+    }
+    if (auto* e = dynamic_cast<TErrorDialog*>(TWinControl::FromHandle(h)); e && e->Modal()) {
+        if (e->ModalResult == mrNone) {
+            activeWatcher->Seen.push_back({e->Caption(), e->lblMessage.Caption()});
+            e->btnOK.Click();
+        }
+    }
+    return TRUE;
+}
+
+void CALLBACK TDialogWatcher::Tick(HWND, UINT, UINT_PTR, DWORD) {
+    EnumThreadWindows(GetCurrentThreadId(), &TDialogWatcher::Visit, 0);
+}
+
+void PumpMessages(int ms) {
+    DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT)
+                continue; // a test's own quit request is not the test program's
+            Application->DispatchOne(msg);
+        }
+        Sleep(5);
+    } while (static_cast<LONG>(GetTickCount() - end) < 0);
+}
+
+std::string MakeScratchDir(const std::string& tag) {
+    static int counter = 0;
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string dir = std::string(temp) + "osh-" + tag + "-" +
+                      std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++counter);
+    RemoveTree(dir);
+    CreateDirectoryA(dir.c_str(), nullptr);
+    return dir;
+}
+
+void RemoveTree(const std::string& dir) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = fd.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string path = dir + "\\" + name;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path);
+            else {
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryA(dir.c_str());
+}
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE) << path;
+    DWORD written = 0;
+    WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(h);
+    ASSERT_EQ(written, bytes.size());
+}
+
+std::optional<std::string> ReadBytes(const std::string& path) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    std::string s;
+    char buf[65536];
+    DWORD got = 0;
+    while (ReadFile(h, buf, sizeof buf, &got, nullptr) && got > 0)
+        s.append(buf, got);
+    CloseHandle(h);
+    return s;
+}
+
+TDib::TDib(int width, int height, COLORREF fill) : width_(width), height_(height) {
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    dc_ = CreateCompatibleDC(nullptr);
+    bitmap_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    bits_ = static_cast<std::uint32_t*>(bits);
+    old_ = SelectObject(dc_, bitmap_);
+    RECT r{0, 0, width, height};
+    HBRUSH b = CreateSolidBrush(fill);
+    FillRect(dc_, &r, b);
+    DeleteObject(b);
+}
+
+TDib::~TDib() {
+    SelectObject(dc_, old_);
+    DeleteObject(bitmap_);
+    DeleteDC(dc_);
+}
+
+COLORREF TDib::Pixel(int x, int y) const {
+    GdiFlush();
+    std::uint32_t v = bits_[static_cast<size_t>(y) * width_ + x]; // 0x00RRGGBB in memory order BGRA
+    return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+}

@@ -1,0 +1,90 @@
+// Shared helpers of the tests that create real windows under Wine.
+#pragma once
+#include "ui/Application.h"
+#include "ui/System.h"
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct TShellCall {
+    HWND owner = nullptr;
+    std::optional<std::string> verb;
+    std::string file;
+    std::optional<std::string> parameters;
+    std::optional<std::string> directory;
+    int show = 0;
+};
+
+// The seam as tests see it: records what the program asks of the outside
+// world and answers from the values a test sets. Installed for its lifetime.
+class TRecordingSystem : public TSystem {
+public:
+    TRecordingSystem();
+    ~TRecordingSystem() override;
+    std::vector<TShellCall> ShellCalls;
+    std::vector<UINT> Beeps;
+    // A name mapped to nullopt reads as unset; names not listed read the real environment.
+    std::map<std::string, std::optional<std::string>> Env;
+    std::optional<std::string> ExePath;
+    std::optional<std::string> Temp;
+
+    void ShellOpen(HWND owner, const char* verb, const std::string& file, const char* parameters,
+                   const char* directory, int show) override;
+    void Beep(UINT type) override;
+    std::optional<std::string> Environment(const std::string& name) override;
+    std::string TempPath() override;
+    std::string ExecutablePath() override;
+};
+
+struct TSeenDialog {
+    std::string title;
+    std::string text;
+};
+
+// Answers every modal box of this thread that appears while it lives (the
+// system's message boxes and the program's "Erreur" dialog): records its
+// title and text, then presses its button. With keepOpenMs, each box first
+// stays up that long.
+class TDialogWatcher {
+public:
+    TDialogWatcher();
+    ~TDialogWatcher();
+    std::vector<TSeenDialog> Seen;
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+    static BOOL CALLBACK Visit(HWND, LPARAM);
+    UINT_PTR timer_ = 0;
+};
+
+// Handles the messages of this thread for about ms milliseconds.
+void PumpMessages(int ms = 50);
+
+// A fresh empty folder under the temporary folder; removed by RemoveTree.
+std::string MakeScratchDir(const std::string& tag);
+void RemoveTree(const std::string& dir);
+void WriteBytes(const std::string& path, const std::string& bytes);
+std::optional<std::string> ReadBytes(const std::string& path);
+
+// A 32-bit top-down DIB section with its own memory DC, for reading pixels back.
+class TDib {
+public:
+    TDib(int width, int height, COLORREF fill = RGB(255, 255, 255));
+    ~TDib();
+    TDib(const TDib&) = delete;
+    TDib& operator=(const TDib&) = delete;
+    HDC DC() const { return dc_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    // The pixel as a COLORREF (0x00BBGGRR).
+    COLORREF Pixel(int x, int y) const;
+
+private:
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+    std::uint32_t* bits_ = nullptr;
+    int width_, height_;
+};
