@@ -84,3 +84,10 @@ foreach(src ${OSH_BENCH_SOURCES})
   add_executable(${name} ${src})
   target_link_libraries(${name} PRIVATE osh_app)
 endforeach()
+
+# The gallery of the display controls: one program that draws them into a PNG-able bitmap.
+file(GLOB OSH_GALLERY_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/gallery/*.cpp)
+if(OSH_GALLERY_SOURCES)
+  add_executable(gallery ${OSH_GALLERY_SOURCES})
+  target_link_libraries(gallery PRIVATE osh_app)
+endif()
