@@ -48,7 +48,8 @@ add_custom_target(dist
           ${CMAKE_SOURCE_DIR}/catalogues/CommandesSyst.TXT ${OSH_DIST}
   COMMAND ${CMAKE_COMMAND} -DDIST=${OSH_DIST} -DVIEWER=$<$<TARGET_EXISTS:oshv>:$<TARGET_FILE:oshv>>
           -P ${CMAKE_SOURCE_DIR}/cmake/dist-finish.cmake
-  COMMAND cd ${OSH_DIST_DIR} && zip -qr orbitashell.zip Orbitashell
+  COMMAND ${CMAKE_COMMAND} -E chdir ${OSH_DIST_DIR}
+          ${CMAKE_COMMAND} -E tar cf orbitashell.zip --format=zip Orbitashell
   DEPENDS Orbitashell $<$<TARGET_EXISTS:oshv>:oshv>
   COMMENT "Laying out ${OSH_DIST} and orbitashell.zip"
   VERBATIM)
@@ -59,7 +60,13 @@ set_directory_properties(PROPERTIES COMPILE_OPTIONS "")
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+if(EXISTS /usr/src/googletest/CMakeLists.txt)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+else()
+  find_package(GTest REQUIRED)
+  add_library(gtest ALIAS GTest::gtest)
+  add_library(gtest_main ALIAS GTest::gtest_main)
+endif()
 set_directory_properties(PROPERTIES COMPILE_OPTIONS "${osh_saved_options}")
 
 file(GLOB OSH_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
