@@ -39,6 +39,8 @@ HCURSOR CursorHandle(TCursor c) {
         return LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND));
     case crIBeam:
         return LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_IBEAM));
+    case crAppStart:
+        return LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_APPSTARTING));
     default:
         return LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     }

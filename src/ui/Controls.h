@@ -33,7 +33,7 @@ private:
     TComponent* owner_;
 };
 
-enum TCursor { crDefault, crArrow, crHandPoint, crIBeam };
+enum TCursor { crDefault, crArrow, crHandPoint, crIBeam, crAppStart };
 HCURSOR CursorHandle(TCursor c);
 
 class TWinControl;
