@@ -1,0 +1,272 @@
+#include "components/Label3D.h"
+
+#include "ui/Application.h"
+#include "ui/System.h"
+
+#include <utility>
+
+// The portable rules speak DrawTextA's flags under their own names.
+static_assert(GDT_TOP == DT_TOP && GDT_LEFT == DT_LEFT && GDT_CENTER == DT_CENTER &&
+              GDT_RIGHT == DT_RIGHT && GDT_VCENTER == DT_VCENTER && GDT_BOTTOM == DT_BOTTOM);
+static_assert(GDT_WORDBREAK == DT_WORDBREAK && GDT_SINGLELINE == DT_SINGLELINE &&
+              GDT_EXPANDTABS == DT_EXPANDTABS && GDT_NOCLIP == DT_NOCLIP &&
+              GDT_CALCRECT == DT_CALCRECT && GDT_NOPREFIX == DT_NOPREFIX);
+static_assert(GDT_PATH_ELLIPSIS == DT_PATH_ELLIPSIS && GDT_END_ELLIPSIS == DT_END_ELLIPSIS &&
+              GDT_RTLREADING == DT_RTLREADING && GDT_WORD_ELLIPSIS == DT_WORD_ELLIPSIS);
+static_assert(DisplayColor::BtnShadow == clBtnShadow &&
+              DisplayColor::BtnHighlight == clBtnHighlight &&
+              DisplayColor::GrayText == clGrayText && DisplayColor::Red == clRed &&
+              DisplayColor::WindowText == clWindowText && DisplayColor::Grey == clGray &&
+              DisplayColor::White == clWhite);
+static_assert(psSolid == PS_SOLID && psDash == PS_DASH && psDot == PS_DOT &&
+              psDashDot == PS_DASHDOT && psDashDotDot == PS_DASHDOTDOT && psClear == PS_NULL &&
+              psInsideFrame == PS_INSIDEFRAME);
+
+namespace {
+
+// The class library's default font: 8 points, that is 11 pixels at 96 dpi.
+constexpr int kDefaultFontHeight = 11;
+
+GRect ToGRect(const RECT& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+RECT ToRect(const GRect& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+struct TScreenDC {
+    HDC dc = GetDC(nullptr);
+    TScreenDC() = default;
+    TScreenDC(const TScreenDC&) = delete;
+    TScreenDC& operator=(const TScreenDC&) = delete;
+    ~TScreenDC() {
+        if (dc)
+            ReleaseDC(nullptr, dc);
+    }
+};
+
+struct TOwnedFont {
+    HFONT font;
+    explicit TOwnedFont(HFONT f) : font(f) {}
+    TOwnedFont(const TOwnedFont&) = delete;
+    TOwnedFont& operator=(const TOwnedFont&) = delete;
+    ~TOwnedFont() {
+        if (font)
+            DeleteObject(font);
+    }
+};
+
+} // namespace
+
+TLabel3D::TLabel3D(TComponent* owner) : TCustomLabel(owner) {
+    // The label's own font from the start, so that a parent never replaces it;
+    // set quietly so that a new label keeps the base's starting size.
+    auto notify = std::exchange(Font.OnChange, nullptr);
+    Font = TFont(std::string(Label3DDefault::FontName), kDefaultFontHeight, clWindowText);
+    Font.OnChange = std::move(notify);
+    ParentFont = false;
+}
+
+void TLabel3D::SetBorderColor(TColor v) {
+    borderColor_ = v;
+    Invalidate();
+}
+
+void TLabel3D::SetBorderPenStyle(TPenStyle v) {
+    borderPenStyle_ = v;
+    Invalidate();
+}
+
+void TLabel3D::SetBorderWidth(int v) {
+    borderWidth_ = v;
+    Invalidate();
+}
+
+void TLabel3D::SetBorder(bool v) {
+    border_ = v;
+    Invalidate();
+}
+
+void TLabel3D::SetBorderType(TBorderType v) {
+    if (v != borderType_) {
+        borderType_ = v;
+        Invalidate();
+    }
+}
+
+void TLabel3D::SetEscapement(int v) {
+    escapement_ = NormalizeEscapement(v);
+    Invalidate();
+}
+
+void TLabel3D::SetTextStyle(TTextStyle v) {
+    if (v != textStyle_) {
+        textStyle_ = v;
+        Invalidate();
+    }
+}
+
+void TLabel3D::SetLabelStyle(TLabelStyle v) {
+    labelStyle_ = v;
+}
+
+void TLabel3D::SetEllipsesStyle(TEllipsesStyle v) {
+    if (v == ellipsesStyle_)
+        return;
+    // A caption cut short by an ellipsis must not be measured back to full size.
+    if (v != esNone)
+        SetAutoSize(false);
+    ellipsesStyle_ = v;
+    Invalidate();
+}
+
+void TLabel3D::SetShift(int v) {
+    if (v != shift_) {
+        shift_ = v;
+        Invalidate();
+    }
+}
+
+void TLabel3D::Paint(TCanvas& canvas) {
+    RECT r{0, 0, width_, height_};
+    if (!transparent_) {
+        canvas.Brush.Color = color_;
+        canvas.Brush.Style = bsSolid;
+        canvas.FillRect(r);
+    }
+    canvas.Brush.Style = bsClear;
+
+    const GBorder border = Label3DBorder(border_, borderType_, width_, height_, borderWidth_,
+                                         borderColor_, borderPenStyle_);
+    if (border.visible) {
+        canvas.Pen.Width = border.penWidth;
+        canvas.Pen.Style = border.penStyle;
+        if (border.outline) {
+            canvas.Pen.Color = border.outlineColor;
+            canvas.Rectangle(border.rect.left, border.rect.top, border.rect.right,
+                             border.rect.bottom);
+        }
+        for (int i = 0; i < border.lineCount; ++i) {
+            const GLine& line = border.lines[static_cast<size_t>(i)];
+            canvas.Pen.Color = line.color;
+            canvas.MoveTo(line.from.x, line.from.y);
+            canvas.LineTo(line.to.x, line.to.y);
+        }
+    }
+
+    // The caption takes the whole client area; a border may overlap it.
+    DoDrawText(canvas, r, LabelPaintFlags(alignment_, wordWrap_));
+}
+
+void TLabel3D::DoDrawText(TCanvas& canvas, RECT& r, UINT flags) {
+    const std::string text = LabelTextToDraw(caption_, flags, showAccelChar_);
+    flags = Label3DTextFlags(flags, showAccelChar_, ellipsesStyle_, escapement_, layout_);
+    canvas.Font = Font;
+    const GTextPasses passes = Label3DTextPasses(textStyle_, shift_, Font.Color(), enabled_);
+    for (int i = 0; i < passes.count; ++i) {
+        const GTextPass& pass = passes.pass[static_cast<size_t>(i)];
+        canvas.Font.SetColor(pass.color);
+        if (pass.mainText) {
+            DrawPass(canvas, text, r, flags);
+        } else {
+            // A copy measures into its own rectangle: a measurement is the main text's.
+            RECT moved = ToRect(Moved(ToGRect(r), pass.offset));
+            DrawPass(canvas, text, moved, flags);
+        }
+    }
+}
+
+void TLabel3D::DrawPass(TCanvas& canvas, const std::string& text, RECT& r, UINT flags) {
+    if (escapement_ == 0) {
+        canvas.DrawText(text, r, flags);
+        return;
+    }
+    // A turned caption is never measured: automatic sizing keeps the current size.
+    if (flags & DT_CALCRECT)
+        return;
+    DrawRotated(canvas, text, r);
+}
+
+void TLabel3D::DrawRotated(TCanvas& canvas, const std::string& text, const RECT& r) {
+    SIZE extent{0, 0};
+    {
+        TScreenDC screen;
+        if (screen.dc) {
+            HGDIOBJ old = SelectObject(screen.dc, Font.Handle());
+            GetTextExtentPoint32A(screen.dc, text.data(), static_cast<int>(text.size()), &extent);
+            SelectObject(screen.dc, old);
+        }
+    }
+    const GRotatedPlacement place = PlaceRotatedText(
+        ToGRect(r), escapement_, {extent.cx, extent.cy}, autoSize_, alignment_, width_);
+    if (place.resize) {
+        SetWidth(place.size.cx);
+        SetHeight(place.size.cy);
+    }
+
+    canvas.RequireFont();
+    HDC dc = canvas.Handle();
+    LOGFONTA lf{};
+    GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof lf, &lf);
+    lf.lfEscapement = LogFontEscapement(escapement_);
+    TOwnedFont turned(CreateFontIndirectA(&lf));
+    HGDIOBJ previous = SelectObject(dc, turned.font);
+    // The canvas keeps its own font selected in its books, so TextOut draws
+    // with the turned one in the pass's colour.
+    canvas.TextOut(place.origin.x, place.origin.y, text);
+    SelectObject(dc, previous);
+}
+
+void TLabel3D::Click() {
+    const std::string target = LinkTarget(labelStyle_, address_);
+    if (!target.empty()) {
+        try {
+            SetCursorShape(crAppStart);
+            ProcessMessages();
+            Sys().ShellOpen(nullptr, nullptr, target, nullptr, nullptr, SW_SHOWNORMAL);
+        } catch (...) {
+            // An address that cannot be opened is not reported.
+        }
+        SetCursorShape(crHandPoint);
+    }
+    TCustomLabel::Click();
+}
+
+void TLabel3D::MouseEnter() {
+    hovered_ = true;
+    if (IsLinkStyle(labelStyle_)) {
+        savedFontColor_ = Font.Color();
+        Font.SetStyle(Font.Style() | fsUnderline);
+        SetCursorShape(crHandPoint);
+        // Lets the underlined caption show before the colour changes.
+        ProcessMessages();
+        Font.SetColor(HoverColor());
+    }
+    if (OnMouseEnter)
+        OnMouseEnter(this);
+}
+
+void TLabel3D::MouseLeave() {
+    hovered_ = false;
+    if (IsLinkStyle(labelStyle_)) {
+        SetCursorShape(crDefault);
+        Font.SetStyle(Font.Style() & ~static_cast<TFontStyles>(fsUnderline));
+        ProcessMessages();
+        Font.SetColor(savedFontColor_);
+    }
+    if (OnMouseExit)
+        OnMouseExit(this);
+}
+
+void TLabel3D::SetCursorShape(TCursor c) {
+    Cursor = c;
+    // The parent shows a child's cursor only at the next WM_SETCURSOR.
+    if (hovered_)
+        SetCursor(CursorHandle(c));
+}
+
+void TLabel3D::ProcessMessages() {
+    if (Application)
+        Application->ProcessMessages();
+}
