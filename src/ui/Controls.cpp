@@ -483,6 +483,12 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
                 return TRUE;
         break;
     }
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+        if (TWinControl* c = FromHandle(reinterpret_cast<HWND>(lp)); c && c != this)
+            if (HBRUSH brush = c->HandleCtlColor(reinterpret_cast<HDC>(wp)))
+                return reinterpret_cast<LRESULT>(brush);
+        break;
     case WM_MEASUREITEM: {
         auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
         for (TControl* o : controls_)

@@ -503,6 +503,26 @@ TMemo::TMemo(TComponent* owner) : TWinControl(owner) {
     ParentColor = false;
 }
 
+TMemo::~TMemo() {
+    // The window goes first: it may still ask for its brush while being destroyed.
+    DestroyHandle();
+    if (brush_)
+        DeleteObject(brush_);
+}
+
+HBRUSH TMemo::HandleCtlColor(HDC dc) {
+    COLORREF back = ColorToRGB(color_);
+    if (!brush_ || back != brushColor_) {
+        if (brush_)
+            DeleteObject(brush_);
+        brush_ = CreateSolidBrush(back);
+        brushColor_ = back;
+    }
+    SetTextColor(dc, ColorToRGB(Font.Color()));
+    SetBkColor(dc, back);
+    return brush_;
+}
+
 void TMemo::CreateParams(TCreateParams& p) {
     TWinControl::CreateParams(p);
     p.className = "EDIT";

@@ -157,6 +157,7 @@ private:
 class TMemo : public TWinControl {
 public:
     explicit TMemo(TComponent* owner);
+    ~TMemo() override;
     bool ReadOnly = false;
     bool ScrollBars = false;
     bool WantReturns = true;
@@ -164,10 +165,14 @@ public:
     void SetLines(const std::vector<std::string>& lines);
     // Each line followed by CR LF, as a text file holds it.
     std::string Text() const;
+    // The memo paints itself in its Color with its font's colour.
+    HBRUSH HandleCtlColor(HDC dc) override;
 
 protected:
     void CreateParams(TCreateParams& p) override;
 
 private:
     std::vector<std::string> lines_;
+    HBRUSH brush_ = nullptr;
+    COLORREF brushColor_ = 0;
 };

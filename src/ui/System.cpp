@@ -1,6 +1,10 @@
 #include "ui/System.h"
 
+#include "ui/Application.h"
+
 #include <shellapi.h>
+#include <urlmon.h>
+#include <wininet.h>
 
 #include <vector>
 
@@ -55,6 +59,107 @@ std::string TSystem::ExecutablePath() {
         }
         path.resize(path.size() * 2);
     }
+}
+
+namespace {
+
+// An Internet handle, closed on every path; closing a null handle is harmless.
+struct TInternetHandle {
+    HINTERNET h;
+    ~TInternetHandle() { InternetCloseHandle(h); }
+};
+
+// Reports nothing to the user; only notes the server's HTTP status, which
+// URLDownloadToFileA itself does not look at.
+class TStatusCallback : public IBindStatusCallback, public IHttpNegotiate {
+public:
+    DWORD HttpStatus = 0;
+
+    // The object lives on the caller's stack for the length of the call.
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IBindStatusCallback))
+            *ppv = static_cast<IBindStatusCallback*>(this);
+        else if (IsEqualIID(riid, IID_IHttpNegotiate))
+            *ppv = static_cast<IHttpNegotiate*>(this);
+        else {
+            *ppv = nullptr;
+            return E_NOINTERFACE;
+        }
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+
+    STDMETHODIMP OnStartBinding(DWORD, IBinding*) override { return S_OK; }
+    STDMETHODIMP GetPriority(LONG*) override { return E_NOTIMPL; }
+    STDMETHODIMP OnLowResource(DWORD) override { return S_OK; }
+    STDMETHODIMP OnProgress(ULONG, ULONG, ULONG, LPCWSTR) override { return S_OK; }
+    STDMETHODIMP OnStopBinding(HRESULT, LPCWSTR) override { return S_OK; }
+    STDMETHODIMP GetBindInfo(DWORD*, BINDINFO*) override { return S_OK; }
+    STDMETHODIMP OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM*) override { return S_OK; }
+    STDMETHODIMP OnObjectAvailable(REFIID, IUnknown*) override { return S_OK; }
+
+    STDMETHODIMP BeginningTransaction(LPCWSTR, LPCWSTR, DWORD, LPWSTR* additional) override {
+        *additional = nullptr;
+        return S_OK;
+    }
+    STDMETHODIMP OnResponse(DWORD code, LPCWSTR, LPCWSTR, LPWSTR* additional) override {
+        // After redirections the last answer is the one whose body was written.
+        HttpStatus = code;
+        if (additional)
+            *additional = nullptr;
+        return S_OK;
+    }
+};
+
+using TUrlDownloadToFileA = HRESULT(WINAPI*)(LPUNKNOWN, LPCSTR, LPCSTR, DWORD,
+                                             LPBINDSTATUSCALLBACK);
+
+// URLMON.DLL, loaded by the first download and kept for the life of the process.
+struct TUrlMon {
+    HMODULE Library = nullptr;
+    TUrlDownloadToFileA Download = nullptr;
+    ~TUrlMon() {
+        if (Library)
+            FreeLibrary(Library);
+    }
+};
+
+TUrlDownloadToFileA UrlDownloadToFileEntry() {
+    static TUrlMon urlmon;
+    if (!urlmon.Download) {
+        if (!urlmon.Library)
+            urlmon.Library = LoadLibraryA("URLMON.DLL");
+        if (urlmon.Library)
+            urlmon.Download = reinterpret_cast<TUrlDownloadToFileA>(
+                reinterpret_cast<void*>(GetProcAddress(urlmon.Library, "URLDownloadToFileA")));
+        if (!urlmon.Download)
+            throw Exception("Impossible de charger URLMON.DLL");
+    }
+    return urlmon.Download;
+}
+
+} // namespace
+
+bool TSystem::InternetProbe(const std::string& url) {
+    TInternetHandle internet{
+        InternetOpenA("InetURL:/1.0", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0)};
+    if (!internet.h)
+        return false;
+    // Any answer counts: nothing is read and the status is not looked at.
+    TInternetHandle request{
+        InternetOpenUrlA(internet.h, url.c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0)};
+    return request.h != nullptr;
+}
+
+TDownloadResult TSystem::DownloadToFile(const std::string& url, const std::string& path) {
+    TUrlDownloadToFileA download = UrlDownloadToFileEntry();
+    DeleteUrlCacheEntryA(url.c_str());
+    TStatusCallback callback;
+    TDownloadResult result;
+    result.Result = download(nullptr, url.c_str(), path.c_str(), 0, &callback);
+    result.HttpStatus = callback.HttpStatus;
+    return result;
 }
 
 namespace {

@@ -6,6 +6,13 @@
 #include <optional>
 #include <string>
 
+// What URLDownloadToFileA returned, and the last HTTP status that its bind
+// status callback saw (0 when none was reported).
+struct TDownloadResult {
+    HRESULT Result = E_FAIL;
+    DWORD HttpStatus = 0;
+};
+
 class TSystem {
 public:
     virtual ~TSystem() = default;
@@ -20,6 +27,12 @@ public:
     virtual POINT CursorPos();
     // The full path of the running program (GetModuleFileNameA).
     virtual std::string ExecutablePath();
+    // WinINet: true when the server of url answered at all, whatever the HTTP status.
+    virtual bool InternetProbe(const std::string& url);
+    // URLDownloadToFileA of URLMON.DLL, looked up on the first download of the
+    // process (an Exception when it cannot be); the system's cached copy of url
+    // is discarded first, so that an old copy never stands in for the server's.
+    virtual TDownloadResult DownloadToFile(const std::string& url, const std::string& path);
 };
 
 // The seam in force; tests swap it with SetSystem and restore it with nullptr.
