@@ -172,6 +172,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     };
     edtCmdLine.OnChange = [this](TObject* s) { edtCmdLineChange(s); };
     btnExecuter.OnClick = [this](TObject* s) { btnExecuterClick(s); };
+    btnNewVersionDispo.OnClick = [this](TObject* s) { btnNewVersionDispoClick(s); };
 }
 
 void TForm1::FormCreate(TObject*) {
@@ -252,7 +253,7 @@ void TForm1::LoadList(TComboBox& list, const std::string& path) {
 }
 
 void TForm1::FormActivate(TObject*) {
-    SetCaption(BaseCaption);
+    TestUpdate();
 }
 
 void TForm1::FormKeyPress(TObject*, char& Key) {

@@ -4,6 +4,8 @@
 #include "ui/Form.h"
 #include "ui/StdCtrls.h"
 
+class TVersionFile;
+
 class TForm1 : public TForm {
 public:
     explicit TForm1(TComponent* owner = nullptr);
@@ -43,8 +45,29 @@ public:
     // Writes the capture batch file into the folder named by Temp.
     void GetBatTemp();
 
+    // The update check of the first activation: the probe, then GetUpdate or
+    // the offline captions; it always ends with the base caption.
+    void TestUpdate();
+    // Downloads the version file, compares its code with this release's and
+    // shows btnNewVersionDispo for a newer one.
+    void GetUpdate();
+    void btnNewVersionDispoClick(TObject* Sender);
+
 private:
     void LoadList(TComboBox& list, const std::string& path);
     void DrawListRow(TComboBox& list, TListKind kind, int index, const RECT& r,
                      TOwnerDrawState state);
 };
+
+// The update service's addresses: "https://" + the host set at build time + path.
+std::string ProbeAddress();
+std::string VersionFileAddress();
+std::string DownloadAddress();
+
+// True when the probe page's server answered.
+bool TestInternet();
+// The system's temporary folder with its separator, or "" when it cannot be had.
+std::string GetTempDir();
+// The version file at path, read whole; a missing file reads as one without
+// sections. Any other failure to read it is an EFOpenError.
+TVersionFile ReadVersionFile(const std::string& path);
