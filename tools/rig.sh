@@ -35,9 +35,12 @@ start() {
     } > "$envfile"
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         wineboot -i </dev/null >/dev/null 2>&1 || true
+        # Let the server that wineboot started end, so that ours is persistent.
+        wineserver -w </dev/null >/dev/null 2>&1 || true
     fi
     # Detached, or the first pipeline that starts Wine never sees its output end.
-    wineserver -p </dev/null >/dev/null 2>&1
+    # wineboot may have left a server running; then that one is kept alive.
+    wineserver -p </dev/null >/dev/null 2>&1 || true
     wine cmd /c exit </dev/null >/dev/null 2>&1 || true
     echo "rig: Wine prefix $WINEPREFIX on display :$display"
 }
