@@ -1,0 +1,686 @@
+// The update check and the update dialog, against the local HTTPS server of
+// tools/https-server.sh (real WinINet and URLMON), and with fakes in the seam
+// where the platform cannot be made to fail on demand.
+#include "TestSupport.h"
+
+#include "app/DialogOpener.h"
+#include "app/Unit1.h"
+#include "core/VersionFile.h"
+#include "update/UnitUpdate.h"
+
+#include <gtest/gtest.h>
+#include <wininet.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+using namespace std::string_literals;
+
+namespace {
+
+const std::string kBase = "Orbitashell v 2.2.0";
+const std::string kWaiting =
+    kBase + " - Recherche mise à jour d'Orbitashell, veuillez patienter...";
+const std::string kOffline = kBase + " - Mode non connecté...";
+const std::string kUpToDate = kBase + " - Votre version est à jour";
+// Marks, in a caption log, the moment a system message box came up.
+const std::string kBoxMark = "<message box>";
+
+std::string TextOfWindow(HWND h) {
+    char buf[8192];
+    int n = GetWindowTextA(h, buf, sizeof buf);
+    return std::string(buf, n > 0 ? n : 0);
+}
+
+std::vector<std::string> SplitCrLf(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t i; (i = text.find("\r\n", start)) != std::string::npos; start = i + 2)
+        lines.push_back(text.substr(start, i - start));
+    lines.push_back(text.substr(start));
+    return lines;
+}
+
+// The local server, as tools/https-server.sh leaves it in the prefix.
+class TTestServer {
+public:
+    static constexpr const char* kShare = "C:\\osh-https";
+
+    // Why the server-bound tests cannot run here, or "" when they can.
+    static std::string Problem() {
+        std::optional<std::string> ini = ReadBytes(std::string(kShare) + "\\server.ini");
+        if (!ini)
+            return "the local HTTPS server is not running (tools/https-server.sh start)";
+        const std::string host =
+            "localhost:" +
+            std::to_string(TVersionFile::Parse(*ini).ReadInteger("server", "port", 0));
+        // Never let a test reach a host outside this machine.
+        if (ProbeAddress() != "https://" + host + "/index.html" ||
+            VersionFileAddress() != "https://" + host + "/version/v_osh.txt")
+            return "this build's update hosts are not the local server's " + host;
+        return "";
+    }
+    static int Port(const char* key) {
+        return TVersionFile::Parse(ReadBytes(std::string(kShare) + "\\server.ini").value_or(""))
+            .ReadInteger("server", key, 0);
+    }
+
+    ~TTestServer() {
+        SetMode("");
+        Serve("[version]\r\ndispo=2002000\r\n");
+    }
+    void Serve(const std::string& bytes) {
+        CreateDirectoryA((std::string(kShare) + "\\www\\version").c_str(), nullptr);
+        WriteBytes(VersionFile(), bytes);
+    }
+    void Withdraw() { DeleteFileA(VersionFile().c_str()); }
+    // "absent", "untrusted" or "" (normal service).
+    void SetMode(const std::string& mode) {
+        const std::string path = std::string(kShare) + "\\mode";
+        if (mode.empty())
+            DeleteFileA(path.c_str());
+        else
+            WriteBytes(path, mode);
+    }
+
+private:
+    static std::string VersionFile() { return std::string(kShare) + "\\www\\version\\v_osh.txt"; }
+};
+
+// Every caption that the program's forms are given (WM_SETTEXT), and the
+// moments when system message boxes come up, in one timeline.
+class TCaptionLog {
+public:
+    TCaptionLog() {
+        active_ = this;
+        hook_ = SetWindowsHookExA(WH_CALLWNDPROC, &Hook, nullptr, GetCurrentThreadId());
+    }
+    ~TCaptionLog() {
+        UnhookWindowsHookEx(hook_);
+        active_ = nullptr;
+    }
+    // The timeline of one form, message boxes included.
+    std::vector<std::string> Of(HWND form) const {
+        std::vector<std::string> out;
+        for (const auto& [hwnd, text] : entries_)
+            if (hwnd == form || text == kBoxMark)
+                out.push_back(text);
+        return out;
+    }
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wp, LPARAM lp) {
+        const auto* m = reinterpret_cast<const CWPSTRUCT*>(lp);
+        if (code == HC_ACTION && active_) {
+            char cls[64] = "";
+            GetClassNameA(m->hwnd, cls, sizeof cls);
+            if (m->message == WM_SETTEXT && m->lParam && !GetParent(m->hwnd) &&
+                std::string(cls) == "OrbitashellWindow")
+                active_->entries_.emplace_back(m->hwnd, reinterpret_cast<const char*>(m->lParam));
+            else if (m->message == WM_INITDIALOG && std::string(cls) == "#32770")
+                active_->entries_.emplace_back(m->hwnd, kBoxMark);
+        }
+        return CallNextHookEx(nullptr, code, wp, lp);
+    }
+    static inline TCaptionLog* active_ = nullptr;
+    HHOOK hook_ = nullptr;
+    std::vector<std::pair<HWND, std::string>> entries_;
+};
+
+// The recording seam, which also notes each probe and download with the
+// caption the main window showed meanwhile. Probe and download are the real
+// ones unless a test fakes the download.
+class TUpdateSystem : public TRecordingSystem {
+public:
+    struct TCall {
+        std::string url;
+        std::string caption;
+        TDownloadResult result;
+    };
+    std::vector<TCall> Probes, Downloads;
+    HWND Observed = nullptr;
+    // The probe fails without asking the network.
+    bool Offline = false;
+    std::function<TDownloadResult(const std::string& url, const std::string& path)> FakeDownload;
+
+    bool InternetProbe(const std::string& url) override {
+        Probes.push_back({url, TextOfWindow(Observed), {}});
+        return !Offline && TSystem::InternetProbe(url);
+    }
+    TDownloadResult DownloadToFile(const std::string& url, const std::string& path) override {
+        Downloads.push_back({url, TextOfWindow(Observed), {}});
+        TDownloadResult r =
+            FakeDownload ? FakeDownload(url, path) : TSystem::DownloadToFile(url, path);
+        Downloads.back().result = r;
+        return r;
+    }
+};
+
+// Runs each step from whatever message loop is in force (a modal dialog's
+// included), one step per tick; a dialog still open after the last step is
+// closed so that a failing test cannot hang.
+class TScript {
+public:
+    explicit TScript(std::vector<std::function<void()>> steps) : steps_(std::move(steps)) {
+        active_ = this;
+        timer_ = SetTimer(nullptr, 0, 60, &Tick);
+    }
+    ~TScript() {
+        KillTimer(nullptr, timer_);
+        active_ = nullptr;
+    }
+    size_t StepsRun() const { return next_; }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        TScript* self = active_;
+        if (!self)
+            return;
+        if (self->next_ < self->steps_.size()) {
+            self->steps_[self->next_++]();
+        } else if (UpdateVersion && ++self->idle_ > 10) {
+            ADD_FAILURE() << "the update dialog did not close";
+            UpdateVersion->ModalResult = mrCancel;
+        }
+    }
+    static inline TScript* active_ = nullptr;
+    std::vector<std::function<void()>> steps_;
+    size_t next_ = 0;
+    int idle_ = 0;
+    UINT_PTR timer_ = 0;
+};
+
+struct TFormDeleter {
+    void operator()(TForm1* f) const { delete f; }
+};
+using TForm1Ptr = std::unique_ptr<TForm1, TFormDeleter>;
+
+// A scratch installation (catalogues beside a fake executable, "Syst" in the
+// current folder) and a scratch temporary folder for the version file.
+class Installation : public testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = MakeScratchDir("update");
+        WriteBytes(dir_ + "\\COMMANDESCPL.TXT", "control\r\n");
+        WriteBytes(dir_ + "\\COMMANDESSYST.TXT", "ver\r\n");
+        CreateDirectoryA((dir_ + "\\Syst").c_str(), nullptr);
+        CreateDirectoryA((dir_ + "\\temp").c_str(), nullptr);
+        char cwd[MAX_PATH];
+        GetCurrentDirectoryA(MAX_PATH, cwd);
+        cwd_ = cwd;
+        SetCurrentDirectoryA(dir_.c_str());
+        sys_.ExePath = dir_ + "\\Orbitashell.exe";
+        sys_.Temp = dir_ + "\\temp\\";
+        localCopy_ = *sys_.Temp + "Versiosh.txt";
+    }
+    void TearDown() override {
+        SetCurrentDirectoryA(cwd_.c_str());
+        PumpMessages(20);
+        RemoveTree(dir_);
+    }
+
+    TForm1Ptr CreateMainWindow() {
+        TForm1Ptr form(Application->CreateForm<TForm1>());
+        sys_.Observed = form->Handle();
+        return form;
+    }
+    // Creates the main window and shows it: its first activation runs the check.
+    TForm1Ptr ShowMainWindow() {
+        TForm1Ptr form = CreateMainWindow();
+        form->Show();
+        PumpMessages(30);
+        return form;
+    }
+
+    TUpdateSystem sys_;
+    TDialogWatcher watcher_;
+    TCaptionLog captions_;
+    std::unique_ptr<TTestServer> server_;
+    std::string dir_, cwd_, localCopy_;
+};
+
+// The check against the local server; skipped where it does not run.
+class UpdateCheck : public Installation {
+protected:
+    void SetUp() override {
+        Installation::SetUp();
+        if (const std::string why = TTestServer::Problem(); !why.empty())
+            GTEST_SKIP() << why;
+        server_ = std::make_unique<TTestServer>();
+    }
+};
+
+TEST_F(UpdateCheck, UpToDateWhenTheCodeIsAtMostOursOrUnusable) {
+    const std::string oneMegabyte(1 << 20, 'x');
+    const std::pair<const char*, std::string> files[] = {
+        {"equal", "[version]\r\ndispo=2002000\r\n"},
+        {"zero", "[Version]\r\nDispo = 0\r\n"},
+        {"negative", "[version]\ndispo=-2002001\n"},
+        {"not a number", "[version]\r\ndispo=2.2.1\r\n"},
+        {"out of range", "[version]\r\ndispo=99999999999\r\n"},
+        {"no key", "[version]\r\nversion=2002001\r\n"},
+        {"byte-order mark", "\xEF\xBB\xBF[version]\r\ndispo=2002001\r\n"},
+        {"after a NUL", "[version]\r\ndispo=2002000\r\n\0dispo=2002001\r\n"s},
+        {"a megabyte line", "[version]\r\ndispo=" + oneMegabyte + "2002001\r\n"},
+        {"empty", ""},
+    };
+    for (const auto& [what, bytes] : files) {
+        SCOPED_TRACE(what);
+        server_->Serve(bytes);
+        TForm1Ptr form = ShowMainWindow();
+        EXPECT_EQ(captions_.Of(form->Handle()),
+                  (std::vector<std::string>{kWaiting, kUpToDate, kBase}));
+        EXPECT_FALSE(form->btnNewVersionDispo.Visible());
+        EXPECT_EQ(ReadBytes(localCopy_), bytes) << "the downloaded copy stays for the dialog";
+    }
+    EXPECT_TRUE(watcher_.Seen.empty());
+}
+
+TEST_F(UpdateCheck, NewerReleaseShowsTheButton) {
+    const std::pair<const char*, std::string> files[] = {
+        {"decimal", "[version]\r\ndispo=2002001\r\n"},
+        {"0x", "[info]\r\nline1=2.2.1\r\n[version]\r\ndispo=0x1E8C51\r\n"},
+        {"$", "; comment\r\n[ VERSION ]\r\n  DISPO = $1e8c51 \r\n"},
+        {"last of two", "[version]\ndispo=1\n[version]\ndispo=2\ndispo=3000000\n"},
+        {"after a megabyte line",
+         "[version]\r\nnote=" + std::string(1 << 20, 'n') + "\r\ndispo=2002001\r\n"},
+    };
+    for (const auto& [what, bytes] : files) {
+        SCOPED_TRACE(what);
+        server_->Serve(bytes);
+        TForm1Ptr form = ShowMainWindow();
+        EXPECT_EQ(captions_.Of(form->Handle()), (std::vector<std::string>{kWaiting, kBase}));
+        EXPECT_TRUE(form->btnNewVersionDispo.Visible());
+    }
+    EXPECT_TRUE(watcher_.Seen.empty());
+}
+
+TEST_F(UpdateCheck, ProbeAndDownloadRunUnderTheWaitingCaption) {
+    server_->Serve("[version]\r\ndispo=2002001\r\n");
+    TForm1Ptr form = ShowMainWindow();
+    ASSERT_EQ(sys_.Probes.size(), 1u);
+    EXPECT_EQ(sys_.Probes[0].url,
+              "https://localhost:" + std::to_string(TTestServer::Port("port")) + "/index.html");
+    EXPECT_EQ(sys_.Probes[0].caption, kWaiting);
+    ASSERT_EQ(sys_.Downloads.size(), 1u);
+    EXPECT_EQ(sys_.Downloads[0].url,
+              "https://localhost:" + std::to_string(TTestServer::Port("port")) +
+                  "/version/v_osh.txt");
+    EXPECT_EQ(sys_.Downloads[0].caption, kWaiting);
+    EXPECT_EQ(sys_.Downloads[0].result.Result, S_OK);
+    EXPECT_EQ(sys_.Downloads[0].result.HttpStatus, 200u);
+
+    // Coming back to the window does not run the check again.
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                 nullptr, nullptr, nullptr);
+    SetActiveWindow(other);
+    PumpMessages(30);
+    SetActiveWindow(form->Handle());
+    PumpMessages(30);
+    DestroyWindow(other);
+    EXPECT_EQ(sys_.Probes.size(), 1u);
+    EXPECT_TRUE(form->btnNewVersionDispo.Visible()) << "once shown, the button stays";
+}
+
+TEST_F(UpdateCheck, NewReleasePublishedSinceTheLastCheckIsSeen) {
+    // The server lets clients keep copies for a day; the system's cached copy
+    // of the version file must not hide the new release.
+    server_->Serve("[version]\r\ndispo=2002000\r\n");
+    TForm1Ptr first = ShowMainWindow();
+    EXPECT_FALSE(first->btnNewVersionDispo.Visible());
+    first.reset();
+
+    server_->Serve("[version]\r\ndispo=2002001\r\n");
+    TForm1Ptr second = ShowMainWindow();
+    EXPECT_TRUE(second->btnNewVersionDispo.Visible());
+    EXPECT_EQ(ReadBytes(localCopy_), "[version]\r\ndispo=2002001\r\n");
+}
+
+TEST_F(UpdateCheck, CachedCopyIsDiscardedBeforeEachDownload) {
+    // A copy that the system cached earlier; the download then fails before
+    // anything could replace it, so only the discarding can have removed it.
+    const std::string url = VersionFileAddress();
+    char cached[MAX_PATH] = "";
+    ASSERT_TRUE(CreateUrlCacheEntryA(url.c_str(), 0, "txt", cached, 0));
+    WriteBytes(cached, "[version]\r\ndispo=2002000\r\n");
+    const FILETIME never{0xFFFFFFFF, 0x7FFFFFFF}, none{0, 0};
+    ASSERT_TRUE(CommitUrlCacheEntryA(url.c_str(), cached, never, none, NORMAL_CACHE_ENTRY, nullptr,
+                                     0, nullptr, nullptr));
+    auto cachedCopyExists = [&url] {
+        DWORD size = 0;
+        return GetUrlCacheEntryInfoA(url.c_str(), nullptr, &size) ||
+               GetLastError() == ERROR_INSUFFICIENT_BUFFER;
+    };
+    ASSERT_TRUE(cachedCopyExists());
+    server_->SetMode("absent");
+    EXPECT_NE(sys_.DownloadToFile(url, localCopy_).Result, S_OK);
+    EXPECT_FALSE(cachedCopyExists());
+}
+
+TEST_F(UpdateCheck, VersionFileMissingOnTheServer) {
+    server_->Withdraw();
+    // An earlier run's copy announcing a newer release must not be compared.
+    WriteBytes(localCopy_, "[version]\r\ndispo=2002001\r\n");
+    TForm1Ptr form = ShowMainWindow();
+
+    ASSERT_EQ(watcher_.Seen.size(), 1u);
+    EXPECT_EQ(watcher_.Seen[0].title, "Orbitashell");
+    EXPECT_EQ(watcher_.Seen[0].text, "Erreur de téléchargement de l'URL : https://localhost:" +
+                                         std::to_string(TTestServer::Port("port")) +
+                                         "/version/v_osh.txt.");
+    EXPECT_EQ(captions_.Of(form->Handle()), (std::vector<std::string>{kWaiting, kBoxMark, kBase}));
+    EXPECT_FALSE(form->btnNewVersionDispo.Visible());
+    ASSERT_EQ(sys_.Downloads.size(), 1u);
+    EXPECT_EQ(sys_.Downloads[0].result.HttpStatus, 404u);
+    EXPECT_FALSE(ReadBytes(localCopy_)) << "neither the old copy nor the error page is kept";
+}
+
+TEST_F(UpdateCheck, OfflineWhenTheProbeHostDoesNotAnswerOrIsNotTrusted) {
+    const std::string oldCopy = "[version]\r\ndispo=2002001\r\n";
+    server_->Serve("[version]\r\ndispo=2002001\r\n");
+    for (const char* mode : {"absent", "untrusted"}) {
+        SCOPED_TRACE(mode);
+        server_->SetMode(mode);
+        WriteBytes(localCopy_, oldCopy);
+        FILETIME before{}, after{};
+        {
+            HANDLE h = CreateFileA(localCopy_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, 0, nullptr);
+            GetFileTime(h, nullptr, nullptr, &before);
+            CloseHandle(h);
+        }
+        const size_t downloads = sys_.Downloads.size();
+        TForm1Ptr form = ShowMainWindow();
+        EXPECT_EQ(captions_.Of(form->Handle()),
+                  (std::vector<std::string>{kWaiting, kOffline, kBase}));
+        EXPECT_FALSE(form->btnNewVersionDispo.Visible());
+        EXPECT_EQ(sys_.Downloads.size(), downloads);
+        EXPECT_EQ(ReadBytes(localCopy_), oldCopy);
+        HANDLE h = CreateFileA(localCopy_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+        GetFileTime(h, nullptr, nullptr, &after);
+        CloseHandle(h);
+        EXPECT_EQ(CompareFileTime(&before, &after), 0);
+    }
+    EXPECT_TRUE(watcher_.Seen.empty());
+}
+
+TEST_F(UpdateCheck, ProbeAcceptsAnyAnswerButNoUntrustedCertificate) {
+    const std::string port = std::to_string(TTestServer::Port("port"));
+    const std::string untrusted = std::to_string(TTestServer::Port("untrusted"));
+    EXPECT_TRUE(TestInternet());
+    EXPECT_TRUE(sys_.InternetProbe("https://localhost:" + port + "/no/such/page.html"));
+    EXPECT_FALSE(sys_.InternetProbe("https://localhost:" + untrusted + "/index.html"));
+
+    const std::string path = *sys_.Temp + "untrusted.txt";
+    const TDownloadResult r =
+        sys_.DownloadToFile("https://localhost:" + untrusted + "/version/v_osh.txt", path);
+    EXPECT_NE(r.Result, S_OK);
+}
+
+TEST_F(UpdateCheck, FiftyMegabyteVersionFile) {
+    std::string bytes;
+    bytes.reserve(50u << 20);
+    std::uint32_t state = 7;
+    while (bytes.size() < (50u << 20)) {
+        state = state * 1664525u + 1013904223u;
+        const char c = static_cast<char>(state >> 24);
+        bytes.push_back(c == '\0' ? '\n' : c);
+    }
+    bytes += "\r\n[version]\r\ndispo=2002001\r\n";
+    server_->Serve(bytes);
+    TForm1Ptr form = ShowMainWindow();
+    EXPECT_TRUE(form->btnNewVersionDispo.Visible());
+    EXPECT_TRUE(watcher_.Seen.empty());
+}
+
+// The platform's failures that a local server cannot cause, through the seam.
+TEST_F(UpdateCheck, DownloadFailuresAreShownAndNothingIsCompared) {
+    const std::pair<const char*,
+                    std::function<TDownloadResult(const std::string&, const std::string&)>>
+        failures[] = {
+            {"no entry point",
+             [](const std::string&, const std::string&) -> TDownloadResult {
+                 throw Exception("Impossible de charger URLMON.DLL");
+             }},
+            {"cut short",
+             [](const std::string&, const std::string& path) {
+                 WriteBytes(path, "[version]\r\ndispo=2002001");
+                 return TDownloadResult{static_cast<HRESULT>(0x800C0008),
+                                        200}; // INET_E_DOWNLOAD_FAILURE
+             }},
+            {"server error",
+             [](const std::string&, const std::string& path) {
+                 WriteBytes(path, "[version]\r\ndispo=2002001\r\n");
+                 return TDownloadResult{S_OK, 500};
+             }},
+        };
+    const std::string address = VersionFileAddress();
+    const std::string expected[] = {"Impossible de charger URLMON.DLL.",
+                                    "Erreur de téléchargement de l'URL : " + address + ".",
+                                    "Erreur de téléchargement de l'URL : " + address + "."};
+    for (size_t i = 0; i < std::size(failures); ++i) {
+        SCOPED_TRACE(failures[i].first);
+        sys_.FakeDownload = failures[i].second;
+        watcher_.Seen.clear();
+        TForm1Ptr form = ShowMainWindow();
+        ASSERT_EQ(watcher_.Seen.size(), 1u);
+        EXPECT_EQ(watcher_.Seen[0].text, expected[i]);
+        EXPECT_EQ(captions_.Of(form->Handle()).back(), kBase);
+        EXPECT_FALSE(form->btnNewVersionDispo.Visible());
+        EXPECT_FALSE(ReadBytes(localCopy_));
+    }
+}
+
+TEST_F(UpdateCheck, UnreadableVersionFileEndsTheCheckWithTheBaseCaption) {
+    server_->Serve("[version]\r\ndispo=2002001\r\n");
+    HANDLE lock = INVALID_HANDLE_VALUE;
+    sys_.FakeDownload = [&](const std::string& url, const std::string& path) {
+        TDownloadResult r = sys_.TSystem::DownloadToFile(url, path);
+        // Another program holds the fresh copy open, refusing readers.
+        lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        return r;
+    };
+    TForm1Ptr form = ShowMainWindow();
+    CloseHandle(lock);
+    ASSERT_EQ(watcher_.Seen.size(), 1u);
+    EXPECT_EQ(watcher_.Seen[0].text.rfind("Impossible d'ouvrir le fichier \"", 0), 0u)
+        << watcher_.Seen[0].text;
+    EXPECT_EQ(TextOfWindow(form->Handle()), kBase);
+    EXPECT_FALSE(form->btnNewVersionDispo.Visible());
+}
+
+// ----------------------------------------------------------- update dialog
+
+class UpdateDialog : public Installation {
+protected:
+    // Opens the dialog from a main window whose check found no network, with
+    // script steps run inside its modal loop.
+    void OpenWith(std::vector<std::function<void()>> steps) {
+        sys_.Offline = true;
+        form_ = ShowMainWindow();
+        TScript script(std::move(steps));
+        form_->btnNewVersionDispo.Click();
+        EXPECT_EQ(UpdateVersion, nullptr);
+        EXPECT_EQ(script.StepsRun(), stepsExpected_);
+    }
+    static std::vector<std::string> MemoLines() {
+        return SplitCrLf(TextOfWindow(UpdateVersion->memoUpdate.WindowHandle()));
+    }
+    TForm1Ptr form_;
+    size_t stepsExpected_ = 0;
+};
+
+TEST_F(UpdateDialog, ShowsLine1InTheLabelAndTheNotesLineByLine) {
+    WriteBytes(localCopy_, "[version]\r\ndispo=2002001\r\n[info]\r\nline1= v 2.2.1 \r\n"
+                           "line2=Edit+ garde la fenêtre ouverte\r\n");
+    HWND dialog = nullptr;
+    stepsExpected_ = 1;
+    OpenWith({[&] {
+        ASSERT_NE(UpdateVersion, nullptr);
+        dialog = UpdateVersion->WindowHandle();
+        EXPECT_TRUE(UpdateVersion->Modal());
+        EXPECT_EQ(TextOfWindow(dialog), "Service de mises à jour");
+        EXPECT_EQ(UpdateVersion->lblVersion.Caption(), "v 2.2.1");
+        const std::vector<std::string> expected = {
+            "Edit+ garde la fenêtre ouverte",
+            "",
+            "",
+            "",
+            "",
+            "",
+            "",
+            "",
+            "La procédure d'installation reste inchangée :",
+            "c'est-à-dire, de manuellement installer cette mise à jour.",
+            "",
+            "L'auteur vous souhaite un agréable usage d'Orbitashell,",
+            "Julien Marchal",
+            "www.orbitashell.fr",
+            "",
+        };
+        EXPECT_EQ(MemoLines(), expected);
+        HWND memo = UpdateVersion->memoUpdate.WindowHandle();
+        EXPECT_TRUE(GetWindowLongPtrA(memo, GWL_STYLE) & ES_READONLY);
+        EXPECT_TRUE(GetWindowLongPtrA(memo, GWL_STYLE) & WS_VSCROLL);
+        RECT client;
+        GetClientRect(dialog, &client);
+        EXPECT_EQ(client.right, Scale(425));
+        EXPECT_EQ(client.bottom, Scale(317));
+        UpdateVersion->btnCancelDownload.Click();
+    }});
+    PumpMessages(30);
+    EXPECT_FALSE(IsWindow(dialog)) << "released once closed";
+}
+
+TEST_F(UpdateDialog, MissingFileGivesEmptyNotesAndFixedLines) {
+    stepsExpected_ = 1;
+    OpenWith({[&] {
+        EXPECT_EQ(UpdateVersion->lblVersion.Caption(), "");
+        const std::vector<std::string> lines = MemoLines();
+        ASSERT_EQ(lines.size(), 15u);
+        for (size_t i = 0; i < 8; ++i)
+            EXPECT_EQ(lines[i], "") << "line " << i + 1;
+        EXPECT_EQ(lines[8], "La procédure d'installation reste inchangée :");
+        UpdateVersion->Close();
+    }});
+    EXPECT_TRUE(watcher_.Seen.empty());
+}
+
+TEST_F(UpdateDialog, UnreadableFileIsReportedAndTheDialogStillOpens) {
+    WriteBytes(localCopy_, "[info]\r\nline1=x\r\n");
+    HANDLE lock =
+        CreateFileA(localCopy_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    stepsExpected_ = 1;
+    OpenWith({[&] {
+        EXPECT_EQ(TextOfWindow(UpdateVersion->memoUpdate.WindowHandle()), "");
+        UpdateVersion->Close();
+    }});
+    CloseHandle(lock);
+    ASSERT_EQ(watcher_.Seen.size(), 1u);
+    EXPECT_EQ(watcher_.Seen[0].title, "Orbitashell");
+    EXPECT_NE(watcher_.Seen[0].text.find("Versiosh.txt"), std::string::npos);
+}
+
+TEST_F(UpdateDialog, MemoColours) {
+    WriteBytes(localCopy_, "[info]\r\nline2=i\r\n");
+    stepsExpected_ = 1;
+    OpenWith({[&] {
+        HWND memo = UpdateVersion->memoUpdate.WindowHandle();
+        RECT r;
+        GetClientRect(memo, &r);
+        TDib dib(r.right, r.bottom);
+        SendMessageA(memo, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dib.DC()),
+                     PRF_CLIENT | PRF_ERASEBKGND);
+        EXPECT_EQ(dib.Pixel(r.right - 3, 3), RGB(225, 234, 205));
+        int navy = 0;
+        for (int y = 0; y < r.bottom; ++y)
+            for (int x = 0; x < r.right; ++x)
+                navy += dib.Pixel(x, y) == RGB(0, 0, 128);
+        EXPECT_GT(navy, 100) << "the notes are written in navy";
+        UpdateVersion->Close();
+    }});
+}
+
+TEST_F(UpdateDialog, DownloadTwiceKeepsTheDialogOpen) {
+    HWND dialog = nullptr;
+    stepsExpected_ = 3;
+    OpenWith({[&] {
+                  dialog = UpdateVersion->WindowHandle();
+                  UpdateVersion->btnDownload.Click();
+              },
+              [&] {
+                  EXPECT_TRUE(IsWindowVisible(dialog));
+                  SendMessageA(UpdateVersion->btnDownload.WindowHandle(), BM_CLICK, 0, 0);
+              },
+              [&] {
+                  EXPECT_TRUE(IsWindowVisible(dialog));
+                  EXPECT_EQ(UpdateVersion->ModalResult, mrNone);
+                  UpdateVersion->Close();
+              }});
+    ASSERT_EQ(sys_.ShellCalls.size(), 2u);
+    for (const TShellCall& call : sys_.ShellCalls) {
+        EXPECT_EQ(call.owner, dialog);
+        EXPECT_EQ(call.verb, "open");
+        EXPECT_EQ(call.file, DownloadAddress());
+        EXPECT_FALSE(call.parameters);
+        EXPECT_FALSE(call.directory);
+        EXPECT_EQ(call.show, SW_SHOW);
+    }
+    EXPECT_EQ(DownloadAddress().substr(DownloadAddress().size() - 25), "/download/orbitashell.zip");
+}
+
+TEST_F(UpdateDialog, EscapePlusTardAndTheCloseBoxCloseIt) {
+    const std::pair<const char*, std::function<void(TUpdateVersion&)>> ways[] = {
+        {"Escape in the text box",
+         [](TUpdateVersion& d) {
+             d.memoUpdate.SetFocus();
+             EXPECT_EQ(GetFocus(), d.memoUpdate.WindowHandle());
+             PostMessageA(d.memoUpdate.WindowHandle(), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+         }},
+        {"Escape on a button",
+         [](TUpdateVersion& d) {
+             d.btnDownload.SetFocus();
+             PostMessageA(d.btnDownload.WindowHandle(), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+         }},
+        {"Plus tard...",
+         [](TUpdateVersion& d) {
+             SendMessageA(d.btnCancelDownload.WindowHandle(), BM_CLICK, 0, 0);
+         }},
+        {"close box",
+         [](TUpdateVersion& d) { PostMessageA(d.WindowHandle(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
+    };
+    stepsExpected_ = 1;
+    for (const auto& [what, close] : ways) {
+        SCOPED_TRACE(what);
+        OpenWith({[&close = close] { close(*UpdateVersion); }});
+        form_.reset();
+    }
+    EXPECT_TRUE(sys_.ShellCalls.empty());
+    EXPECT_EQ(sys_.Probes.size(), std::size(ways)) << "closing the dialog does not run the check";
+}
+
+// A dialog whose showing fails is released all the same.
+class TFailingDialog : public TForm {
+public:
+    explicit TFailingDialog(TComponent* owner) : TForm(owner) {
+        OnShow = [](TObject*) { throw Exception("showing failed"); };
+    }
+    ~TFailingDialog() override { ++destroyed; }
+    static inline int destroyed = 0;
+};
+TFailingDialog* FailingDialog = nullptr;
+
+TEST(DialogOpener, ReleasesTheDialogWhenShowingFails) {
+    TRecordingSystem sys;
+    auto* owner = Application->CreateForm<TForm>(nullptr);
+    EXPECT_THROW(OpenDialog(owner, FailingDialog), Exception);
+    EXPECT_EQ(FailingDialog, nullptr);
+    PumpMessages(30);
+    EXPECT_EQ(TFailingDialog::destroyed, 1);
+    EXPECT_TRUE(IsWindowEnabled(owner->Handle()));
+    delete owner;
+}
+
+} // namespace
