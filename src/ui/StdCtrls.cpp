@@ -116,11 +116,10 @@ void TCustomLabel::AdjustBounds() {
         DoDrawText(canvas, r, DT_EXPANDTABS | DT_CALCRECT | (wordWrap_ ? DT_WORDBREAK : 0));
     }
     ReleaseDC(nullptr, dc);
+    // Only a right-justified label keeps its right edge; the others their left.
     int x = left_;
     if (alignment_ == taRightJustify)
         x += width_ - r.right;
-    else if (alignment_ == taCenter)
-        x += (width_ - r.right) / 2;
     SetBounds(x, top_, r.right, r.bottom);
 }
 
