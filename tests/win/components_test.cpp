@@ -311,6 +311,21 @@ TEST(Label3D, MeasuringAnEmptyCaptionOrALoneAccelGivesALine) {
     EXPECT_GT(label.Width(), 0);
 }
 
+TEST(Label3D, AutoSizeKeepsTheRightEdgeOnlyWhenRightJustified) {
+    for (TAlignment alignment : {taLeftJustify, taCenter, taRightJustify}) {
+        TLabel3D label(nullptr);
+        label.SetBounds(100, 10, 65, 17);
+        label.SetAlignment(alignment);
+        label.SetCaption("Orbitashell, un assistant");
+        ASSERT_NE(label.Width(), 65);
+        if (alignment == taRightJustify)
+            EXPECT_EQ(label.Left() + label.Width(), 165);
+        else
+            EXPECT_EQ(label.Left(), 100) << EnumName(alignment);
+        EXPECT_EQ(label.Top(), 10);
+    }
+}
+
 TEST(Label3D, ShadowStyleFollowsShift) {
     const COLORREF shadow = SysRGB(COLOR_BTNSHADOW);
     for (int shift : {2, 0, -3}) {
