@@ -1,0 +1,181 @@
+// The real Orbitashell.exe, started from a scratch copy of the distribution
+// folder and driven by window messages; the command lines really run in cmd.
+#include "Driver.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace {
+
+const wchar_t kWindowClass[] = L"OrbitashellWindow";
+
+std::string TrimRight(std::string s) {
+    s.erase(s.find_last_not_of(" \t\r\n") + 1);
+    return s;
+}
+
+// The file's lines, CR LF or LF, each without its trailing blanks.
+std::vector<std::string> LinesOf(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(TrimRight(line));
+    return lines;
+}
+
+// A program started in a fresh copy of the distribution folder, idle at its main window.
+class E2E : public testing::Test {
+protected:
+    void StartIdle(const std::vector<std::pair<std::wstring, std::wstring>>& env = {}) {
+        program_.emplace(scratch_.Path(), env);
+        HWND main = program_->WaitIdleMainWindow();
+        ASSERT_NE(main, nullptr) << "no idle main window";
+        window_.emplace(main);
+        ASSERT_NE(window_->box, nullptr);
+        ASSERT_NE(window_->launch, nullptr);
+        ASSERT_FALSE(IsWindowEnabled(window_->launch)) << "an empty box cannot be launched";
+    }
+
+    void Launch(const std::wstring& line) {
+        window_->Type(line);
+        ASSERT_EQ(window_->Line(), line);
+        ASSERT_TRUE(IsWindowEnabled(window_->launch)) << "the box's change handler enables Lancer";
+        ASSERT_TRUE(window_->ClickLaunch()) << testing::PrintToString(program_->MessageBoxes());
+    }
+
+    void TearDown() override {
+        if (program_) {
+            EXPECT_TRUE(program_->Close()) << "the program did not end on WM_CLOSE";
+            program_.reset();
+        }
+    }
+
+    TScratchCopy scratch_;
+    std::optional<TProgram> program_;
+    std::optional<TMainWindow> window_;
+};
+
+TEST_F(E2E, ToolLineRunsInCmdAndItsConsoleClosesByItself) {
+    StartIdle();
+    // "start" makes it a tool line: "/c", so the console goes once the line has run.
+    Launch(L"echo ok> marker.txt & rem start");
+
+    std::optional<std::string> marker;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            marker = ReadFileBytes(scratch_ / L"marker.txt");
+            return marker && marker->find('\n') != std::string::npos;
+        },
+        15000))
+        << "no marker.txt in the program's folder";
+    EXPECT_EQ(TrimRight(marker.value_or("")), "ok");
+
+    EXPECT_TRUE(WaitUntil([&] { return program_->ActiveProcesses() == 1; }, 10000))
+        << "the console stayed";
+    EXPECT_TRUE(ConsoleWindows().empty());
+    EXPECT_EQ(window_->Line(), L"echo ok> marker.txt & rem start");
+}
+
+TEST_F(E2E, OrdinaryLineLeavesConsoleTitledOrbitashellOpen) {
+    StartIdle();
+    ASSERT_TRUE(ConsoleWindows().empty()) << "a console from elsewhere is in the way";
+    Launch(L"echo hello");
+
+    ASSERT_TRUE(WaitUntil([] { return ConsoleWindows().size() == 1; }, 10000))
+        << "no console window titled Orbitashell";
+    HWND console = ConsoleWindows().front();
+
+    DWORD cmd = 0;
+    ASSERT_TRUE(
+        WaitUntil([&] { return (cmd = ChildProcess(program_->Id(), L"cmd.exe")) != 0; }, 5000));
+    // The prompt after the output shows that cmd waits for more (/k), in the
+    // program's folder, since the launch names no working folder.
+    std::optional<TConsoleView> view;
+    const std::wstring prompt = scratch_.Path() + L">";
+    bool prompted = WaitUntil(
+        [&] {
+            view = ReadConsoleOf(cmd);
+            return view && !view->lines.empty() && view->lines.back() == prompt;
+        },
+        10000, 100);
+    ASSERT_TRUE(view.has_value()) << "cannot read the console";
+    std::wstring shown;
+    for (const auto& line : view->lines)
+        shown += line + L"\n";
+    EXPECT_TRUE(prompted) << "console shows:\n" << testing::PrintToString(shown);
+    EXPECT_NE(shown.find(L"hello\n"), std::wstring::npos);
+    EXPECT_EQ(view->title, L"Orbitashell");
+    EXPECT_EQ(view->attributes, 0x4E) << "light yellow on red";
+    EXPECT_TRUE(IsWindow(console));
+
+    PostMessageW(console, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return ConsoleWindows().empty(); }, 10000));
+    EXPECT_TRUE(WaitUntil([&] { return program_->ActiveProcesses() == 1; }, 10000));
+}
+
+TEST_F(E2E, EditPlusAppendsOutputToEditCmdTxt) {
+    // A temporary folder with a blank in its path: the batch name must be quoted.
+    const std::wstring temp = scratch_ / L"dossier temp";
+    ASSERT_TRUE(CreateDirectoryW(temp.c_str(), nullptr));
+    const std::wstring batch = temp + L"\\EditCMD.bat";
+    StartIdle({{L"TEMP", temp}, {L"TMP", temp}});
+
+    // More than seven words: the batch file passes every one on.
+    Launch(L"Edit+ echo captured 2 3 4 5 6 7 8");
+    EXPECT_EQ(window_->Line(), L"Edit+ echo captured 2 3 4 5 6 7 8");
+    std::optional<std::string> text;
+    auto hasLines = [&](size_t n) {
+        return WaitUntil(
+            [&] {
+                text = ReadFileBytes(scratch_ / L"EditCmd.TXT");
+                return text && LinesOf(*text).size() >= n;
+            },
+            15000);
+    };
+    EXPECT_TRUE(hasLines(1)) << "no EditCmd.TXT in the program's folder";
+    EXPECT_EQ(ReadFileBytes(batch),
+              std::string("CHCP 850\r\n:CHCP 1252\r\n%* >> EditCmd.TXT\r\nCD Syst\r\nCD "
+                          "Driver\r\nSTART oshv.exe \r\n"));
+
+    // Wine's cmd holds the batch file open until it ends, so rewriting it for the
+    // next capture has to wait for the first console to finish.
+    EXPECT_TRUE(WaitUntil([&] { return ChildProcess(program_->Id(), L"cmd.exe") == 0; }, 10000));
+
+    // "Edit+" after the command: a blank must still part the batch name from "echo".
+    Launch(L"echo second Edit+");
+    EXPECT_TRUE(hasLines(2));
+    EXPECT_EQ(LinesOf(text.value_or("")),
+              (std::vector<std::string>{"captured 2 3 4 5 6 7 8", "second"}));
+    EXPECT_EQ(window_->Line(), L"Edit+echo second ");
+
+    EXPECT_TRUE(WaitUntil([&] { return ConsoleWindows().empty(); }, 10000))
+        << "a capture console stayed";
+}
+
+TEST_F(E2E, MissingSystFolderShowsErrorThenEnds) {
+    ASSERT_TRUE(RemoveTree(scratch_ / L"Syst"));
+
+    program_.emplace(scratch_.Path());
+    HWND error = program_->WaitWindow(kWindowClass, L"Erreur", 15000);
+    ASSERT_NE(error, nullptr) << "no error dialog";
+    EXPECT_EQ(CaptionOf(error), L"Erreur");
+    HWND ok = FindChild(error, L"Button", std::wstring(L"OK"));
+    ASSERT_NE(ok, nullptr);
+    EXPECT_TRUE(program_->Running()) << "the dialog waits for OK";
+
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(ok, BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &result);
+    EXPECT_TRUE(program_->WaitExit(15000)) << "the program did not end after OK";
+}
+
+TEST_F(E2E, EscapeInTheBoxEndsTheProgram) {
+    StartIdle();
+    window_->Type(L"echo not run");
+    // Scan code 1 is Escape's; the loop previews the key before the box sees it.
+    PostMessageW(window_->box, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    EXPECT_TRUE(program_->WaitExit(15000)) << "Escape did not close the program";
+    EXPECT_EQ(program_->ActiveProcesses(), 0u) << "something was launched";
+}
+
+} // namespace
