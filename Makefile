@@ -7,8 +7,10 @@ PACKAGES := cmake make g++ clang g++-mingw-w64-x86-64-posix wine wine64 xvfb \
 OSH_PROBE_HOST ?=
 OSH_PUBLISHER_HOST ?=
 FUZZ_SECONDS ?= 60
-HOSTS := $(if $(OSH_PROBE_HOST),-DOSH_PROBE_HOST=$(OSH_PROBE_HOST)) \
-         $(if $(OSH_PUBLISHER_HOST),-DOSH_PUBLISHER_HOST=$(OSH_PUBLISHER_HOST))
+# Hosts given on the command line apply to that build only; without them the
+# shipped hosts come back (-U drops a value cached by an earlier call).
+HOSTS := $(if $(OSH_PROBE_HOST),-DOSH_PROBE_HOST=$(OSH_PROBE_HOST),-UOSH_PROBE_HOST) \
+         $(if $(OSH_PUBLISHER_HOST),-DOSH_PUBLISHER_HOST=$(OSH_PUBLISHER_HOST),-UOSH_PUBLISHER_HOST)
 
 .PHONY: deps native windows windows-test dist run test fuzz bench gallery format clean
 
