@@ -36,9 +36,9 @@ load_rig() {
 
 make_certificates() {
     mkdir -p "$dir"
-    [ -f "$dir/server.pem" ] && [ -f "$dir/rogue-server.pem" ] && return 0
+    [ -f "$dir/test-ca.pem" ] && [ -f "$dir/server.pem" ] && [ -f "$dir/rogue-server.pem" ] && return 0
     local name
-    for name in ca rogue; do
+    for name in test rogue; do
         openssl req -x509 -newkey rsa:2048 -nodes -sha256 -days 3650 \
             -keyout "$dir/$name-ca.key" -out "$dir/$name-ca.pem" \
             -subj "/O=Orbitashell tests/CN=Orbitashell $name test CA" \
@@ -50,7 +50,7 @@ make_certificates() {
         "extendedKeyUsage=serverAuth" >"$dir/server.ext"
     local issuer out
     for out in server rogue-server; do
-        issuer=ca
+        issuer=test
         [ "$out" = rogue-server ] && issuer=rogue
         openssl req -newkey rsa:2048 -nodes -sha256 -keyout "$dir/$out.key" -out "$dir/$out.csr" \
             -subj "/O=Orbitashell tests/CN=localhost" 2>/dev/null
@@ -65,7 +65,7 @@ install_ca() {
     if [ ! -f "$helper" ] || [ "$source" -nt "$helper" ]; then
         x86_64-w64-mingw32-gcc -O2 -Wall -Werror -static -o "$helper" "$source" -lcrypt32
     fi
-    if ! wine "$helper" "Z:${dir//\//\\}\\ca-ca.pem" </dev/null >"$dir/add-root-cert.log" 2>&1; then
+    if ! wine "$helper" "Z:${dir//\//\\}\\test-ca.pem" </dev/null >"$dir/add-root-cert.log" 2>&1; then
         echo "https-server: could not install the test CA into $WINEPREFIX:" >&2
         cat "$dir/add-root-cert.log" >&2
         exit 1

@@ -191,10 +191,16 @@ private:
     UINT_PTR timer_ = 0;
 };
 
-struct TFormDeleter {
-    void operator()(TForm1* f) const { delete f; }
-};
-using TForm1Ptr = std::unique_ptr<TForm1, TFormDeleter>;
+using TForm1Ptr = std::unique_ptr<TForm1>;
+
+FILETIME LastWrite(const std::string& path) {
+    FILETIME t{};
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                           nullptr);
+    GetFileTime(h, nullptr, nullptr, &t);
+    CloseHandle(h);
+    return t;
+}
 
 // A scratch installation (catalogues beside a fake executable, "Syst" in the
 // current folder) and a scratch temporary folder for the version file.
@@ -383,13 +389,7 @@ TEST_F(UpdateCheck, OfflineWhenTheProbeHostDoesNotAnswerOrIsNotTrusted) {
         SCOPED_TRACE(mode);
         server_->SetMode(mode);
         WriteBytes(localCopy_, oldCopy);
-        FILETIME before{}, after{};
-        {
-            HANDLE h = CreateFileA(localCopy_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                   OPEN_EXISTING, 0, nullptr);
-            GetFileTime(h, nullptr, nullptr, &before);
-            CloseHandle(h);
-        }
+        const FILETIME written = LastWrite(localCopy_);
         const size_t downloads = sys_.Downloads.size();
         TForm1Ptr form = ShowMainWindow();
         EXPECT_EQ(captions_.Of(form->Handle()),
@@ -397,11 +397,8 @@ TEST_F(UpdateCheck, OfflineWhenTheProbeHostDoesNotAnswerOrIsNotTrusted) {
         EXPECT_FALSE(form->btnNewVersionDispo.Visible());
         EXPECT_EQ(sys_.Downloads.size(), downloads);
         EXPECT_EQ(ReadBytes(localCopy_), oldCopy);
-        HANDLE h = CreateFileA(localCopy_.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                               OPEN_EXISTING, 0, nullptr);
-        GetFileTime(h, nullptr, nullptr, &after);
-        CloseHandle(h);
-        EXPECT_EQ(CompareFileTime(&before, &after), 0);
+        const FILETIME now = LastWrite(localCopy_);
+        EXPECT_EQ(CompareFileTime(&written, &now), 0);
     }
     EXPECT_TRUE(watcher_.Seen.empty());
 }
@@ -417,6 +414,14 @@ TEST_F(UpdateCheck, ProbeAcceptsAnyAnswerButNoUntrustedCertificate) {
     const TDownloadResult r =
         sys_.DownloadToFile("https://localhost:" + untrusted + "/version/v_osh.txt", path);
     EXPECT_NE(r.Result, S_OK);
+}
+
+TEST_F(UpdateCheck, WithoutTemporaryFolderTheCurrentFolderIsUsed) {
+    sys_.Temp = "";
+    server_->Serve("[version]\r\ndispo=2002001\r\n");
+    TForm1Ptr form = ShowMainWindow();
+    EXPECT_TRUE(form->btnNewVersionDispo.Visible());
+    EXPECT_EQ(ReadBytes(dir_ + "\\Versiosh.txt"), "[version]\r\ndispo=2002001\r\n");
 }
 
 TEST_F(UpdateCheck, FiftyMegabyteVersionFile) {
