@@ -42,6 +42,10 @@ start() {
     # wineboot may have left a server running; then that one is kept alive.
     wineserver -p </dev/null >/dev/null 2>&1 || true
     wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+    # Without a window manager, Wine waits 2 s for every managed window it
+    # hides; unmanaged windows go at once.
+    wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+        </dev/null >/dev/null 2>&1 || true
     echo "rig: Wine prefix $WINEPREFIX on display :$display"
 }
 
