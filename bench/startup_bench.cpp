@@ -1,0 +1,734 @@
+// Start-up to idle of the main window with three catalogues of 100,000 rows
+// each, against a bare Win32 window that reads the same three files and fills
+// one owner-drawn drop-down list with all their rows.
+//
+// Every measurement runs in a fresh process, so that no heap, cache or
+// window class carries over from one run to the next and the memory figures
+// belong to one variant alone. The variants alternate, after one warm-up run
+// of each that is not counted.
+//
+//   startup_bench [--rows N] [--reps N]    the comparison (default 100000 rows, 7 runs)
+//   startup_bench --sections [--rows N]    times the parts of the program's fill, in one process
+//   startup_bench --child bare|form --data DIR --out FILE    one run (used by the comparison)
+//
+// Time runs from just before the window is created (TForm1: CreateForm, then
+// Show) until the thread's queue is empty once the window has been painted.
+// The update check of the first activation runs, but the seam's connectivity
+// probe answers "not connected" at once: FormActivate takes its offline branch
+// and nothing waits on the network.
+#include "app/Unit1.h"
+#include "core/Catalogue.h"
+#include "ui/Application.h"
+#include "ui/System.h"
+
+#include <psapi.h>
+
+#include <algorithm>
+#include <iterator>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const kCatalogueNames[] = {"CommandesCPL.TXT", "CommandesSyst.TXT", "Commandes.txt"};
+
+double NowMs() {
+    static const double ticksPerMs = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return static_cast<double>(f.QuadPart) / 1000.0;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) / ticksPerMs;
+}
+
+struct TMemory {
+    double peakWorkingSet = 0, workingSet = 0, privateBytes = 0; // MB
+};
+
+TMemory Memory() {
+    PROCESS_MEMORY_COUNTERS_EX c{};
+    c.cb = sizeof c;
+    GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&c),
+                         sizeof c);
+    const double mb = 1024.0 * 1024.0;
+    // Wine leaves PrivateUsage at zero; its PagefileUsage is the anonymous resident memory.
+    const SIZE_T priv = c.PrivateUsage ? c.PrivateUsage : c.PagefileUsage;
+    return {c.PeakWorkingSetSize / mb, c.WorkingSetSize / mb, priv / mb};
+}
+
+// ------------------------------------------------------------ the catalogues
+
+// A small deterministic generator: the same files on every run.
+class TRandom {
+public:
+    explicit TRandom(std::uint64_t seed) : s_(seed * 0x9E3779B97F4A7C15ull + 1) {}
+    std::uint32_t Next() {
+        s_ ^= s_ << 13;
+        s_ ^= s_ >> 7;
+        s_ ^= s_ << 17;
+        return static_cast<std::uint32_t>(s_ >> 11);
+    }
+    std::size_t Below(std::size_t n) { return Next() % n; }
+    template <class T, std::size_t N> const T& Pick(const T (&a)[N]) { return a[Below(N)]; }
+
+private:
+    std::uint64_t s_;
+};
+
+const char* const kCommands[] = {"ipconfig /all",
+                                 "ipconfig /flushdns",
+                                 "netstat -ano",
+                                 "ping -n 4",
+                                 "tracert -d",
+                                 "nslookup",
+                                 "sfc /scannow",
+                                 "chkdsk C: /scan",
+                                 "tasklist /v",
+                                 "taskkill /im",
+                                 "sc query",
+                                 "net user",
+                                 "net localgroup",
+                                 "systeminfo",
+                                 "driverquery /v",
+                                 "wmic diskdrive get",
+                                 "powercfg /batteryreport",
+                                 "DISM /Online /Cleanup-Image",
+                                 "control /name Microsoft.Mouse",
+                                 "control sysdm.cpl",
+                                 "control /name Microsoft.Sound",
+                                 "start ncpa.cpl",
+                                 "start appwiz.cpl",
+                                 "netsh wlan show",
+                                 "netsh interface ip show",
+                                 "route print",
+                                 "arp -a",
+                                 "gpresult /r",
+                                 "schtasks /query",
+                                 "bcdedit /enum",
+                                 "cleanmgr /sageset:",
+                                 "start msconfig",
+                                 "defrag C: /a",
+                                 "fsutil volume",
+                                 "reg query HKCU\\Software",
+                                 "wevtutil qe System /c:",
+                                 "manage-bde -status",
+                                 "cipher /w:C:"};
+
+const char* const kComments[] = {
+    "Affiche la configuration réseau complète de toutes les cartes",
+    "Vide le cache du résolveur DNS",
+    "Connexions actives et ports à l'écoute",
+    "Vérifie les fichiers système protégés et répare ceux qui sont endommagés",
+    "Liste des processus en cours avec leur mémoire",
+    "Arrête le programme désigné",
+    "État des services installés",
+    "Comptes d'utilisateurs de l'ordinateur",
+    "Informations détaillées sur le système",
+    "Pilotes installés et leur état",
+    "Rapport sur la batterie enregistré dans le dossier courant",
+    "Répare l'image de Windows à partir de Windows Update",
+    "Propriétés de la souris",
+    "Propriétés système : nom, domaine, paramètres avancés",
+    "Périphériques de son et thèmes",
+    "Connexions réseau",
+    "Programmes et fonctionnalités",
+    "Profils Wi-Fi enregistrés",
+    "Table de routage IP",
+    "Stratégies de groupe appliquées à l'utilisateur",
+    "Tâches planifiées et leur prochaine exécution",
+    "Données de configuration du démarrage",
+    "Nettoyage du disque : choix des éléments",
+    "Configuration du système et démarrage sélectif",
+    "Analyse de la fragmentation du lecteur C:",
+    "Effacement sécurisé de l'espace libre"};
+
+const char* const kFillers[] = {"rapide",           "détaillé",  "à l'écran",
+                                "en français",      "complet",   "pour l'administrateur",
+                                "sans redémarrage", "très utile"};
+
+// One row: a command with optional arguments and tags, then a parenthesised
+// comment, length drawn between 40 and 80 bytes.
+std::string MakeRow(TRandom& r) {
+    std::string command = r.Pick(kCommands);
+    switch (r.Below(6)) {
+    case 0:
+        command += " 192.168.1." + std::to_string(r.Below(255));
+        break;
+    case 1:
+        command += " /" + std::to_string(r.Below(100));
+        break;
+    default:
+        break;
+    }
+    if (r.Below(20) == 0)
+        command = "Edit+ " + command;
+    if (r.Below(15) == 0)
+        command += r.Pick({" [X]", " [V]", " [S]"});
+    // Room for a comment of a few words even after the longest command.
+    const std::size_t length = std::max<std::size_t>(40 + r.Below(41), command.size() + 12);
+    std::string comment = r.Pick(kComments);
+    while (command.size() + comment.size() + 3 < length)
+        comment += std::string(" ") + r.Pick(kFillers);
+    if (command.size() + comment.size() + 3 > length) {
+        comment.resize(length - command.size() - 3);
+        while (!comment.empty() && comment.back() == ' ')
+            comment.pop_back();
+    }
+    return command + " (" + comment + ")";
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    bool ok = WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+              written == bytes.size();
+    CloseHandle(h);
+    return ok;
+}
+
+// The three catalogues and a "Syst" folder; returns the total size in bytes.
+std::size_t MakeCatalogues(const std::string& dir, int rows) {
+    CreateDirectoryA(dir.c_str(), nullptr);
+    CreateDirectoryA((dir + "\\Syst").c_str(), nullptr);
+    std::size_t total = 0;
+    int seed = 1;
+    for (const char* name : kCatalogueNames) {
+        TRandom r(seed++);
+        std::string bytes;
+        bytes.reserve(static_cast<std::size_t>(rows) * 64);
+        for (int i = 0; i < rows; ++i)
+            bytes += MakeRow(r) + "\r\n";
+        if (!WriteFileBytes(dir + "\\" + name, bytes)) {
+            std::fprintf(stderr, "cannot write %s\\%s\n", dir.c_str(), name);
+            std::exit(1);
+        }
+        total += bytes.size();
+    }
+    return total;
+}
+
+void RemoveCatalogues(const std::string& dir) {
+    for (const char* name : kCatalogueNames)
+        DeleteFileA((dir + "\\" + name).c_str());
+    RemoveDirectoryA((dir + "\\Syst").c_str());
+    RemoveDirectoryA(dir.c_str());
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::string bytes;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return bytes;
+    LARGE_INTEGER size{};
+    GetFileSizeEx(h, &size);
+    bytes.resize(static_cast<std::size_t>(size.QuadPart));
+    DWORD got = 0;
+    if (!ReadFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr))
+        got = 0;
+    bytes.resize(got);
+    CloseHandle(h);
+    return bytes;
+}
+
+// ------------------------------------------------------------ one measured run
+
+struct TRunResult {
+    double totalMs = 0, paintMs = 0;
+    long rows = 0;
+    bool activated = false;
+    TMemory before, after;
+};
+
+// Handles messages until the queue is empty after the window's first paint.
+template <class Dispatch> double PumpUntilIdle(HWND window, double t0, Dispatch dispatch) {
+    double paintMs = -1;
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            bool firstPaint = paintMs < 0 && msg.message == WM_PAINT && msg.hwnd == window;
+            dispatch(msg);
+            if (firstPaint)
+                paintMs = NowMs() - t0;
+        }
+        if (paintMs >= 0)
+            return paintMs;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 1000, QS_ALLINPUT);
+    }
+}
+
+// The seam with the program's folder moved to where the catalogues are and
+// no network: the probe fails at once, so no download is ever tried.
+class TBenchSystem : public TSystem {
+public:
+    std::string exePath;
+    int probes = 0;
+    std::string ExecutablePath() override { return exePath; }
+    bool InternetProbe(const std::string&) override {
+        ++probes;
+        return false;
+    }
+    TDownloadResult DownloadToFile(const std::string&, const std::string&) override { return {}; }
+};
+
+TRunResult RunForm(const std::string& dir) {
+    TRunResult result;
+    TApplication application;
+    TBenchSystem system;
+    system.exePath = dir + "\\Orbitashell.exe";
+    SetSystem(&system);
+    bool failed = false;
+    application.OnException = [&failed](const std::string& message) {
+        std::fprintf(stderr, "exception: %s\n", message.c_str());
+        failed = true;
+    };
+    result.before = Memory();
+
+    const double t0 = NowMs();
+    TForm1* form = application.CreateForm<TForm1>();
+    form->Show();
+    result.paintMs =
+        PumpUntilIdle(form->Handle(), t0, [&application](MSG& m) { application.DispatchOne(m); });
+    result.totalMs = NowMs() - t0;
+
+    result.after = Memory();
+    result.activated = system.probes == 1;
+    result.rows = form->cbbListCPL.ItemCount() + form->cbbListSyst.ItemCount() +
+                  form->cbbListCustom.ItemCount();
+    if (failed)
+        result.rows = -1;
+    delete form;
+    SetSystem(nullptr);
+    return result;
+}
+
+// The same start-up cut into its steps, as CreateForm takes them: the
+// constructor, the windows, the creation handler (the three lists), Show,
+// the first paint and the rest until idle.
+std::vector<double> TraceForm(const std::string& dir) {
+    TApplication application;
+    TBenchSystem system;
+    system.exePath = dir + "\\Orbitashell.exe";
+    SetSystem(&system);
+    application.OnException = [](const std::string& message) {
+        std::fprintf(stderr, "exception: %s\n", message.c_str());
+    };
+    std::vector<double> marks{NowMs()};
+    auto* form = new TForm1();
+    application.MainForm = form;
+    marks.push_back(NowMs());
+    form->Handle();
+    marks.push_back(NowMs());
+    form->DoCreate();
+    marks.push_back(NowMs());
+    form->Show();
+    marks.push_back(NowMs());
+    double paint = PumpUntilIdle(form->Handle(), marks[0],
+                                 [&application](MSG& m) { application.DispatchOne(m); });
+    marks.push_back(marks[0] + paint);
+    marks.push_back(NowMs());
+    delete form;
+    SetSystem(nullptr);
+    std::vector<double> steps;
+    for (std::size_t i = 1; i < marks.size(); ++i)
+        steps.push_back(marks[i] - marks[i - 1]);
+    return steps;
+}
+
+// ------------------------------------------------------------ the bare window
+
+const int kBareItemHeight = 15;
+
+LRESULT CALLBACK BareWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_MEASUREITEM:
+        reinterpret_cast<MEASUREITEMSTRUCT*>(lp)->itemHeight = kBareItemHeight;
+        return TRUE;
+    case WM_DRAWITEM: {
+        auto* d = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+        bool selected = d->itemState & ODS_SELECTED;
+        FillRect(d->hDC, &d->rcItem, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
+        if (static_cast<int>(d->itemID) >= 0) {
+            char text[512];
+            LRESULT n = SendMessageA(d->hwndItem, CB_GETLBTEXTLEN, d->itemID, 0);
+            if (n > 0 && n < static_cast<LRESULT>(sizeof text)) {
+                SendMessageA(d->hwndItem, CB_GETLBTEXT, d->itemID, reinterpret_cast<LPARAM>(text));
+                SetBkMode(d->hDC, TRANSPARENT);
+                SetTextColor(d->hDC,
+                             GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT));
+                TextOutA(d->hDC, d->rcItem.left + 2, d->rcItem.top, text, static_cast<int>(n));
+            }
+        }
+        if (d->itemState & ODS_FOCUS)
+            DrawFocusRect(d->hDC, &d->rcItem);
+        return TRUE;
+    }
+    }
+    return DefWindowProcA(h, msg, wp, lp);
+}
+
+TRunResult RunBare(const std::string& dir, bool listPart) {
+    TRunResult result;
+    result.before = Memory();
+    HINSTANCE inst = GetModuleHandleA(nullptr);
+
+    const double t0 = NowMs();
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = BareWindowProc;
+    wc.hInstance = inst;
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = "OshBenchBare";
+    RegisterClassA(&wc);
+    const int w = 611, h = 374;
+    HWND window = CreateWindowExA(
+        0, wc.lpszClassName, "Bare", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+        (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h,
+        nullptr, nullptr, inst, nullptr);
+    HWND combo = CreateWindowExA(0, "COMBOBOX", "",
+                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL |
+                                     CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS,
+                                 17, 103, 503, kBareItemHeight * 18 + 8, window,
+                                 reinterpret_cast<HMENU>(1), inst, nullptr);
+    HFONT font =
+        CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma");
+    SendMessageA(combo, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+
+    // The rows are cut in place: each line end becomes the string's NUL.
+    std::vector<std::string> files;
+    std::vector<const char*> rows;
+    std::size_t bytes = 0;
+    for (const char* name : kCatalogueNames) {
+        files.push_back(ReadWholeFile(dir + "\\" + name));
+        bytes += files.back().size();
+    }
+    for (std::string& f : files) {
+        char* p = f.data();
+        char* end = p + f.size();
+        for (char* start = p; p < end; ++p) {
+            if (*p == '\r' || *p == '\n') {
+                bool crlf = *p == '\r' && p + 1 < end && p[1] == '\n';
+                *p = '\0';
+                rows.push_back(start);
+                if (crlf)
+                    ++p;
+                start = p + 1;
+            }
+        }
+    }
+    SendMessageA(combo, WM_SETREDRAW, FALSE, 0);
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    HWND target = listPart && GetComboBoxInfo(combo, &info) ? info.hwndList : combo;
+    SendMessageA(target, target == combo ? CB_INITSTORAGE : LB_INITSTORAGE, rows.size(), bytes);
+    const UINT add = target == combo ? CB_ADDSTRING : LB_ADDSTRING;
+    for (const char* row : rows)
+        SendMessageA(target, add, 0, reinterpret_cast<LPARAM>(row));
+    SendMessageA(combo, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(combo, nullptr, TRUE);
+    rows = {};
+    files = {};
+
+    ShowWindow(window, SW_SHOWNORMAL);
+    result.paintMs = PumpUntilIdle(window, t0, [](MSG& m) {
+        TranslateMessage(&m);
+        DispatchMessageA(&m);
+    });
+    result.totalMs = NowMs() - t0;
+
+    result.after = Memory();
+    result.rows = static_cast<long>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+    result.activated = GetActiveWindow() == window;
+    DestroyWindow(window);
+    DeleteObject(font);
+    return result;
+}
+
+int RunChild(const std::string& variant, const std::string& dir, const std::string& out) {
+    if (variant == "trace") {
+        std::vector<double> steps = TraceForm(dir);
+        std::FILE* f = std::fopen(out.c_str(), "w");
+        if (!f)
+            return 1;
+        for (double t : steps)
+            std::fprintf(f, "%.3f ", t);
+        std::fclose(f);
+        return 0;
+    }
+    TRunResult r = variant == "form" ? RunForm(dir) : RunBare(dir, variant == "bare-list");
+    std::FILE* f = std::fopen(out.c_str(), "w");
+    if (!f)
+        return 1;
+    std::fprintf(f, "%.3f %.3f %ld %d %.2f %.2f %.2f %.2f\n", r.totalMs, r.paintMs, r.rows,
+                 r.activated ? 1 : 0, r.before.workingSet, r.before.privateBytes,
+                 r.after.peakWorkingSet, r.after.privateBytes);
+    std::fclose(f);
+    return 0;
+}
+
+// ------------------------------------------------------------ the comparison
+
+std::string SelfPath() {
+    char buf[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, buf, sizeof buf);
+    return std::string(buf, n);
+}
+
+std::string TempFolder(const std::string& tag) {
+    char buf[MAX_PATH];
+    DWORD n = GetTempPathA(sizeof buf, buf);
+    return std::string(buf, n) + tag + std::to_string(GetCurrentProcessId());
+}
+
+// Runs one child and returns what it wrote, or nothing when it failed.
+std::optional<std::string> SpawnChild(const std::string& variant, const std::string& dir) {
+    std::string out = dir + "\\result-" + variant + ".txt";
+    DeleteFileA(out.c_str());
+    std::string cmd = "\"";
+    cmd.append(SelfPath()).append("\" --child ").append(variant);
+    cmd.append(" --data \"").append(dir).append("\" --out \"").append(out).append("\"");
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    // The child's working folder holds "Syst", as the program's must.
+    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, dir.c_str(), &si,
+                        &pi)) {
+        std::fprintf(stderr, "cannot start a %s run (%lu)\n", variant.c_str(), GetLastError());
+        return std::nullopt;
+    }
+    bool finished = WaitForSingleObject(pi.hProcess, 120000) == WAIT_OBJECT_0;
+    if (!finished)
+        TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    std::string text = ReadWholeFile(out);
+    DeleteFileA(out.c_str());
+    if (!finished || text.empty()) {
+        std::fprintf(stderr, "the %s run %s\n", variant.c_str(),
+                     finished ? "gave no result" : "did not finish in 120 s");
+        return std::nullopt;
+    }
+    return text;
+}
+
+bool SpawnRun(const std::string& variant, const std::string& dir, TRunResult& r) {
+    std::optional<std::string> text = SpawnChild(variant, dir);
+    int activated = 0;
+    bool ok =
+        text && std::sscanf(text->c_str(), "%lf %lf %ld %d %lf %lf %lf %lf", &r.totalMs, &r.paintMs,
+                            &r.rows, &activated, &r.before.workingSet, &r.before.privateBytes,
+                            &r.after.peakWorkingSet, &r.after.privateBytes) == 8;
+    r.activated = activated != 0;
+    return ok;
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    std::size_t n = v.size();
+    return n == 0 ? 0 : n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+double Min(const std::vector<double>& v) {
+    return v.empty() ? 0 : *std::min_element(v.begin(), v.end());
+}
+
+struct TSeries {
+    std::vector<double> total, paint, baseWs, basePrivate, peakWs, privateBytes;
+    void Add(const TRunResult& r) {
+        total.push_back(r.totalMs);
+        paint.push_back(r.paintMs);
+        baseWs.push_back(r.before.workingSet);
+        basePrivate.push_back(r.before.privateBytes);
+        peakWs.push_back(r.after.peakWorkingSet);
+        privateBytes.push_back(r.after.privateBytes);
+    }
+};
+
+struct TVariant {
+    const char* name;
+    const char* label;
+    TSeries series;
+};
+
+int RunComparison(int rows, int reps) {
+    std::string dir = TempFolder("osh-bench-");
+    std::size_t bytes = MakeCatalogues(dir, rows);
+    std::printf("Start-up to idle: 3 catalogues of %d rows (%.1f MB in all); the bare window "
+                "puts all %d rows in one list\n",
+                rows, bytes / 1048576.0, 3 * rows);
+    std::printf("%d runs of each variant in turn, each in a fresh process, after one warm-up "
+                "run of each\n\n",
+                reps);
+    std::fflush(stdout);
+
+    TVariant variants[] = {{"bare", "bare window, CB_ADDSTRING", {}},
+                           {"bare-list", "bare window, list part", {}},
+                           {"form", "Orbitashell TForm1", {}}};
+    const std::size_t count = std::size(variants);
+    bool ok = true;
+    const long expected = 3L * rows;
+    for (int i = -1; i < reps && ok; ++i) {
+        // The order turns from run to run, so no variant always follows the same one.
+        for (std::size_t k = 0; k < count && ok; ++k) {
+            TVariant& v = variants[(k + static_cast<std::size_t>(i + 1)) % count];
+            TRunResult r;
+            ok = SpawnRun(v.name, dir, r);
+            if (ok && r.rows != expected) {
+                std::fprintf(stderr, "the %s run loaded %ld rows instead of %ld\n", v.name, r.rows,
+                             expected);
+                ok = false;
+            }
+            if (!ok || i < 0)
+                continue;
+            v.series.Add(r);
+            std::printf("  run %d  %-26s %8.1f ms  (first paint %7.1f ms)%s\n", i + 1, v.label,
+                        r.totalMs, r.paintMs, r.activated ? "" : "  [not activated]");
+            std::fflush(stdout);
+        }
+    }
+    RemoveCatalogues(dir);
+    if (!ok)
+        return 1;
+
+    std::printf("\n%-34s %9s %9s %12s %10s %10s %10s\n", "", "median ms", "min ms", "first paint",
+                "peak WS MB", "private MB", "base WS MB");
+    for (const TVariant& v : variants)
+        std::printf("%-34s %9.1f %9.1f %12.1f %10.1f %10.1f %10.1f\n", v.label,
+                    Median(v.series.total), Min(v.series.total), Median(v.series.paint),
+                    Median(v.series.peakWs), Median(v.series.privateBytes),
+                    Median(v.series.baseWs));
+    const TSeries& form = variants[count - 1].series;
+    for (std::size_t k = 0; k + 1 < count; ++k) {
+        const TSeries& bare = variants[k].series;
+        std::printf("%-34s %9.2f %9.2f %12.2f\n",
+                    ("ratio TForm1 / " + std::string(variants[k].name)).c_str(),
+                    Median(form.total) / Median(bare.total), Min(form.total) / Min(bare.total),
+                    Median(form.paint) / Median(bare.paint));
+    }
+    std::printf("\nMemory: medians at idle; private is the committed private memory (under Wine, "
+                "the anonymous resident memory); base WS is the same process just before the "
+                "window is made.\n");
+    const double ratio = Median(form.total) / Median(variants[0].series.total);
+    std::printf("Aim, TForm1 at most 1.20 times the bare window (medians): %s (%.2f)\n",
+                ratio <= 1.2 ? "met" : "NOT met", ratio);
+    return 0;
+}
+
+// ------------------------------------------------------------ the sections
+
+// The parts of the program's fill timed one by one, in one process: where
+// the time of the main window's start-up goes.
+int RunSections(int rows) {
+    std::string dir = TempFolder("osh-bench-sections-");
+    MakeCatalogues(dir, rows);
+    TApplication application;
+    std::vector<std::string> files;
+    std::vector<std::vector<std::string>> lists;
+
+    double t = NowMs();
+    for (const char* name : kCatalogueNames)
+        files.push_back(ReadWholeFile(dir + "\\" + name));
+    double read = NowMs() - t;
+
+    t = NowMs();
+    for (const std::string& f : files)
+        lists.push_back(SplitCatalogueLines(f));
+    double split = NowMs() - t;
+
+    t = NowMs();
+    std::size_t copied = 0;
+    for (const auto& l : lists) {
+        std::vector<std::string> copy = l;
+        copied += copy.size();
+    }
+    double copy = NowMs() - t;
+
+    TForm host(nullptr);
+    host.SetBounds(0, 0, 600, 400);
+    TComboBox box1(&host), box2(&host), box3(&host);
+    TComboBox* boxes[] = {&box1, &box2, &box3};
+    for (TComboBox* b : boxes)
+        b->SetParent(&host);
+    host.Handle();
+    t = NowMs();
+    for (int i = 0; i < 3; ++i)
+        boxes[i]->SetItems(lists[i]);
+    double setItems = NowMs() - t;
+
+    HWND raw = CreateWindowExA(0, "COMBOBOX", "",
+                               WS_CHILD | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED |
+                                   CBS_HASSTRINGS,
+                               0, 0, 500, 300, host.Handle(), nullptr, nullptr, nullptr);
+    t = NowMs();
+    SendMessageA(raw, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(raw, CB_INITSTORAGE, 3 * rows, 3 * rows * 64);
+    for (const auto& l : lists)
+        for (const auto& s : l)
+            SendMessageA(raw, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
+    SendMessageA(raw, WM_SETREDRAW, TRUE, 0);
+    double rawAdd = NowMs() - t;
+
+    std::printf("Sections for 3 x %d rows (ms):\n", rows);
+    std::printf("  read the three files                 %8.1f\n", read);
+    std::printf("  SplitCatalogueLines x3               %8.1f\n", split);
+    std::printf("  copy of the three row vectors        %8.1f  (%zu rows)\n", copy, copied);
+    std::printf("  TComboBox::SetItems x3 (subclassed)  %8.1f\n", setItems);
+    std::printf("  CB_ADDSTRING into a plain combo box  %8.1f\n", rawAdd);
+    DestroyWindow(raw);
+
+    std::printf("\nTForm1 start-up in steps (ms), one fresh process per run:\n");
+    std::printf("  %9s %9s %9s %9s %9s %9s\n", "construct", "windows", "OnCreate", "Show", "paint",
+                "to idle");
+    for (int run = 0; run < 3; ++run)
+        if (std::optional<std::string> text = SpawnChild("trace", dir)) {
+            double v[6] = {};
+            std::sscanf(text->c_str(), "%lf %lf %lf %lf %lf %lf", &v[0], &v[1], &v[2], &v[3], &v[4],
+                        &v[5]);
+            std::printf("  %9.1f %9.1f %9.1f %9.1f %9.1f %9.1f\n", v[0], v[1], v[2], v[3], v[4],
+                        v[5]);
+        }
+    RemoveCatalogues(dir);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::string child, dir, out;
+    int rows = 100000, reps = 7;
+    bool sections = false;
+    for (int i = 1; i < argc; ++i) {
+        std::string a = argv[i];
+        auto next = [&]() -> std::string { return i + 1 < argc ? argv[++i] : ""; };
+        if (a == "--child")
+            child = next();
+        else if (a == "--data")
+            dir = next();
+        else if (a == "--out")
+            out = next();
+        else if (a == "--rows")
+            rows = std::max(1, std::atoi(next().c_str()));
+        else if (a == "--reps")
+            reps = std::max(1, std::atoi(next().c_str()));
+        else if (a == "--sections")
+            sections = true;
+        else {
+            std::fprintf(stderr,
+                         "usage: startup_bench [--rows N] [--reps N] | --sections [--rows N]\n");
+            return 2;
+        }
+    }
+    if (!child.empty())
+        return RunChild(child, dir, out);
+    if (sections)
+        return RunSections(rows);
+    return RunComparison(rows, reps);
+}
