@@ -347,11 +347,12 @@ bool TComboBox::HandleMeasureItem(MEASUREITEMSTRUCT& mis) {
     return true;
 }
 
-void TComboBox::FillControl() {
-    std::vector<std::string> rows;
-    rows.swap(pending_);
-    SendMessageA(handle_, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(handle_, CB_RESETCONTENT, 0, 0);
+namespace {
+
+// Replaces the rows of a combo box with storage reserved and drawing off.
+void FillComboBox(HWND combo, const std::vector<std::string>& rows, int index) {
+    SendMessageA(combo, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(combo, CB_RESETCONTENT, 0, 0);
     size_t bytes = 0;
     for (const auto& s : rows)
         bytes += s.size() + 1;
@@ -360,23 +361,35 @@ void TComboBox::FillControl() {
     // round trips under Wine), which made 300,000 rows take seconds.
     COMBOBOXINFO info{};
     info.cbSize = sizeof info;
-    HWND list = GetComboBoxInfo(handle_, &info) && info.hwndList ? info.hwndList : nullptr;
-    HWND target = list ? list : handle_;
+    HWND list = GetComboBoxInfo(combo, &info) && info.hwndList ? info.hwndList : nullptr;
+    HWND target = list ? list : combo;
     SendMessageA(target, list ? LB_INITSTORAGE : CB_INITSTORAGE, rows.size(), bytes);
     const UINT add = list ? LB_ADDSTRING : CB_ADDSTRING;
     for (const auto& s : rows)
         SendMessageA(target, add, 0, reinterpret_cast<LPARAM>(s.c_str()));
-    if (pendingIndex_ >= 0)
-        SendMessageA(handle_, CB_SETCURSEL, pendingIndex_, 0);
-    SendMessageA(handle_, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(handle_, nullptr, TRUE);
+    if (index >= 0)
+        SendMessageA(combo, CB_SETCURSEL, index, 0);
+    SendMessageA(combo, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(combo, nullptr, TRUE);
+}
+
+} // namespace
+
+void TComboBox::FillControl() {
+    std::vector<std::string> rows;
+    rows.swap(pending_);
+    FillComboBox(handle_, rows, pendingIndex_);
 }
 
 void TComboBox::SetItems(const std::vector<std::string>& rows) {
-    pending_ = rows;
     pendingIndex_ = -1;
-    if (handle_)
-        FillControl();
+    if (!handle_) {
+        pending_ = rows;
+        return;
+    }
+    // Straight from the caller's rows: a long list is not copied first.
+    pending_.clear();
+    FillComboBox(handle_, rows, -1);
 }
 
 int TComboBox::ItemCount() const {
