@@ -272,8 +272,13 @@ bool TForm::PreviewKey(MSG& msg) {
                 Close();
             return true;
         }
-        if (modifiers)
-            return false;
+        if (modifiers) {
+            // Past here the dialog manager would press the default button
+            // whatever the modifiers: the key goes to the focused control alone.
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+            return true;
+        }
         if (IsPushButton(focus)) {
             SendMessageA(focus, BM_CLICK, 0, 0);
         } else if (DefaultButton && DefaultButton->Enabled() && DefaultButton->Visible()) {
