@@ -38,6 +38,13 @@ TErrorDialog::TErrorDialog(TComponent* owner, const std::string& message) : TFor
     int clientWidth = std::max(lblMessage.Left() + lblMessage.Width() + Scale(16), Scale(200));
     btnOK.SetBounds((clientWidth - Scale(75)) / 2, contentBottom + Scale(16), Scale(75), Scale(25));
     btnOK.OnClick = [this](TObject*) { ModalResult = mrOk; };
+    // Escape presses "OK" too: the box has no other answer.
+    OnKeyPress = [this](TObject*, char& Key) {
+        if (Key == 27) {
+            btnOK.Click();
+            Key = 0;
+        }
+    };
     SetClientSize(clientWidth, btnOK.Top() + btnOK.Height() + Scale(12));
 }
 
