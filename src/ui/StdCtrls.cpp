@@ -400,12 +400,20 @@ int TComboBox::ItemCount() const {
 std::string TComboBox::Item(int index) const {
     if (!handle_)
         return index >= 0 && index < static_cast<int>(pending_.size()) ? pending_[index] : "";
-    LRESULT n = SendMessageA(handle_, CB_GETLBTEXTLEN, index, 0);
+    // Read back through the wide message: under Wine the version 6 list faults
+    // on the ANSI one for rows of more than a few hundred characters.
+    LRESULT n = SendMessageW(handle_, CB_GETLBTEXTLEN, index, 0);
     if (n == CB_ERR)
         return {};
-    std::string s(static_cast<size_t>(n) + 1, '\0');
-    n = SendMessageA(handle_, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(s.data()));
-    s.resize(n == CB_ERR ? 0 : static_cast<size_t>(n));
+    std::wstring w(static_cast<size_t>(n) + 1, L'\0');
+    n = SendMessageW(handle_, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(w.data()));
+    if (n == CB_ERR || n == 0)
+        return {};
+    int bytes =
+        WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(n), nullptr, 0, nullptr, nullptr);
+    std::string s(static_cast<size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(n), s.data(), bytes, nullptr,
+                        nullptr);
     return s;
 }
 
