@@ -18,6 +18,7 @@ ATOM RegisterToolkitClass(WNDPROC proc) {
         wc.cbSize = sizeof wc;
         wc.style = CS_DBLCLKS;
         wc.lpfnWndProc = proc;
+        wc.cbWndExtra = sizeof(LONG_PTR);
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.hIcon = LoadIconA(wc.hInstance, MAKEINTRESOURCEA(1));
         if (!wc.hIcon)
@@ -558,13 +559,17 @@ LRESULT CALLBACK TWinControl::StdWndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp)
         self = static_cast<TWinControl*>(cs->lpCreateParams);
         self->handle_ = h;
         SetPropA(h, kPropName, self);
+        SetWindowLongPtrA(h, 0, reinterpret_cast<LONG_PTR>(self));
     } else {
-        self = FromHandle(h);
+        // Not FromHandle: under Wine a window property is a trip to the
+        // server, too dear for every message; the extra bytes are not.
+        self = reinterpret_cast<TWinControl*>(GetWindowLongPtrA(h, 0));
     }
     if (!self)
         return DefWindowProcA(h, msg, wp, lp);
     if (msg == WM_NCDESTROY) {
         RemovePropA(h, kPropName);
+        SetWindowLongPtrA(h, 0, 0);
         self->handle_ = nullptr;
         return DefWindowProcA(h, msg, wp, lp);
     }
