@@ -3,23 +3,56 @@
 #include "ui/Form.h"
 #include "ui/MessageDialog.h"
 
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 
 namespace {
 
+// The program's manifest asks for version 6 of the common controls; the test
+// program has none, so the same request is made here through an activation
+// context, and the controls under test are the ones the program gets.
+const char kCommonControls6[] =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
+    "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">"
+    "<dependency><dependentAssembly><assemblyIdentity type=\"win32\" "
+    "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\" processorArchitecture=\"*\" "
+    "publicKeyToken=\"6595b64144ccf1df\" language=\"*\"/></dependentAssembly></dependency>"
+    "</assembly>\r\n";
+
 // One application object for the whole test program, as in the real one.
 class TApplicationEnvironment : public testing::Environment {
 public:
-    void SetUp() override { app_ = new TApplication(); }
+    void SetUp() override {
+        char temp[MAX_PATH];
+        GetTempPathA(MAX_PATH, temp);
+        std::string manifest = std::string(temp) + "osh-win-tests-" +
+                               std::to_string(GetCurrentProcessId()) + ".manifest";
+        WriteBytes(manifest, kCommonControls6);
+        ACTCTXA ctx{};
+        ctx.cbSize = sizeof ctx;
+        ctx.lpSource = manifest.c_str();
+        context_ = CreateActCtxA(&ctx);
+        DeleteFileA(manifest.c_str());
+        ASSERT_NE(context_, INVALID_HANDLE_VALUE) << "common controls 6 not available";
+        ASSERT_TRUE(ActivateActCtx(context_, &cookie_));
+        app_ = new TApplication();
+    }
     void TearDown() override {
         delete app_;
         app_ = nullptr;
+        if (cookie_)
+            DeactivateActCtx(0, cookie_);
+        if (context_ != INVALID_HANDLE_VALUE)
+            ReleaseActCtx(context_);
     }
 
 private:
     TApplication* app_ = nullptr;
+    HANDLE context_ = INVALID_HANDLE_VALUE;
+    ULONG_PTR cookie_ = 0;
 };
 
 testing::Environment* const applicationEnvironment =
@@ -208,4 +241,115 @@ COLORREF TDib::Pixel(int x, int y) const {
     GdiFlush();
     std::uint32_t v = bits_[static_cast<size_t>(y) * width_ + x]; // 0x00RRGGBB in memory order BGRA
     return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
+}
+
+namespace {
+TBoxRecorder* activeRecorder = nullptr;
+
+HICON IconOfBox(HWND box) {
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        char cls[32];
+        GetClassNameA(c, cls, sizeof cls);
+        if (lstrcmpiA(cls, "Static") == 0 &&
+            (GetWindowLongPtrA(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON)
+            return reinterpret_cast<HICON>(SendMessageA(c, STM_GETICON, 0, 0));
+    }
+    return nullptr;
+}
+
+size_t BeepsSoFar() {
+    auto* rec = dynamic_cast<TRecordingSystem*>(&Sys());
+    return rec ? rec->Beeps.size() : 0;
+}
+} // namespace
+
+TBoxRecorder::TBoxRecorder() {
+    activeRecorder = this;
+    hook_ =
+        SetWindowsHookExA(WH_CALLWNDPROCRET, &TBoxRecorder::Hook, nullptr, GetCurrentThreadId());
+}
+
+TBoxRecorder::~TBoxRecorder() {
+    UnhookWindowsHookEx(hook_);
+    if (activeRecorder == this)
+        activeRecorder = nullptr;
+}
+
+LRESULT CALLBACK TBoxRecorder::Hook(int code, WPARAM wp, LPARAM lp) {
+    if (code == HC_ACTION && activeRecorder) {
+        const auto& m = *reinterpret_cast<const CWPRETSTRUCT*>(lp);
+        char cls[64] = "";
+        GetClassNameA(m.hwnd, cls, sizeof cls);
+        if (m.message == WM_INITDIALOG && strcmp(cls, "#32770") == 0) {
+            activeRecorder->Shown.push_back({WindowTextOf(m.hwnd),
+                                             WindowTextOf(GetDlgItem(m.hwnd, 0xFFFF)), true,
+                                             IconOfBox(m.hwnd), BeepsSoFar()});
+        } else if (m.message == WM_SHOWWINDOW && m.wParam) {
+            if (auto* e = dynamic_cast<TErrorDialog*>(TWinControl::FromHandle(m.hwnd)))
+                activeRecorder->Shown.push_back(
+                    {e->Caption(), e->lblMessage.Caption(), false, e->imgIcon.Icon, BeepsSoFar()});
+        }
+    }
+    return CallNextHookEx(nullptr, code, wp, lp);
+}
+
+bool TakeQuitRequest(int* exitCode) {
+    MSG msg;
+    if (!PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+        return false;
+    if (exitCode)
+        *exitCode = static_cast<int>(msg.wParam);
+    return true;
+}
+
+bool PumpUntilQuit(int ms) {
+    DWORD end = GetTickCount() + static_cast<DWORD>(ms);
+    do {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT)
+                return true;
+            Application->DispatchOne(msg);
+        }
+        Sleep(5);
+    } while (static_cast<LONG>(GetTickCount() - end) < 0);
+    return false;
+}
+
+std::vector<TTooltipTool> TooltipTools(HWND form) {
+    std::vector<TTooltipTool> tools;
+    struct Search {
+        HWND owner;
+        HWND tip = nullptr;
+    } search{form};
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            char cls[64];
+            GetClassNameA(h, cls, sizeof cls);
+            if (lstrcmpiA(cls, TOOLTIPS_CLASSA) == 0 && GetWindow(h, GW_OWNER) == s->owner) {
+                s->tip = h;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    if (!search.tip)
+        return tools;
+    int n = static_cast<int>(SendMessageA(search.tip, TTM_GETTOOLCOUNT, 0, 0));
+    for (int i = 0; i < n; ++i) {
+        char text[1024] = "";
+        TOOLINFOA ti{};
+        ti.cbSize = sizeof ti;
+        ti.lpszText = text;
+        if (!SendMessageA(search.tip, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(&ti)))
+            continue;
+        tools.push_back({ti.uId, (ti.uFlags & TTF_IDISHWND) != 0, ti.rect, text});
+    }
+    return tools;
+}
+
+std::string WindowTextOf(HWND h) {
+    return WindowText(h);
 }

@@ -88,3 +88,46 @@ private:
     std::uint32_t* bits_ = nullptr;
     int width_, height_;
 };
+
+// Every modal box shown on this thread while it lives, also one that a pending
+// quit closes before anybody could answer it: the system's message boxes and
+// the program's "Erreur" dialog, in the order they appeared.
+struct TShownBox {
+    std::string title;
+    std::string text;
+    bool systemBox = false; // a system message box rather than the program's dialog
+    HICON icon = nullptr;   // the icon it shows
+    size_t beepsBefore = 0; // beeps the recording seam had heard when it appeared
+};
+class TBoxRecorder {
+public:
+    TBoxRecorder();
+    ~TBoxRecorder();
+    TBoxRecorder(const TBoxRecorder&) = delete;
+    TBoxRecorder& operator=(const TBoxRecorder&) = delete;
+    std::vector<TShownBox> Shown;
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wp, LPARAM lp);
+    HHOOK hook_ = nullptr;
+};
+
+// Removes a pending quit request of this thread; true when there was one.
+bool TakeQuitRequest(int* exitCode = nullptr);
+
+// Handles the messages of this thread, as the application's loop would, for
+// about ms milliseconds or until a quit request comes out of the queue (true).
+bool PumpUntilQuit(int ms = 50);
+
+// The tools of the tooltip window owned by a form: id (a window handle or a
+// control's address), rectangle (for windowless controls) and text.
+struct TTooltipTool {
+    UINT_PTR id = 0;
+    bool isWindow = false;
+    RECT rect{};
+    std::string text;
+};
+std::vector<TTooltipTool> TooltipTools(HWND form);
+
+// The text of a window, through GetWindowTextA.
+std::string WindowTextOf(HWND h);

@@ -1,0 +1,1040 @@
+// The main window created for real, with the seam recording launches and beeps.
+#include "TestSupport.h"
+
+#include "app/Unit1.h"
+#include "ui/MessageDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+
+namespace {
+
+const char kWaitingCaption[] =
+    "Orbitashell v 2.2.0 - Recherche mise à jour d'Orbitashell, veuillez patienter...";
+const char kMissingCPL[] = "Le fichier \"CommandesCPL.TXT\" d'Orbitashell est introuvable !";
+const char kMissingSyst[] = "Le fichier \"CommandesSyst.TXT\" d'Orbitashell est introuvable !";
+const char kMissingFolder[] = "Le dossier \"Syst\" d'Orbitashell est introuvable !";
+const char kBatch[] = "CHCP 850\r\n:CHCP 1252\r\n%* >> EditCmd.TXT\r\nCD Syst\r\nCD Driver\r\n"
+                      "START oshv.exe \r\n";
+
+// A scratch copy of the program's folder: the executable's path goes through
+// the seam, the catalogues and "Syst" are real files, and the current folder
+// is moved into it for the test's lifetime.
+class TInstall {
+public:
+    explicit TInstall(TRecordingSystem& sys, const std::string& tag) : dir(MakeScratchDir(tag)) {
+        char cwd[MAX_PATH];
+        GetCurrentDirectoryA(MAX_PATH, cwd);
+        savedCwd_ = cwd;
+        sys.ExePath = dir + "\\Orbitashell.exe";
+        SetCurrentDirectoryA(dir.c_str());
+    }
+    ~TInstall() {
+        SetCurrentDirectoryA(savedCwd_.c_str());
+        RemoveTree(dir);
+    }
+    TInstall& Cpl(const std::string& bytes = "control (Panneau)\r\nappwiz.cpl\r\n") {
+        WriteBytes(dir + "\\CommandesCPL.TXT", bytes);
+        return *this;
+    }
+    TInstall& Syst(const std::string& bytes = "ipconfig /all (IP)\r\nver\r\ndir /w\r\n") {
+        WriteBytes(dir + "\\CommandesSyst.TXT", bytes);
+        return *this;
+    }
+    TInstall& Custom(const std::string& bytes = "echo perso\r\n") {
+        WriteBytes(dir + "\\Commandes.txt", bytes);
+        return *this;
+    }
+    TInstall& SystFolder() {
+        CreateDirectoryA((dir + "\\Syst").c_str(), nullptr);
+        return *this;
+    }
+    TInstall& Full() { return Cpl().Syst().SystFolder(); }
+    const std::string dir;
+
+private:
+    std::string savedCwd_;
+};
+
+struct TFormDeleter {
+    void operator()(TForm1* f) const { delete f; }
+};
+using TForm1Ptr = std::unique_ptr<TForm1, TFormDeleter>;
+
+TForm1Ptr NewForm1() {
+    return TForm1Ptr(Application->CreateForm<TForm1>());
+}
+
+// Shows the window and lets its activation run.
+void ShowForm(TForm1& f) {
+    f.Show();
+    SetForegroundWindow(f.Handle());
+    PumpMessages(50);
+}
+
+RECT ChildRect(HWND parent, HWND child) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+RECT Bounds(int l, int t, int w, int h) {
+    return {l, t, l + w, t + h};
+}
+
+testing::AssertionResult SameRect(const RECT& got, const RECT& want) {
+    if (EqualRect(&got, &want))
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure()
+           << "(" << got.left << ", " << got.top << ", " << got.right - got.left << ", "
+           << got.bottom - got.top << ") instead of (" << want.left << ", " << want.top << ", "
+           << want.right - want.left << ", " << want.bottom - want.top << ")";
+}
+
+LOGFONTA FontOf(HWND h) {
+    LOGFONTA lf{};
+    auto font = reinterpret_cast<HFONT>(SendMessageA(h, WM_GETFONT, 0, 0));
+    GetObjectA(font, sizeof lf, &lf);
+    return lf;
+}
+
+std::vector<std::string> Rows(const TComboBox& list) {
+    std::vector<std::string> rows;
+    for (int i = 0; i < list.ItemCount(); ++i)
+        rows.push_back(list.Item(i));
+    return rows;
+}
+
+std::vector<std::string> Texts(const std::vector<TShownBox>& boxes) {
+    std::vector<std::string> texts;
+    for (const auto& b : boxes)
+        texts.push_back(b.text);
+    return texts;
+}
+
+// A row chosen as the mouse would: the selection moves, then the list tells its parent.
+void ChooseRow(TForm1& f, TComboBox& list, int index) {
+    SendMessageA(list.Handle(), CB_SETCURSEL, index, 0);
+    SendMessageA(f.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list.Handle()), CBN_SELCHANGE),
+                 reinterpret_cast<LPARAM>(list.Handle()));
+}
+
+void PostKey(HWND target, UINT vk) {
+    PostMessageA(target, WM_KEYDOWN, vk, 1);
+    PostMessageA(target, WM_KEYUP, vk, 0xC0000001);
+}
+
+void Type(HWND target, const std::string& chars) {
+    for (char c : chars)
+        PostMessageA(target, WM_CHAR, static_cast<unsigned char>(c), 1);
+    PumpMessages(20);
+}
+
+void PressLancer(TForm1& f) {
+    SendMessageA(f.btnExecuter.Handle(), BM_CLICK, 0, 0);
+}
+
+bool IsScreenDpi96() {
+    return ScreenDpi() == 96;
+}
+
+} // namespace
+
+// ------------------------------------------------------------------ layout
+
+TEST(Form1Layout, SmallLayoutMatchesTheDesign) {
+    if (!IsScreenDpi96())
+        GTEST_SKIP() << "design values are checked at 96 dpi";
+    TRecordingSystem sys;
+    TBoxRecorder boxes;
+    TInstall install(sys, "layout-small");
+    install.Full();
+    auto f = NewForm1();
+    ShowForm(*f);
+    HWND h = f->Handle();
+    EXPECT_TRUE(boxes.Shown.empty());
+
+    LONG_PTR style = GetWindowLongPtrA(h, GWL_STYLE);
+    EXPECT_TRUE(style & WS_CAPTION);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_TRUE(style & WS_MINIMIZEBOX);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+    EXPECT_FALSE(style & WS_THICKFRAME);
+    RECT client, outer;
+    GetClientRect(h, &client);
+    GetWindowRect(h, &outer);
+    EXPECT_EQ(client.right, 605);
+    EXPECT_EQ(outer.bottom - outer.top, 314);
+    int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_NEAR((outer.left + outer.right) / 2, sw / 2, 1);
+    EXPECT_NEAR((outer.top + outer.bottom) / 2, sh / 2, 1);
+    EXPECT_EQ(f->Color(), clBtnFace);
+    EXPECT_EQ(f->Font.Name(), "Tahoma");
+    EXPECT_EQ(f->Font.Height(), 11);
+    EXPECT_TRUE(f->KeyPreview);
+
+    // Windowed controls: where the system put them, their text and their font.
+    struct Windowed {
+        TWinControl* c;
+        RECT bounds;
+        const char* text;
+    } windowed[] = {
+        {&f->cbbListCPL, Bounds(17, 103, 503, 21), ""},
+        {&f->cbbListSyst, Bounds(17, 160, 503, 21), ""},
+        {&f->edtCmdLine, Bounds(17, 217, 503, 21), ""},
+        {&f->btnExecuter, Bounds(524, 217, 63, 21), "Lancer"},
+    };
+    for (const auto& w : windowed) {
+        SCOPED_TRACE(WindowTextOf(w.c->Handle()) + " / " +
+                     std::to_string(GetDlgCtrlID(w.c->Handle())));
+        EXPECT_TRUE(SameRect(ChildRect(h, w.c->Handle()), w.bounds));
+        EXPECT_EQ(WindowTextOf(w.c->Handle()), w.text);
+        EXPECT_TRUE(IsWindowVisible(w.c->Handle()));
+        LOGFONTA lf = FontOf(w.c->Handle());
+        EXPECT_STREQ(lf.lfFaceName, "Tahoma");
+        EXPECT_EQ(lf.lfHeight, -11);
+    }
+    EXPECT_FALSE(IsWindowVisible(f->cbbListCustom.Handle()));
+    EXPECT_FALSE(IsWindowVisible(f->Memo1.Handle()));
+    EXPECT_FALSE(IsWindowEnabled(f->btnExecuter.Handle()));
+    EXPECT_TRUE(GetWindowLongPtrA(f->btnExecuter.Handle(), GWL_STYLE) & BS_DEFPUSHBUTTON);
+    EXPECT_EQ(f->edtCmdLine.Color(), clWindow);
+
+    // Windowless controls: the bounds their parent paints and hit-tests.
+    EXPECT_TRUE(SameRect(f->Bevel1.BoundsRect(), Bounds(17, 27, 503, 33)));
+    EXPECT_EQ(f->Bevel1.Shape, bsFrame);
+    EXPECT_EQ(f->Bevel1.Style, bsRaised);
+    EXPECT_TRUE(SameRect(f->lblLine1.BoundsRect(), Bounds(40, 36, 443, 16)));
+    EXPECT_TRUE(SameRect(f->btnNewVersionDispo.BoundsRect(), Bounds(374, 0, 146, 22)));
+    EXPECT_FALSE(f->btnNewVersionDispo.Visible());
+    EXPECT_EQ(f->btnNewVersionDispo.Caption(), " Nouvelle version disponible ");
+    EXPECT_TRUE(SameRect(f->btnInfos.BoundsRect(), Bounds(570, 26, 20, 20)));
+    EXPECT_TRUE(f->btnInfos.Flat);
+    EXPECT_TRUE(f->btnInfos.Font.Style() & fsBold);
+    EXPECT_TRUE(f->btnInfos.Caption().empty());
+    EXPECT_EQ(f->lblLine1.Caption(),
+              "Choisir en ces listes, votre commande, ensuite cliquez sur \"Lancer\"");
+    EXPECT_EQ(f->lblLine1.Font, TFont("Verdana", 13, clBlack));
+
+    struct Label {
+        TLabel* l;
+        int left, top;
+        const char* text;
+        TColor color;
+        bool visible;
+    } labels[] = {
+        {&f->lblListCPL, 27, 87, "Commandes directes des dossiers CPL du Panneau de Configuration",
+         clNavy, true},
+        {&f->lblListSystem, 27, 144, "Commandes générales et commandes système", clNavy, true},
+        {&f->lblExecuter, 27, 201,
+         "Ligne de commande à taper directement, ou bien choisir dans les listes", clNavy, true},
+        {&f->lblPublisher, 19, 266, "Les éditions orbitashell.fr", clGray, true},
+        {&f->lblListCustom, 27, 296, "Commandes personnelles", clNavy, false},
+    };
+    for (const auto& l : labels) {
+        SCOPED_TRACE(l.text);
+        EXPECT_EQ(l.l->Left(), l.left);
+        EXPECT_EQ(l.l->Top(), l.top);
+        EXPECT_EQ(l.l->Caption(), l.text);
+        EXPECT_EQ(l.l->Font, TFont("Verdana", 11, l.color));
+        EXPECT_EQ(l.l->Visible(), l.visible);
+        // Sized to its text, which stays clear of the control below it.
+        EXPECT_GT(l.l->Width(), 100);
+        EXPECT_GE(l.l->Height(), 11);
+        EXPECT_LE(l.l->Top() + l.l->Height(), l.top + 16);
+    }
+    EXPECT_EQ(f->lblPublisher.Cursor, crHandPoint);
+
+    // Hints are tools of the form's tooltip window.
+    std::map<UINT_PTR, TTooltipTool> tools;
+    for (const auto& t : TooltipTools(h))
+        tools[t.id] = t;
+    auto hwndTool = [&](TWinControl& c) { return tools[reinterpret_cast<UINT_PTR>(c.Handle())]; };
+    auto ctlTool = [&](TControl& c) { return tools[reinterpret_cast<UINT_PTR>(&c)]; };
+    EXPECT_EQ(hwndTool(f->cbbListCPL).text,
+              "Liste des commandes directes des dossiers CPL du Panneau de Configuration");
+    EXPECT_EQ(hwndTool(f->cbbListSyst).text, "Liste des commandes générales et commandes système");
+    EXPECT_EQ(hwndTool(f->cbbListCustom).text, "Liste de vos commandes personnelles");
+    EXPECT_EQ(hwndTool(f->edtCmdLine).text, "Zone de la ligne de commande");
+    EXPECT_EQ(ctlTool(f->btnInfos).text, "A propos ; licence ; etc.");
+    EXPECT_TRUE(SameRect(ctlTool(f->btnInfos).rect, Bounds(570, 26, 20, 20)));
+    EXPECT_EQ(ctlTool(f->lblPublisher).text, "Logiciels gratuits ; icônes ; liens");
+    EXPECT_TRUE(SameRect(ctlTool(f->lblPublisher).rect, f->lblPublisher.BoundsRect()));
+    for (TControl* none : std::initializer_list<TControl*>{
+             &f->btnExecuter, &f->btnNewVersionDispo, &f->lblLine1, &f->lblListCPL, &f->Bevel1}) {
+        auto key = none->IsWindowed()
+                       ? reinterpret_cast<UINT_PTR>(static_cast<TWinControl*>(none)->Handle())
+                       : reinterpret_cast<UINT_PTR>(none);
+        EXPECT_EQ(tools.count(key), 0u) << none->Caption();
+    }
+
+    // The box has the focus; Tab walks the system list, then the Control Panel list.
+    EXPECT_EQ(GetFocus(), f->edtCmdLine.Handle());
+    std::vector<HWND> order;
+    for (HWND c = GetWindow(f->edtCmdLine.Handle(), GW_HWNDFIRST); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (GetWindowLongPtrA(c, GWL_STYLE) & WS_TABSTOP)
+            order.push_back(c);
+    std::vector<HWND> want = {f->edtCmdLine.Handle(), f->cbbListSyst.Handle(),
+                              f->cbbListCPL.Handle(), f->cbbListCustom.Handle(),
+                              f->btnExecuter.Handle()};
+    EXPECT_EQ(order, want);
+    EXPECT_EQ(GetNextDlgTabItem(h, f->edtCmdLine.Handle(), FALSE), f->cbbListSyst.Handle());
+    EXPECT_EQ(GetNextDlgTabItem(h, f->cbbListSyst.Handle(), FALSE), f->cbbListCPL.Handle());
+    EXPECT_EQ(GetNextDlgTabItem(h, f->cbbListCPL.Handle(), FALSE), f->edtCmdLine.Handle());
+
+    EXPECT_EQ(Rows(f->cbbListCPL), (std::vector<std::string>{"control (Panneau)", "appwiz.cpl"}));
+    EXPECT_EQ(Rows(f->cbbListSyst),
+              (std::vector<std::string>{"ipconfig /all (IP)", "ver", "dir /w"}));
+    EXPECT_EQ(Rows(f->cbbListCustom), std::vector<std::string>{""});
+    EXPECT_EQ(f->Memo1.Text(), kBatch);
+    EXPECT_FALSE(TakeQuitRequest());
+}
+
+TEST(Form1Layout, PersonalListTakesTheBoxPlaceInTheLargeLayout) {
+    if (!IsScreenDpi96())
+        GTEST_SKIP() << "design values are checked at 96 dpi";
+    TRecordingSystem sys;
+    TBoxRecorder boxes;
+    TInstall install(sys, "layout-large");
+    // The name on disk is in mixed case; the lookup does not care.
+    install.Full().Custom("echo un\r\necho deux (2)\r\n");
+    auto f = NewForm1();
+    ShowForm(*f);
+    HWND h = f->Handle();
+    EXPECT_TRUE(boxes.Shown.empty());
+
+    RECT client, outer;
+    GetClientRect(h, &client);
+    GetWindowRect(h, &outer);
+    EXPECT_EQ(client.right, 605);
+    EXPECT_EQ(outer.bottom - outer.top, 374);
+    int sh = GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_NEAR((outer.top + outer.bottom) / 2, sh / 2, 1);
+
+    EXPECT_TRUE(SameRect(ChildRect(h, f->cbbListCPL.Handle()), Bounds(17, 103, 503, 21)));
+    EXPECT_TRUE(SameRect(ChildRect(h, f->cbbListSyst.Handle()), Bounds(17, 160, 503, 21)));
+    EXPECT_TRUE(SameRect(ChildRect(h, f->cbbListCustom.Handle()), Bounds(17, 217, 503, 21)));
+    EXPECT_TRUE(SameRect(ChildRect(h, f->edtCmdLine.Handle()), Bounds(17, 274, 503, 21)));
+    EXPECT_TRUE(SameRect(ChildRect(h, f->btnExecuter.Handle()), Bounds(524, 274, 63, 21)));
+    EXPECT_TRUE(IsWindowVisible(f->cbbListCustom.Handle()));
+    EXPECT_TRUE(f->lblListCustom.Visible());
+    EXPECT_EQ(f->lblListCustom.Left(), 27);
+    EXPECT_EQ(f->lblListCustom.Top(), 201);
+    EXPECT_EQ(f->lblExecuter.Top(), 258);
+    EXPECT_EQ(f->lblExecuter.Left(), 27);
+    EXPECT_EQ(f->lblPublisher.Top(), 323);
+    EXPECT_EQ(f->lblPublisher.Left(), 19);
+    EXPECT_LE(f->lblPublisher.Top() + f->lblPublisher.Height(), client.bottom);
+    EXPECT_TRUE(SameRect(f->Bevel1.BoundsRect(), Bounds(17, 27, 503, 33)));
+
+    // The personal list joins the tab order between the two others and "Lancer".
+    f->edtCmdLine.SetText("ver");
+    EXPECT_EQ(GetNextDlgTabItem(h, f->cbbListCPL.Handle(), FALSE), f->cbbListCustom.Handle());
+    EXPECT_EQ(GetNextDlgTabItem(h, f->cbbListCustom.Handle(), FALSE), f->btnExecuter.Handle());
+    EXPECT_EQ(GetNextDlgTabItem(h, f->btnExecuter.Handle(), FALSE), f->edtCmdLine.Handle());
+
+    EXPECT_EQ(Rows(f->cbbListCustom), (std::vector<std::string>{"echo un", "echo deux (2)"}));
+    EXPECT_EQ(Rows(f->cbbListSyst).size(), 3u);
+    EXPECT_FALSE(TakeQuitRequest());
+}
+
+// ----------------------------------------------------------------- caption
+
+TEST(Form1Caption, WaitingCaptionUntilTheFirstActivationOnly) {
+    TRecordingSystem sys;
+    TDialogWatcher watcher;
+    TInstall install(sys, "caption");
+    install.Full();
+    auto f = NewForm1();
+    EXPECT_EQ(Application->Title, "Orbitashell");
+    EXPECT_EQ(f->BaseCaption, "Orbitashell v 2.2.0");
+    EXPECT_EQ(WindowTextOf(f->Handle()), kWaitingCaption);
+    EXPECT_LE(std::string(kWaitingCaption).size(), 88u);
+    EXPECT_TRUE(f->TempDir.empty());
+
+    int activations = 0;
+    auto activate = f->OnActivate;
+    f->OnActivate = [&](TObject* s) {
+        ++activations;
+        activate(s);
+    };
+    ShowForm(*f);
+    EXPECT_EQ(activations, 1);
+    EXPECT_EQ(WindowTextOf(f->Handle()), "Orbitashell v 2.2.0");
+    EXPECT_TRUE(f->Activated());
+
+    // As if a status had been put in the caption: it must survive the
+    // dialog's closing and a return from another window.
+    f->SetCaption("Orbitashell v 2.2.0 - statut");
+    ShowErrorMessage("Un message");
+    PumpMessages(50);
+    ASSERT_EQ(watcher.Seen.size(), 1u);
+    EXPECT_EQ(GetActiveWindow(), f->Handle());
+    EXPECT_EQ(GetFocus(), f->edtCmdLine.Handle());
+    HWND other = CreateWindowExA(0, "STATIC", "autre", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                 nullptr, nullptr, nullptr);
+    SetActiveWindow(other);
+    PumpMessages(20);
+    SetActiveWindow(f->Handle());
+    PumpMessages(20);
+    DestroyWindow(other);
+    EXPECT_EQ(activations, 1);
+    EXPECT_EQ(WindowTextOf(f->Handle()), "Orbitashell v 2.2.0 - statut");
+}
+
+// ---------------------------------------------------------------- start-up
+
+struct TMissing {
+    bool cpl, syst, folder;
+};
+
+class Form1Startup : public testing::TestWithParam<TMissing> {};
+
+TEST_P(Form1Startup, MissingFilesAreReportedInOrderAndEndTheProgram) {
+    const TMissing m = GetParam();
+    TRecordingSystem sys;
+    TDialogWatcher watcher;
+    TBoxRecorder boxes;
+    TInstall install(sys, "missing");
+    if (!m.cpl)
+        install.Cpl();
+    if (!m.syst)
+        install.Syst();
+    if (!m.folder)
+        install.SystFolder();
+
+    DWORD t0 = GetTickCount();
+    auto f = NewForm1();
+    DWORD elapsed = GetTickCount() - t0;
+
+    std::vector<std::string> want;
+    if (m.cpl)
+        want.push_back(kMissingCPL);
+    if (m.syst)
+        want.push_back(kMissingSyst);
+    if (m.folder)
+        want.push_back(kMissingFolder);
+    EXPECT_EQ(Texts(boxes.Shown), want);
+    for (size_t i = 0; i < boxes.Shown.size(); ++i) {
+        EXPECT_EQ(boxes.Shown[i].title, "Erreur");
+        EXPECT_FALSE(boxes.Shown[i].systemBox);
+        // Its own beep comes just before each box.
+        EXPECT_EQ(boxes.Shown[i].beepsBefore, i + 1);
+    }
+    EXPECT_EQ(sys.Beeps, std::vector<UINT>(want.size(), MB_ICONHAND));
+    // Only the first box waited for an answer; the pending quit closed the others.
+    if (!want.empty()) {
+        ASSERT_EQ(watcher.Seen.size(), 1u);
+        EXPECT_EQ(watcher.Seen[0].text, want[0]);
+    } else {
+        EXPECT_TRUE(watcher.Seen.empty());
+    }
+    EXPECT_LT(elapsed, 3000u);
+
+    // The lists that could be read are loaded anyway.
+    EXPECT_EQ(f->cbbListCPL.ItemCount(), m.cpl ? 1 : 2);
+    EXPECT_EQ(f->cbbListSyst.ItemCount(), m.syst ? 1 : 3);
+
+    // The window still opens and is activated once, with the quit still pending.
+    f->Show();
+    EXPECT_TRUE(f->Activated());
+    EXPECT_EQ(WindowTextOf(f->Handle()), "Orbitashell v 2.2.0");
+    EXPECT_EQ(TakeQuitRequest(), !want.empty());
+    EXPECT_TRUE(sys.ShellCalls.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryCombination, Form1Startup,
+                         testing::Values(TMissing{false, false, false},
+                                         TMissing{true, false, false}, TMissing{false, true, false},
+                                         TMissing{false, false, true}, TMissing{true, true, false},
+                                         TMissing{true, false, true}, TMissing{false, true, true},
+                                         TMissing{true, true, true}));
+
+TEST(Form1Startup, CataloguesBesideTheProgramSystInTheCurrentFolder) {
+    TRecordingSystem sys;
+    TDialogWatcher watcher;
+    TBoxRecorder boxes;
+    TInstall install(sys, "where");
+    install.Full();
+    // Started from a folder that holds "Syst" but no catalogue.
+    std::string elsewhere = MakeScratchDir("elsewhere");
+    CreateDirectoryA((elsewhere + "\\Syst").c_str(), nullptr);
+    SetCurrentDirectoryA(elsewhere.c_str());
+    {
+        auto f = NewForm1();
+        EXPECT_TRUE(boxes.Shown.empty());
+        EXPECT_EQ(f->cbbListSyst.ItemCount(), 3);
+        EXPECT_FALSE(TakeQuitRequest());
+    }
+    // The same folder without "Syst": the catalogues are found, the folder is not.
+    RemoveTree(elsewhere + "\\Syst");
+    {
+        auto f = NewForm1();
+        EXPECT_EQ(Texts(boxes.Shown), std::vector<std::string>{kMissingFolder});
+        EXPECT_EQ(f->cbbListCPL.ItemCount(), 2);
+        EXPECT_TRUE(TakeQuitRequest());
+    }
+    SetCurrentDirectoryA(install.dir.c_str());
+    RemoveTree(elsewhere);
+}
+
+// A catalogue held open for writing by someone else cannot be read: the
+// application error box names it, and the window opens with what was loaded.
+TEST(Form1Startup, CatalogueHeldOpenForWriting) {
+    struct Case {
+        const char* name;
+        bool custom;
+    } cases[] = {
+        {"COMMANDESCPL.TXT", false}, {"COMMANDESSYST.TXT", false}, {"COMMANDES.TXT", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TRecordingSystem sys;
+        TDialogWatcher watcher;
+        TBoxRecorder boxes;
+        TInstall install(sys, "held");
+        install.Full();
+        if (c.custom)
+            install.Custom();
+        std::string path = install.dir + "\\" + c.name;
+        HANDLE writer = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+        auto f = NewForm1();
+        CloseHandle(writer);
+
+        ASSERT_EQ(boxes.Shown.size(), 1u);
+        EXPECT_TRUE(boxes.Shown[0].systemBox);
+        EXPECT_EQ(boxes.Shown[0].title, "Orbitashell");
+        EXPECT_EQ(boxes.Shown[0].text, "Impossible d'ouvrir le fichier \"" + path + "\". " +
+                                           SysErrorMessage(ERROR_SHARING_VIOLATION) + ".");
+        EXPECT_EQ(boxes.Shown[0].icon, LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_HAND)));
+        EXPECT_TRUE(sys.Beeps.empty());
+        EXPECT_EQ(watcher.Seen.size(), 1u);
+        EXPECT_FALSE(TakeQuitRequest());
+
+        // The failed list and those after it keep their single empty row.
+        const std::vector<std::string> empty{""};
+        bool cplLoaded = !c.custom && std::string(c.name) != "COMMANDESCPL.TXT";
+        if (cplLoaded) {
+            EXPECT_EQ(Rows(f->cbbListCPL).size(), 2u);
+        } else {
+            EXPECT_EQ(Rows(f->cbbListCPL), empty);
+        }
+        EXPECT_EQ(Rows(f->cbbListSyst), empty);
+        EXPECT_EQ(Rows(f->cbbListCustom), empty);
+        EXPECT_EQ(f->cbbListCustom.Visible(), c.custom);
+
+        ShowForm(*f);
+        EXPECT_TRUE(IsWindowVisible(f->Handle()));
+        EXPECT_EQ(WindowTextOf(f->Handle()), "Orbitashell v 2.2.0");
+    }
+}
+
+// ---------------------------------------------------------------- bad input
+
+struct TBadCatalogue {
+    const char* name;
+    std::string bytes;
+    std::vector<std::string> rows;
+};
+
+TEST(Form1Catalogue, BadInputGivesTheRowsOfTheRules) {
+    const std::vector<TBadCatalogue> cases = {
+        {"LF only", "ver\ndir\n\nvol\n", {"ver", "dir", "", "vol"}},
+        {"CR only", "ver\rdir\r\rvol\r", {"ver", "dir", "", "vol"}},
+        {"mixed ends", "a\r\nb\rc\nd", {"a", "b", "c", "d"}},
+        {"empty lines at the end", "a\r\n\r\n", {"a", ""}},
+        {"NUL in the middle", std::string("ver\r\ndi\0r\r\nvol\r\n", 16), {"ver", "di"}},
+        {"NUL first", std::string("\0ver\r\n", 6), {}},
+        {"empty file", "", {}},
+        {"upper bytes",
+         "\x80\x81\x8D\x8F\x90\x9D\xA0\xE9\xFF\r\n",
+         {"\x80\x81\x8D\x8F\x90\x9D\xA0\xE9\xFF"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TRecordingSystem sys;
+        TBoxRecorder boxes;
+        TInstall install(sys, "bad");
+        install.Cpl(c.bytes).Syst().SystFolder();
+        auto f = NewForm1();
+        EXPECT_EQ(Rows(f->cbbListCPL), c.rows);
+        EXPECT_TRUE(boxes.Shown.empty());
+        EXPECT_FALSE(TakeQuitRequest());
+    }
+}
+
+TEST(Form1Catalogue, RandomBytesNeitherCrashNorLoseBytes) {
+    std::mt19937 rng(20240607);
+    for (int round = 0; round < 4; ++round) {
+        std::string bytes(20000, '\0');
+        for (auto& b : bytes)
+            b = static_cast<char>(rng() % 256);
+        // Every other round without NUL, so that the whole file is read.
+        if (round % 2)
+            for (auto& b : bytes)
+                if (b == '\0')
+                    b = 'x';
+        // The rule, written plainly: lines up to the first NUL, at CR, LF or CR LF.
+        std::vector<std::string> want;
+        std::string line;
+        bool open = false;
+        for (size_t i = 0; i < bytes.size() && bytes[i] != '\0'; ++i) {
+            char ch = bytes[i];
+            if (ch == '\r' || ch == '\n') {
+                want.push_back(line);
+                line.clear();
+                open = false;
+                if (ch == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+                    ++i;
+            } else {
+                line += ch;
+                open = true;
+            }
+        }
+        if (open)
+            want.push_back(line);
+
+        TRecordingSystem sys;
+        TBoxRecorder boxes;
+        TInstall install(sys, "random");
+        install.Cpl().Syst(bytes).SystFolder();
+        auto f = NewForm1();
+        auto rows = Rows(f->cbbListSyst);
+        ASSERT_EQ(rows.size(), want.size()) << "round " << round;
+        for (size_t i = 0; i < rows.size(); ++i)
+            ASSERT_EQ(rows[i], want[i]) << "round " << round << ", row " << i;
+        EXPECT_TRUE(boxes.Shown.empty());
+        ShowForm(*f);
+    }
+}
+
+TEST(Form1Catalogue, TenMegabyteLineIsOneRowThatCanBeChosenAndLaunched) {
+    std::string line(10 * 1024 * 1024, 'a');
+    line.replace(0, 5, "echo ");
+    TRecordingSystem sys;
+    TBoxRecorder boxes;
+    TInstall install(sys, "huge-line");
+    install.Cpl(line + "\r\nver\r\n").Syst().SystFolder();
+    auto f = NewForm1();
+    ASSERT_EQ(f->cbbListCPL.ItemCount(), 2);
+    EXPECT_EQ(f->cbbListCPL.Item(0), line);
+    ShowForm(*f);
+    ChooseRow(*f, f->cbbListCPL, 0);
+    EXPECT_EQ(f->edtCmdLine.Text(), line);
+    EXPECT_TRUE(f->btnExecuter.Enabled());
+    PressLancer(*f);
+    ASSERT_EQ(sys.ShellCalls.size(), 1u);
+    EXPECT_EQ(sys.ShellCalls[0].parameters, "/kTitle Orbitashell&&Color 4E&&" + line);
+    EXPECT_TRUE(boxes.Shown.empty());
+}
+
+TEST(Form1Catalogue, HundredThousandRows) {
+    std::string bytes;
+    for (int i = 0; i < 100000; ++i)
+        bytes += "echo ligne " + std::to_string(i) + " (commentaire)\r\n";
+    TRecordingSystem sys;
+    TBoxRecorder boxes;
+    TInstall install(sys, "many");
+    install.Cpl(bytes).Syst().SystFolder();
+    auto f = NewForm1();
+    ASSERT_EQ(f->cbbListCPL.ItemCount(), 100000);
+    EXPECT_EQ(f->cbbListCPL.Item(0), "echo ligne 0 (commentaire)");
+    EXPECT_EQ(f->cbbListCPL.Item(99999), "echo ligne 99999 (commentaire)");
+    ShowForm(*f);
+    ChooseRow(*f, f->cbbListCPL, 99998);
+    EXPECT_EQ(f->edtCmdLine.Text(), "echo ligne 99998 ");
+    EXPECT_TRUE(boxes.Shown.empty());
+}
+
+// ---------------------------------------------------------- lists and box
+
+class Form1Box : public testing::Test {
+protected:
+    void SetUp() override {
+        install_.Cpl("control (Panneau)\r\nappwiz.cpl\r\n")
+            .Syst("ipconfig /all (Configuration IP)\r\n(seulement un commentaire)\r\necho (a\r\n"
+                  "dir (x) /w (y)\r\necho ) a (b) c\r\nver\r\n")
+            .Custom("ipconfig\r\nDiskpart (disques)\r\ndir /w\r\nver\r\nvol\r\n")
+            .SystFolder();
+        f_ = NewForm1();
+        ShowForm(*f_);
+        auto change = f_->edtCmdLine.OnChange;
+        f_->edtCmdLine.OnChange = [this, change](TObject* s) {
+            ++changes_;
+            change(s);
+        };
+    }
+    void TearDown() override { EXPECT_TRUE(boxes_.Shown.empty()); }
+    TForm1& F() { return *f_; }
+    std::string Box() { return F().edtCmdLine.Text(); }
+    bool Lancer() { return IsWindowEnabled(F().btnExecuter.Handle()) != FALSE; }
+
+    TRecordingSystem sys_;
+    TBoxRecorder boxes_;
+    TInstall install_{sys_, "box"};
+    TForm1Ptr f_;
+    int changes_ = 0;
+};
+
+TEST_F(Form1Box, ChoosingARowFillsTheBoxWithoutComments) {
+    struct {
+        int row;
+        const char* box;
+        bool enabled;
+    } cases[] = {
+        {0, "ipconfig /all ", true},
+        {1, "", false},
+        {2, "echo (a", true},     // no ")" at all: taken over as it is
+        {3, "dir  /w ", true},    // both comments go, the blanks around them stay
+        {4, "echo ) a  c", true}, // a ")" before the first "(" stays
+        {5, "ver", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.row);
+        ChooseRow(F(), F().cbbListSyst, c.row);
+        EXPECT_EQ(Box(), c.box);
+        EXPECT_EQ(Lancer(), c.enabled);
+        EXPECT_EQ(F().btnExecuter.Enabled(), c.enabled);
+    }
+    // Each list fills the same box.
+    ChooseRow(F(), F().cbbListCPL, 0);
+    EXPECT_EQ(Box(), "control ");
+    ChooseRow(F(), F().cbbListCustom, 4);
+    EXPECT_EQ(Box(), "vol");
+    EXPECT_TRUE(sys_.ShellCalls.empty());
+}
+
+TEST_F(Form1Box, ChoosingTheRowAlreadyShownChangesNothing) {
+    ChooseRow(F(), F().cbbListSyst, 5);
+    ASSERT_EQ(Box(), "ver");
+    int before = changes_;
+    SendMessageA(F().edtCmdLine.Handle(), EM_SETSEL, 1, 2);
+    ChooseRow(F(), F().cbbListSyst, 5);
+    ChooseRow(F(), F().cbbListCustom, 3);
+    EXPECT_EQ(changes_, before);
+    DWORD from = 0, to = 0;
+    SendMessageA(F().edtCmdLine.Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&from),
+                 reinterpret_cast<LPARAM>(&to));
+    EXPECT_EQ(from, 1u);
+    EXPECT_EQ(to, 2u);
+}
+
+TEST_F(Form1Box, ArrowKeysOnTheClosedListRewriteTheBoxAtEveryStep) {
+    HWND list = F().cbbListCustom.Handle();
+    SetFocus(list);
+    std::vector<std::string> seen;
+    for (int i = 0; i < 3; ++i) {
+        PostKey(list, VK_DOWN);
+        PumpMessages(20);
+        seen.push_back(Box());
+    }
+    EXPECT_FALSE(F().cbbListCustom.DroppedDown());
+    EXPECT_EQ(seen, (std::vector<std::string>{"ipconfig", "Diskpart ", "dir /w"}));
+    PostKey(list, VK_UP);
+    PumpMessages(20);
+    EXPECT_EQ(Box(), "Diskpart ");
+    EXPECT_EQ(F().cbbListCustom.ItemIndex(), 1);
+    EXPECT_TRUE(sys_.ShellCalls.empty());
+}
+
+TEST_F(Form1Box, TypedPrefixChoosesTheFirstRowThatBeginsWithIt) {
+    HWND list = F().cbbListCustom.Handle();
+    SetFocus(list);
+    Type(list, "d");
+    EXPECT_EQ(Box(), "Diskpart ");
+    Type(list, "I");
+    EXPECT_EQ(Box(), "Diskpart ");
+    Type(list, "r");
+    EXPECT_EQ(Box(), "dir /w");
+    Sleep(600); // a pause starts a new prefix
+    Type(list, "v");
+    EXPECT_EQ(Box(), "ver");
+    Type(list, "x"); // "vx" begins no row: the choice stays
+    EXPECT_EQ(Box(), "ver");
+    EXPECT_EQ(F().cbbListCustom.ItemIndex(), 3);
+}
+
+TEST_F(Form1Box, TypingIntoTheBox) {
+    HWND box = F().edtCmdLine.Handle();
+    SetFocus(box);
+    Type(box, "ipconfig (tout");
+    EXPECT_EQ(Box(), "ipconfig (tout");
+    EXPECT_TRUE(Lancer());
+    Type(box, ")");
+    EXPECT_EQ(Box(), "ipconfig ");
+    // Typing goes on at the end of the shortened text.
+    Type(box, "/all");
+    EXPECT_EQ(Box(), "ipconfig /all");
+
+    // Deleting the last character disables "Lancer"; a single blank enables it.
+    SendMessageA(box, EM_SETSEL, 0, -1);
+    PostKey(box, VK_DELETE);
+    PumpMessages(20);
+    EXPECT_EQ(Box(), "");
+    EXPECT_FALSE(Lancer());
+    Type(box, " ");
+    EXPECT_EQ(Box(), " ");
+    EXPECT_TRUE(Lancer());
+    Type(box, "\b");
+    EXPECT_EQ(Box(), "");
+    EXPECT_FALSE(Lancer());
+
+    // A ")" typed first, then a comment after it: only the comment goes.
+    Type(box, "a) b (c");
+    EXPECT_EQ(Box(), "a) b (c");
+    Type(box, ")");
+    EXPECT_EQ(Box(), "a) b ");
+    EXPECT_TRUE(sys_.ShellCalls.empty());
+}
+
+// ------------------------------------------------------------------ launch
+
+class Form1Launch : public Form1Box {
+protected:
+    void SetUp() override {
+        Form1Box::SetUp();
+        temp_ = install_.dir + "\\Dossier temporaire";
+        CreateDirectoryA(temp_.c_str(), nullptr);
+        sys_.Env["Temp"] = temp_;
+    }
+    void Launch(const std::string& line) {
+        F().edtCmdLine.SetText(line);
+        PressLancer(F());
+    }
+    TShellCall Only() {
+        EXPECT_EQ(sys_.ShellCalls.size(), 1u);
+        TShellCall c = sys_.ShellCalls.empty() ? TShellCall{} : sys_.ShellCalls.back();
+        sys_.ShellCalls.clear();
+        return c;
+    }
+    std::string BatchPath() { return temp_ + "\\EditCMD.bat"; }
+    std::string temp_;
+};
+
+TEST_F(Form1Launch, OrdinaryAndToolLinesRunInAConsoleOwnedByTheWindow) {
+    struct {
+        const char* line;
+        const char* parameters;
+    } cases[] = {
+        {"ipconfig /all", "/kTitle Orbitashell&&Color 4E&&ipconfig /all"},
+        {" ", "/kTitle Orbitashell&&Color 4E&& "},
+        {"control /name Microsoft.ProgramsAndFeatures",
+         "/cTitle Orbitashell&&Color 4E&&control /name Microsoft.ProgramsAndFeatures"},
+        {"shutdown /r /t 0 & echo restart",
+         "/cTitle Orbitashell&&Color 4E&&shutdown /r /t 0 & echo restart"},
+        {"REGEDIT", "/cTitle Orbitashell&&Color 4E&&REGEDIT"},
+        {"msconfig.exe", "/cTitle Orbitashell&&Color 4E&&msconfig.exe"},
+        {"éditer É", "/kTitle Orbitashell&&Color 4E&&éditer É"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        Launch(c.line);
+        TShellCall call = Only();
+        EXPECT_EQ(call.owner, F().Handle());
+        EXPECT_FALSE(call.verb.has_value());
+        EXPECT_EQ(call.file, "CMD");
+        EXPECT_EQ(call.parameters, c.parameters);
+        EXPECT_FALSE(call.directory.has_value());
+        EXPECT_EQ(call.show, SW_SHOWNORMAL);
+        EXPECT_EQ(Box(), c.line);
+    }
+    EXPECT_FALSE(ReadBytes(BatchPath()).has_value());
+    EXPECT_TRUE(sys_.Beeps.empty());
+}
+
+TEST_F(Form1Launch, CaptureWritesTheBatchFileAndShowsTheRequestAgain) {
+    struct {
+        const char* line;
+        const char* parameters;
+        const char* boxAfter;
+    } cases[] = {
+        {"Edit+ ipconfig /all", "/cTitle Orbitashell&&Color 4E&&\"%temp%\\EditCMD\" ipconfig /all",
+         "Edit+ ipconfig /all"},
+        {"edit+ dir", "/cTitle Orbitashell&&Color 4E&&\"%temp%\\EditCMD\" dir", "Edit+ dir"},
+        // After the command: one blank is put between the batch file and it.
+        {"ipconfig /all Edit+", "/cTitle Orbitashell&&Color 4E&&\"%temp%\\EditCMD\" ipconfig /all ",
+         "Edit+ipconfig /all "},
+        {"netstat EDIT+ -an", "/cTitle Orbitashell&&Color 4E&&\"%temp%\\EditCMD\" netstat  -an",
+         "Edit+netstat  -an"},
+        {"Edit+", "/cTitle Orbitashell&&Color 4E&&\"%temp%\\EditCMD\"", "Edit+"},
+        {"Edit+ a b c d e f g h i",
+         "/cTitle Orbitashell&&Color 4E&&\"%temp%\\EditCMD\" a b c d e f g h i",
+         "Edit+ a b c d e f g h i"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        WriteBytes(BatchPath(), "ancien contenu");
+        Launch(c.line);
+        TShellCall call = Only();
+        EXPECT_EQ(call.owner, nullptr);
+        EXPECT_FALSE(call.verb.has_value());
+        EXPECT_EQ(call.file, "CMD");
+        EXPECT_EQ(call.parameters, c.parameters);
+        EXPECT_FALSE(call.directory.has_value());
+        EXPECT_EQ(call.show, SW_SHOWNORMAL);
+        EXPECT_EQ(Box(), c.boxAfter);
+        EXPECT_TRUE(Lancer());
+        EXPECT_EQ(F().TempDir, temp_);
+        auto bytes = ReadBytes(BatchPath());
+        ASSERT_TRUE(bytes.has_value());
+        EXPECT_EQ(*bytes, kBatch);
+        EXPECT_EQ(bytes->size(), 78u);
+    }
+    EXPECT_TRUE(sys_.Beeps.empty());
+}
+
+TEST_F(Form1Launch, CaptureMixedWithAToolIsRefused) {
+    TDialogWatcher watcher;
+    for (const char* line : {"Edit+ regedit", "RegEdit Edit+", "edit+ start notepad"}) {
+        SCOPED_TRACE(line);
+        sys_.Beeps.clear();
+        boxes_.Shown.clear();
+        Launch(line);
+        EXPECT_TRUE(sys_.ShellCalls.empty());
+        EXPECT_EQ(sys_.Beeps, std::vector<UINT>{MB_ICONHAND});
+        ASSERT_EQ(boxes_.Shown.size(), 1u);
+        EXPECT_EQ(boxes_.Shown[0].title, "Erreur");
+        EXPECT_EQ(boxes_.Shown[0].text, "Mélange incompatible de commandes !");
+        EXPECT_EQ(boxes_.Shown[0].beepsBefore, 1u);
+        EXPECT_EQ(Box(), line);
+        EXPECT_FALSE(ReadBytes(BatchPath()).has_value());
+    }
+    boxes_.Shown.clear();
+}
+
+TEST_F(Form1Launch, BatchFileThatCannotBeWritten) {
+    TDialogWatcher watcher;
+    // A Temp naming a folder that does not exist.
+    std::string absent = install_.dir + "\\absent";
+    sys_.Env["Temp"] = absent;
+    Launch("Edit+ ipconfig");
+    EXPECT_TRUE(sys_.ShellCalls.empty());
+    EXPECT_EQ(Box(), "Edit+ ipconfig");
+    ASSERT_EQ(boxes_.Shown.size(), 1u);
+    EXPECT_TRUE(boxes_.Shown[0].systemBox);
+    EXPECT_EQ(boxes_.Shown[0].title, "Orbitashell");
+    EXPECT_EQ(boxes_.Shown[0].text, "Impossible de créer le fichier \"" + absent +
+                                        "\\EditCMD.bat\". " +
+                                        SysErrorMessage(ERROR_PATH_NOT_FOUND) + ".");
+    EXPECT_EQ(GetFileAttributesA(absent.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(sys_.Beeps.empty());
+    boxes_.Shown.clear();
+
+    // Temp unset: the file would go to the root of the current drive. A
+    // folder of that name stands there for the test, so nothing is written.
+    sys_.Env["Temp"] = std::nullopt;
+    const char root[] = "\\EditCMD.bat";
+    DWORD existing = GetFileAttributesA(root);
+    if (existing != INVALID_FILE_ATTRIBUTES && !(existing & FILE_ATTRIBUTE_DIRECTORY))
+        GTEST_SKIP() << "a file \\EditCMD.bat already stands at the root of the drive";
+    bool made = existing == INVALID_FILE_ATTRIBUTES && CreateDirectoryA(root, nullptr);
+    ASSERT_TRUE(made || existing != INVALID_FILE_ATTRIBUTES);
+    Launch("ipconfig Edit+");
+    DWORD after = GetFileAttributesA(root);
+    if (made)
+        RemoveDirectoryA(root);
+    EXPECT_NE(after, INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(after & FILE_ATTRIBUTE_DIRECTORY);
+    EXPECT_TRUE(sys_.ShellCalls.empty());
+    EXPECT_EQ(Box(), "ipconfig Edit+");
+    EXPECT_EQ(F().TempDir, "");
+    ASSERT_EQ(boxes_.Shown.size(), 1u);
+    EXPECT_EQ(boxes_.Shown[0].title, "Orbitashell");
+    EXPECT_EQ(boxes_.Shown[0].text, "Impossible de créer le fichier \"\\EditCMD.bat\". " +
+                                        SysErrorMessage(ERROR_ACCESS_DENIED) + ".");
+    boxes_.Shown.clear();
+}
+
+// -------------------------------------------------------------------- keys
+
+TEST_F(Form1Box, EscapeFromEveryControlClosesTheProgram) {
+    F().edtCmdLine.SetText("ver");
+    for (TWinControl* c :
+         std::initializer_list<TWinControl*>{&F().edtCmdLine, &F().cbbListCPL, &F().cbbListSyst,
+                                             &F().cbbListCustom, &F().btnExecuter}) {
+        SCOPED_TRACE(GetDlgCtrlID(c->Handle()));
+        SetFocus(c->Handle());
+        ASSERT_EQ(GetFocus(), c->Handle());
+        PostKey(c->Handle(), VK_ESCAPE);
+        EXPECT_TRUE(PumpUntilQuit(100));
+        PumpMessages(10);
+    }
+    // An open list takes Escape to close itself, and no more.
+    SetFocus(F().cbbListSyst.Handle());
+    F().cbbListSyst.SetDroppedDown(true);
+    ASSERT_TRUE(F().cbbListSyst.DroppedDown());
+    PostKey(F().cbbListSyst.Handle(), VK_ESCAPE);
+    EXPECT_FALSE(PumpUntilQuit(100));
+    EXPECT_FALSE(F().cbbListSyst.DroppedDown());
+    EXPECT_TRUE(sys_.ShellCalls.empty());
+}
+
+TEST_F(Form1Box, EnterPressesLancerOnlyWhenItIsEnabled) {
+    HWND box = F().edtCmdLine.Handle();
+    SetFocus(box);
+    PostKey(box, VK_RETURN);
+    PumpMessages(50);
+    EXPECT_TRUE(sys_.ShellCalls.empty());
+
+    Type(box, "ver");
+    for (TWinControl* c :
+         std::initializer_list<TWinControl*>{&F().edtCmdLine, &F().cbbListCPL, &F().btnExecuter}) {
+        SCOPED_TRACE(GetDlgCtrlID(c->Handle()));
+        SetFocus(c->Handle());
+        PostKey(c->Handle(), VK_RETURN);
+        PumpMessages(50);
+        // Once, not twice.
+        ASSERT_EQ(sys_.ShellCalls.size(), 1u);
+        EXPECT_EQ(sys_.ShellCalls[0].parameters, "/kTitle Orbitashell&&Color 4E&&ver");
+        sys_.ShellCalls.clear();
+    }
+    EXPECT_FALSE(TakeQuitRequest());
+}
+
+TEST_F(Form1Box, EnterOnADroppedListOnlyClosesIt) {
+    HWND list = F().cbbListSyst.Handle();
+    ChooseRow(F(), F().cbbListSyst, 5);
+    SetFocus(list);
+    F().cbbListSyst.SetDroppedDown(true);
+    ASSERT_TRUE(F().cbbListSyst.DroppedDown());
+    PostKey(list, VK_UP);
+    PumpMessages(30);
+    ASSERT_TRUE(Lancer());
+    PostKey(list, VK_RETURN);
+    PumpMessages(50);
+    EXPECT_FALSE(F().cbbListSyst.DroppedDown());
+    EXPECT_TRUE(sys_.ShellCalls.empty());
+    EXPECT_EQ(F().cbbListSyst.ItemIndex(), 4);
+    EXPECT_EQ(Box(), "echo ) a  c");
+    // Closed again, the list lets Enter press "Lancer".
+    PostKey(list, VK_RETURN);
+    PumpMessages(50);
+    ASSERT_EQ(sys_.ShellCalls.size(), 1u);
+    EXPECT_EQ(sys_.ShellCalls[0].parameters, "/kTitle Orbitashell&&Color 4E&&echo ) a  c");
+}
+
+TEST_F(Form1Box, EnterWithShiftOrControlDoesNotLaunch) {
+    HWND box = F().edtCmdLine.Handle();
+    SetFocus(box);
+    Type(box, "ver");
+    for (BYTE modifier : {VK_SHIFT, VK_CONTROL}) {
+        SCOPED_TRACE(modifier);
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[modifier] = 0x80;
+        SetKeyboardState(keys);
+        PostKey(box, VK_RETURN);
+        PumpMessages(50);
+        keys[modifier] = 0;
+        SetKeyboardState(keys);
+        EXPECT_TRUE(sys_.ShellCalls.empty());
+        EXPECT_EQ(Box(), "ver");
+    }
+    PostKey(box, VK_RETURN);
+    PumpMessages(50);
+    EXPECT_EQ(sys_.ShellCalls.size(), 1u);
+}
