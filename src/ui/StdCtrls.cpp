@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <type_traits>
 
 // ------------------------------------------------------------ TCustomLabel
 
@@ -350,7 +351,7 @@ bool TComboBox::HandleMeasureItem(MEASUREITEMSTRUCT& mis) {
 namespace {
 
 // Replaces the rows of a combo box with storage reserved and drawing off.
-void FillComboBox(HWND combo, const std::vector<std::string>& rows, int index) {
+template <class Row> void FillComboBox(HWND combo, const std::vector<Row>& rows, int index) {
     SendMessageA(combo, WM_SETREDRAW, FALSE, 0);
     SendMessageA(combo, CB_RESETCONTENT, 0, 0);
     size_t bytes = 0;
@@ -365,8 +366,13 @@ void FillComboBox(HWND combo, const std::vector<std::string>& rows, int index) {
     HWND target = list ? list : combo;
     SendMessageA(target, list ? LB_INITSTORAGE : CB_INITSTORAGE, rows.size(), bytes);
     const UINT add = list ? LB_ADDSTRING : CB_ADDSTRING;
-    for (const auto& s : rows)
-        SendMessageA(target, add, 0, reinterpret_cast<LPARAM>(s.c_str()));
+    std::string text; // a view's row, terminated
+    for (const Row& s : rows) {
+        const char* row = s.data();
+        if constexpr (std::is_same_v<Row, std::string_view>)
+            row = text.assign(s).c_str();
+        SendMessageA(target, add, 0, reinterpret_cast<LPARAM>(row));
+    }
     if (index >= 0)
         SendMessageA(combo, CB_SETCURSEL, index, 0);
     SendMessageA(combo, WM_SETREDRAW, TRUE, 0);
@@ -388,6 +394,16 @@ void TComboBox::SetItems(const std::vector<std::string>& rows) {
         return;
     }
     // Straight from the caller's rows: a long list is not copied first.
+    pending_.clear();
+    FillComboBox(handle_, rows, -1);
+}
+
+void TComboBox::SetItemViews(const std::vector<std::string_view>& rows) {
+    pendingIndex_ = -1;
+    if (!handle_) {
+        pending_.assign(rows.begin(), rows.end());
+        return;
+    }
     pending_.clear();
     FillComboBox(handle_, rows, -1);
 }

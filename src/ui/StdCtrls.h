@@ -4,6 +4,7 @@
 #pragma once
 #include "ui/Controls.h"
 
+#include <string_view>
 #include <vector>
 
 class TCustomLabel : public TGraphicControl {
@@ -123,6 +124,9 @@ public:
     std::string Item(int index) const;
     // Replaces every row; fills the control with storage reserved and drawing off.
     void SetItems(const std::vector<std::string>& rows);
+    // The same from views, which need only live for the call: a long list
+    // then needs no string of its own per row.
+    void SetItemViews(const std::vector<std::string_view>& rows);
     int ItemIndex() const;
     void SetItemIndex(int index);
     std::string Text() const;
