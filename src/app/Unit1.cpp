@@ -249,7 +249,7 @@ void TForm1::LoadList(TComboBox& list, const std::string& path) {
         done += got;
     }
     bytes.resize(done);
-    list.SetItems(SplitCatalogueLines(bytes));
+    list.SetItemViews(CatalogueLineViews(bytes));
 }
 
 void TForm1::FormActivate(TObject*) {

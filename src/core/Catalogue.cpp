@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-std::vector<std::string> SplitCatalogueLines(std::string_view bytes) {
+std::vector<std::string_view> CatalogueLineViews(std::string_view bytes) {
     if (const auto nul = bytes.find('\0'); nul != std::string_view::npos)
         bytes = bytes.substr(0, nul);
 
-    std::vector<std::string> rows;
+    std::vector<std::string_view> rows;
     // A count of the breaks bounds the row count, so the vector never regrows.
     const auto breaks =
         std::count_if(bytes.begin(), bytes.end(), [](char c) { return c == '\r' || c == '\n'; });
@@ -17,12 +17,17 @@ std::vector<std::string> SplitCatalogueLines(std::string_view bytes) {
         const char c = bytes[i];
         if (c != '\r' && c != '\n')
             continue;
-        rows.emplace_back(bytes.substr(start, i - start));
+        rows.push_back(bytes.substr(start, i - start));
         if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
             ++i;
         start = i + 1;
     }
     if (start < bytes.size())
-        rows.emplace_back(bytes.substr(start));
+        rows.push_back(bytes.substr(start));
     return rows;
+}
+
+std::vector<std::string> SplitCatalogueLines(std::string_view bytes) {
+    const auto views = CatalogueLineViews(bytes);
+    return std::vector<std::string>(views.begin(), views.end());
 }
