@@ -1,15 +1,23 @@
 // Start-up to idle of the main window with three catalogues of 100,000 rows
-// each, against a bare Win32 window that reads the same three files and fills
-// one owner-drawn drop-down list with all their rows.
+// each, against bare Win32 windows that read the same three files:
+//   bare        one owner-drawn drop-down list holding all the rows, filled
+//               with CB_ADDSTRING (storage reserved, drawing off);
+//   bare-three  the main window's three lists without its toolkit, each
+//               filled through its list part, as TComboBox does: the
+//               strictest reference.
 //
 // Every measurement runs in a fresh process, so that no heap, cache or
 // window class carries over from one run to the next and the memory figures
-// belong to one variant alone. The variants alternate, after one warm-up run
-// of each that is not counted.
+// belong to one variant alone. The variants take turns, after one warm-up
+// run of each that is not counted.
 //
 //   startup_bench [--rows N] [--reps N]    the comparison (default 100000 rows, 7 runs)
-//   startup_bench --sections [--rows N]    times the parts of the program's fill, in one process
-//   startup_bench --child bare|form --data DIR --out FILE    one run (used by the comparison)
+//   startup_bench --sections [--closing] [--rows N]
+//                                          the parts of the start-up timed one by one;
+//                                          with --closing, also the main window's closing
+//   startup_bench --write DIR [--rows N]   only writes the three catalogues and Syst into DIR
+//   startup_bench --child bare|bare-three|form|trace|trace-close --data DIR --out FILE
+//                                          one run
 //
 // Time runs from just before the window is created (TForm1: CreateForm, then
 // Show) until the thread's queue is empty once the window has been painted.
@@ -24,10 +32,10 @@
 #include <psapi.h>
 
 #include <algorithm>
-#include <iterator>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -60,6 +68,44 @@ TMemory Memory() {
     // Wine leaves PrivateUsage at zero; its PagefileUsage is the anonymous resident memory.
     const SIZE_T priv = c.PrivateUsage ? c.PrivateUsage : c.PagefileUsage;
     return {c.PeakWorkingSetSize / mb, c.WorkingSetSize / mb, priv / mb};
+}
+
+// The program's manifest asks for version 6 of the common controls, whose
+// combo box and list box are not the system's first ones; a benchmark has no
+// manifest, so every run makes the same request through an activation context.
+bool UseCommonControls6() {
+    static const char manifest[] =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
+        "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">"
+        "<dependency><dependentAssembly><assemblyIdentity type=\"win32\" "
+        "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\" "
+        "processorArchitecture=\"*\" publicKeyToken=\"6595b64144ccf1df\" language=\"*\"/>"
+        "</dependentAssembly></dependency></assembly>\r\n";
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::string path =
+        std::string(temp) + "osh-bench-" + std::to_string(GetCurrentProcessId()) + ".manifest";
+    if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
+        std::fputs(manifest, f);
+        std::fclose(f);
+    }
+    ACTCTXA ctx{};
+    ctx.cbSize = sizeof ctx;
+    ctx.lpSource = path.c_str();
+    HANDLE context = CreateActCtxA(&ctx);
+    DeleteFileA(path.c_str());
+    ULONG_PTR cookie = 0;
+    return context != INVALID_HANDLE_VALUE && ActivateActCtx(context, &cookie);
+}
+
+// Whose combo box the runs get: the system's own class lives in USER32.
+const char* ComboBoxSource() {
+    HWND probe = CreateWindowExA(0, "COMBOBOX", "", WS_POPUP | CBS_DROPDOWNLIST, 0, 0, 10, 10,
+                                 nullptr, nullptr, nullptr, nullptr);
+    bool system = reinterpret_cast<HMODULE>(GetClassLongPtrA(probe, GCLP_HMODULE)) ==
+                  GetModuleHandleA("user32.dll");
+    DestroyWindow(probe);
+    return system ? "the system's first combo box (USER32)" : "common controls 6";
 }
 
 // ------------------------------------------------------------ the catalogues
@@ -153,34 +199,35 @@ const char* const kFillers[] = {"rapide",           "détaillé",  "à l'écran"
                                 "sans redémarrage", "très utile"};
 
 // One row: a command with optional arguments and tags, then a parenthesised
-// comment, length drawn between 40 and 80 bytes.
+// comment of whole words, 40 to 80 bytes in all, its length drawn at random.
 std::string MakeRow(TRandom& r) {
-    std::string command = r.Pick(kCommands);
-    switch (r.Below(6)) {
-    case 0:
-        command += " 192.168.1." + std::to_string(r.Below(255));
-        break;
-    case 1:
-        command += " /" + std::to_string(r.Below(100));
-        break;
-    default:
-        break;
+    for (;;) {
+        std::string command = r.Pick(kCommands);
+        switch (r.Below(6)) {
+        case 0:
+            command += " 192.168.1." + std::to_string(r.Below(255));
+            break;
+        case 1:
+            command += " /" + std::to_string(r.Below(100));
+            break;
+        default:
+            break;
+        }
+        if (r.Below(20) == 0)
+            command = "Edit+ " + command;
+        if (r.Below(15) == 0)
+            command += r.Pick({" [X]", " [V]", " [S]"});
+        const std::size_t length = 40 + r.Below(41);
+        std::string comment = r.Pick(kComments);
+        while (command.size() + comment.size() + 3 < length)
+            comment += std::string(" ") + r.Pick(kFillers);
+        while (command.size() + comment.size() + 3 > length &&
+               comment.find(' ') != std::string::npos)
+            comment.resize(comment.rfind(' '));
+        const std::size_t size = command.size() + comment.size() + 3;
+        if (size >= 40 && size <= 80)
+            return command + " (" + comment + ")";
     }
-    if (r.Below(20) == 0)
-        command = "Edit+ " + command;
-    if (r.Below(15) == 0)
-        command += r.Pick({" [X]", " [V]", " [S]"});
-    // Room for a comment of a few words even after the longest command.
-    const std::size_t length = std::max<std::size_t>(40 + r.Below(41), command.size() + 12);
-    std::string comment = r.Pick(kComments);
-    while (command.size() + comment.size() + 3 < length)
-        comment += std::string(" ") + r.Pick(kFillers);
-    if (command.size() + comment.size() + 3 > length) {
-        comment.resize(length - command.size() - 3);
-        while (!comment.empty() && comment.back() == ' ')
-            comment.pop_back();
-    }
-    return command + " (" + comment + ")";
 }
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes) {
@@ -280,7 +327,32 @@ public:
     TDownloadResult DownloadToFile(const std::string&, const std::string&) override { return {}; }
 };
 
-TRunResult RunForm(const std::string& dir) {
+void WriteText(const std::string& path, const std::string& text) {
+    if (std::FILE* f = std::fopen(path.c_str(), "w")) {
+        std::fputs(text.c_str(), f);
+        std::fclose(f);
+    }
+}
+
+std::string Format(const TRunResult& r) {
+    char buf[256];
+    std::snprintf(buf, sizeof buf, "%.3f %.3f %ld %d %.2f %.2f %.2f %.2f\n", r.totalMs, r.paintMs,
+                  r.rows, r.activated ? 1 : 0, r.before.workingSet, r.before.privateBytes,
+                  r.after.peakWorkingSet, r.after.privateBytes);
+    return buf;
+}
+
+// Closing the main window with 300,000 owner-drawn rows takes the toolkit
+// about a minute under Wine (one WM_DELETEITEM per row through the subclassed
+// combo box; --sections --closing times it): once its figures are written, a
+// run ends here.
+[[noreturn]] void EndRun() {
+    std::fflush(nullptr);
+    TerminateProcess(GetCurrentProcess(), 0);
+    std::abort();
+}
+
+void RunForm(const std::string& dir, const std::string& out) {
     TRunResult result;
     TApplication application;
     TBenchSystem system;
@@ -306,15 +378,14 @@ TRunResult RunForm(const std::string& dir) {
                   form->cbbListCustom.ItemCount();
     if (failed)
         result.rows = -1;
-    delete form;
-    SetSystem(nullptr);
-    return result;
+    WriteText(out, Format(result));
+    EndRun();
 }
 
 // The same start-up cut into its steps, as CreateForm takes them: the
 // constructor, the windows, the creation handler (the three lists), Show,
 // the first paint and the rest until idle.
-std::vector<double> TraceForm(const std::string& dir) {
+void TraceForm(const std::string& dir, const std::string& out, bool closing) {
     TApplication application;
     TBenchSystem system;
     system.exePath = dir + "\\Orbitashell.exe";
@@ -336,12 +407,15 @@ std::vector<double> TraceForm(const std::string& dir) {
                                  [&application](MSG& m) { application.DispatchOne(m); });
     marks.push_back(marks[0] + paint);
     marks.push_back(NowMs());
-    delete form;
-    SetSystem(nullptr);
-    std::vector<double> steps;
+    if (closing) {
+        delete form;
+        marks.push_back(NowMs());
+    }
+    std::string text;
     for (std::size_t i = 1; i < marks.size(); ++i)
-        steps.push_back(marks[i] - marks[i - 1]);
-    return steps;
+        text += std::to_string(marks[i] - marks[i - 1]) + " ";
+    WriteText(out, text);
+    EndRun();
 }
 
 // ------------------------------------------------------------ the bare window
@@ -376,7 +450,43 @@ LRESULT CALLBACK BareWindowProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(h, msg, wp, lp);
 }
 
-TRunResult RunBare(const std::string& dir, bool listPart) {
+// Cuts a catalogue into rows in place: each line end becomes its row's NUL.
+std::vector<const char*> CutRows(std::string& bytes) {
+    std::vector<const char*> rows;
+    char* p = bytes.data();
+    char* end = p + bytes.size();
+    for (char* start = p; p < end; ++p) {
+        if (*p == '\r' || *p == '\n') {
+            bool crlf = *p == '\r' && p + 1 < end && p[1] == '\n';
+            *p = '\0';
+            rows.push_back(start);
+            if (crlf)
+                ++p;
+            start = p + 1;
+        }
+    }
+    return rows;
+}
+
+// Fills a combo box with its drawing off and storage reserved, through the
+// combo box itself or straight through its list part.
+void FillBare(HWND combo, const std::vector<const char*>& rows, std::size_t bytes, bool listPart) {
+    SendMessageA(combo, WM_SETREDRAW, FALSE, 0);
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    HWND target = listPart && GetComboBoxInfo(combo, &info) ? info.hwndList : combo;
+    SendMessageA(target, target == combo ? CB_INITSTORAGE : LB_INITSTORAGE, rows.size(), bytes);
+    const UINT add = target == combo ? CB_ADDSTRING : LB_ADDSTRING;
+    for (const char* row : rows)
+        SendMessageA(target, add, 0, reinterpret_cast<LPARAM>(row));
+    SendMessageA(combo, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(combo, nullptr, TRUE);
+}
+
+// One list of every row through CB_ADDSTRING, or, the strictest reference,
+// the main window's shape without its toolkit: three lists, one per
+// catalogue, each filled through its list part.
+TRunResult RunBare(const std::string& dir, bool threeLists) {
     TRunResult result;
     result.before = Memory();
     HINSTANCE inst = GetModuleHandleA(nullptr);
@@ -394,49 +504,41 @@ TRunResult RunBare(const std::string& dir, bool listPart) {
         0, wc.lpszClassName, "Bare", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
         (GetSystemMetrics(SM_CXSCREEN) - w) / 2, (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h,
         nullptr, nullptr, inst, nullptr);
-    HWND combo = CreateWindowExA(0, "COMBOBOX", "",
-                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL |
-                                     CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS,
-                                 17, 103, 503, kBareItemHeight * 18 + 8, window,
-                                 reinterpret_cast<HMENU>(1), inst, nullptr);
     HFONT font =
         CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Tahoma");
-    SendMessageA(combo, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    std::vector<HWND> combos;
+    for (int top : {103, 160, 217}) {
+        HWND combo =
+            CreateWindowExA(0, "COMBOBOX", "",
+                            WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST |
+                                CBS_OWNERDRAWFIXED | CBS_HASSTRINGS,
+                            17, top, 503, kBareItemHeight * 18 + 8, window,
+                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(top)), inst, nullptr);
+        SendMessageA(combo, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        combos.push_back(combo);
+        if (!threeLists)
+            break;
+    }
 
-    // The rows are cut in place: each line end becomes the string's NUL.
-    std::vector<std::string> files;
-    std::vector<const char*> rows;
-    std::size_t bytes = 0;
-    for (const char* name : kCatalogueNames) {
-        files.push_back(ReadWholeFile(dir + "\\" + name));
-        bytes += files.back().size();
-    }
-    for (std::string& f : files) {
-        char* p = f.data();
-        char* end = p + f.size();
-        for (char* start = p; p < end; ++p) {
-            if (*p == '\r' || *p == '\n') {
-                bool crlf = *p == '\r' && p + 1 < end && p[1] == '\n';
-                *p = '\0';
-                rows.push_back(start);
-                if (crlf)
-                    ++p;
-                start = p + 1;
-            }
+    if (threeLists) {
+        for (std::size_t i = 0; i < 3; ++i) {
+            std::string bytes = ReadWholeFile(dir + "\\" + kCatalogueNames[i]);
+            FillBare(combos[i], CutRows(bytes), bytes.size(), true);
         }
+    } else {
+        std::vector<std::string> files;
+        std::vector<const char*> rows;
+        std::size_t bytes = 0;
+        for (const char* name : kCatalogueNames) {
+            files.push_back(ReadWholeFile(dir + "\\" + name));
+            bytes += files.back().size();
+        }
+        for (std::string& f : files) {
+            std::vector<const char*> cut = CutRows(f);
+            rows.insert(rows.end(), cut.begin(), cut.end());
+        }
+        FillBare(combos[0], rows, bytes, false);
     }
-    SendMessageA(combo, WM_SETREDRAW, FALSE, 0);
-    COMBOBOXINFO info{};
-    info.cbSize = sizeof info;
-    HWND target = listPart && GetComboBoxInfo(combo, &info) ? info.hwndList : combo;
-    SendMessageA(target, target == combo ? CB_INITSTORAGE : LB_INITSTORAGE, rows.size(), bytes);
-    const UINT add = target == combo ? CB_ADDSTRING : LB_ADDSTRING;
-    for (const char* row : rows)
-        SendMessageA(target, add, 0, reinterpret_cast<LPARAM>(row));
-    SendMessageA(combo, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(combo, nullptr, TRUE);
-    rows = {};
-    files = {};
 
     ShowWindow(window, SW_SHOWNORMAL);
     result.paintMs = PumpUntilIdle(window, t0, [](MSG& m) {
@@ -446,7 +548,8 @@ TRunResult RunBare(const std::string& dir, bool listPart) {
     result.totalMs = NowMs() - t0;
 
     result.after = Memory();
-    result.rows = static_cast<long>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+    for (HWND combo : combos)
+        result.rows += static_cast<long>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
     result.activated = GetActiveWindow() == window;
     DestroyWindow(window);
     DeleteObject(font);
@@ -454,24 +557,11 @@ TRunResult RunBare(const std::string& dir, bool listPart) {
 }
 
 int RunChild(const std::string& variant, const std::string& dir, const std::string& out) {
-    if (variant == "trace") {
-        std::vector<double> steps = TraceForm(dir);
-        std::FILE* f = std::fopen(out.c_str(), "w");
-        if (!f)
-            return 1;
-        for (double t : steps)
-            std::fprintf(f, "%.3f ", t);
-        std::fclose(f);
-        return 0;
-    }
-    TRunResult r = variant == "form" ? RunForm(dir) : RunBare(dir, variant == "bare-list");
-    std::FILE* f = std::fopen(out.c_str(), "w");
-    if (!f)
-        return 1;
-    std::fprintf(f, "%.3f %.3f %ld %d %.2f %.2f %.2f %.2f\n", r.totalMs, r.paintMs, r.rows,
-                 r.activated ? 1 : 0, r.before.workingSet, r.before.privateBytes,
-                 r.after.peakWorkingSet, r.after.privateBytes);
-    std::fclose(f);
+    if (variant == "form")
+        RunForm(dir, out);
+    if (variant == "trace" || variant == "trace-close")
+        TraceForm(dir, out, variant == "trace-close");
+    WriteText(out, Format(RunBare(dir, variant == "bare-three")));
     return 0;
 }
 
@@ -565,12 +655,12 @@ int RunComparison(int rows, int reps) {
                 "puts all %d rows in one list\n",
                 rows, bytes / 1048576.0, 3 * rows);
     std::printf("%d runs of each variant in turn, each in a fresh process, after one warm-up "
-                "run of each\n\n",
-                reps);
+                "run of each; lists of %s\n\n",
+                reps, ComboBoxSource());
     std::fflush(stdout);
 
-    TVariant variants[] = {{"bare", "bare window, CB_ADDSTRING", {}},
-                           {"bare-list", "bare window, list part", {}},
+    TVariant variants[] = {{"bare", "bare window, one list", {}},
+                           {"bare-three", "bare window, three lists", {}},
                            {"form", "Orbitashell TForm1", {}}};
     const std::size_t count = std::size(variants);
     bool ok = true;
@@ -626,7 +716,7 @@ int RunComparison(int rows, int reps) {
 
 // The parts of the program's fill timed one by one, in one process: where
 // the time of the main window's start-up goes.
-int RunSections(int rows) {
+int RunSections(int rows, bool closing) {
     std::string dir = TempFolder("osh-bench-sections-");
     MakeCatalogues(dir, rows);
     TApplication application;
@@ -639,50 +729,79 @@ int RunSections(int rows) {
     double read = NowMs() - t;
 
     t = NowMs();
+    std::size_t viewed = 0;
+    for (const std::string& f : files)
+        viewed += CatalogueLineViews(f).size();
+    double views = NowMs() - t;
+
+    t = NowMs();
     for (const std::string& f : files)
         lists.push_back(SplitCatalogueLines(f));
     double split = NowMs() - t;
 
-    t = NowMs();
-    std::size_t copied = 0;
-    for (const auto& l : lists) {
-        std::vector<std::string> copy = l;
-        copied += copy.size();
-    }
-    double copy = NowMs() - t;
-
+    // Each fill goes into lists of its own: refilling a long owner-drawn list
+    // first deletes its rows one message at a time.
     TForm host(nullptr);
     host.SetBounds(0, 0, 600, 400);
-    TComboBox box1(&host), box2(&host), box3(&host);
-    TComboBox* boxes[] = {&box1, &box2, &box3};
+    TComboBox box1(&host), box2(&host), box3(&host), box4(&host), box5(&host), box6(&host);
+    TComboBox* boxes[] = {&box1, &box2, &box3, &box4, &box5, &box6};
     for (TComboBox* b : boxes)
         b->SetParent(&host);
     host.Handle();
     t = NowMs();
-    for (int i = 0; i < 3; ++i)
+    for (std::size_t i = 0; i < 3; ++i)
         boxes[i]->SetItems(lists[i]);
     double setItems = NowMs() - t;
 
-    HWND raw = CreateWindowExA(0, "COMBOBOX", "",
-                               WS_CHILD | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED |
-                                   CBS_HASSTRINGS,
-                               0, 0, 500, 300, host.Handle(), nullptr, nullptr, nullptr);
     t = NowMs();
-    SendMessageA(raw, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(raw, CB_INITSTORAGE, 3 * rows, 3 * rows * 64);
-    for (const auto& l : lists)
-        for (const auto& s : l)
-            SendMessageA(raw, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
-    SendMessageA(raw, WM_SETREDRAW, TRUE, 0);
-    double rawAdd = NowMs() - t;
+    for (std::size_t i = 0; i < 3; ++i)
+        boxes[3 + i]->SetItemViews(CatalogueLineViews(files[i]));
+    double setViews = NowMs() - t;
 
     std::printf("Sections for 3 x %d rows (ms):\n", rows);
-    std::printf("  read the three files                 %8.1f\n", read);
-    std::printf("  SplitCatalogueLines x3               %8.1f\n", split);
-    std::printf("  copy of the three row vectors        %8.1f  (%zu rows)\n", copy, copied);
-    std::printf("  TComboBox::SetItems x3 (subclassed)  %8.1f\n", setItems);
-    std::printf("  CB_ADDSTRING into a plain combo box  %8.1f\n", rawAdd);
-    DestroyWindow(raw);
+    std::printf("  read the three files                      %8.1f\n", read);
+    std::printf("  CatalogueLineViews x3                     %8.1f  (%zu rows)\n", views, viewed);
+    std::printf("  SplitCatalogueLines x3                    %8.1f\n", split);
+    std::printf("  TComboBox::SetItems x3                    %8.1f\n", setItems);
+    std::printf("  CatalogueLineViews + SetItemViews x3      %8.1f  (as TForm1::LoadList)\n",
+                setViews);
+
+    // Plain combo boxes, as the bare window fills them: one list of every row
+    // or one list per catalogue, through the combo box or its list part.
+    HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 600, 400, nullptr, nullptr,
+                                  nullptr, nullptr);
+    for (int count : {1, 3})
+        for (bool listPart : {false, true}) {
+            std::vector<HWND> combos;
+            for (int i = 0; i < count; ++i)
+                combos.push_back(CreateWindowExA(
+                    0, "COMBOBOX", "",
+                    WS_CHILD | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_OWNERDRAWFIXED | CBS_HASSTRINGS,
+                    0, 0, 500, 300, parent, nullptr, nullptr, nullptr));
+            t = NowMs();
+            for (int i = 0; i < 3; ++i) {
+                HWND combo = combos[static_cast<std::size_t>(i % count)];
+                COMBOBOXINFO info{};
+                info.cbSize = sizeof info;
+                HWND target = listPart && GetComboBoxInfo(combo, &info) ? info.hwndList : combo;
+                if (count == 3 || i == 0) {
+                    SendMessageA(combo, WM_SETREDRAW, FALSE, 0);
+                    SendMessageA(target, target == combo ? CB_INITSTORAGE : LB_INITSTORAGE,
+                                 rows * 3 / count, rows * 3 / count * 64);
+                }
+                const UINT add = target == combo ? CB_ADDSTRING : LB_ADDSTRING;
+                for (const auto& row : lists[static_cast<std::size_t>(i)])
+                    SendMessageA(target, add, 0, reinterpret_cast<LPARAM>(row.c_str()));
+            }
+            for (HWND combo : combos)
+                SendMessageA(combo, WM_SETREDRAW, TRUE, 0);
+            const double ms = NowMs() - t;
+            std::printf("  %s into %s        %8.1f\n", listPart ? "LB_ADDSTRING" : "CB_ADDSTRING",
+                        count == 1 ? "one plain list    " : "three plain lists ", ms);
+            for (HWND combo : combos)
+                DestroyWindow(combo);
+        }
+    DestroyWindow(parent);
 
     std::printf("\nTForm1 start-up in steps (ms), one fresh process per run:\n");
     std::printf("  %9s %9s %9s %9s %9s %9s\n", "construct", "windows", "OnCreate", "Show", "paint",
@@ -695,16 +814,24 @@ int RunSections(int rows) {
             std::printf("  %9.1f %9.1f %9.1f %9.1f %9.1f %9.1f\n", v[0], v[1], v[2], v[3], v[4],
                         v[5]);
         }
+    if (closing)
+        if (std::optional<std::string> text = SpawnChild("trace-close", dir)) {
+            double v[7] = {};
+            std::sscanf(text->c_str(), "%lf %lf %lf %lf %lf %lf %lf", &v[0], &v[1], &v[2], &v[3],
+                        &v[4], &v[5], &v[6]);
+            std::printf("\nClosing: delete TForm1 with its %d rows: %.1f ms\n", 3 * rows, v[6]);
+        }
     RemoveCatalogues(dir);
-    return 0;
+    // The three filled TComboBox would take minutes to close.
+    EndRun();
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    std::string child, dir, out;
+    std::string child, dir, out, write;
     int rows = 100000, reps = 7;
-    bool sections = false;
+    bool sections = false, closing = false;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         auto next = [&]() -> std::string { return i + 1 < argc ? argv[++i] : ""; };
@@ -714,21 +841,35 @@ int main(int argc, char** argv) {
             dir = next();
         else if (a == "--out")
             out = next();
+        else if (a == "--write")
+            write = next();
         else if (a == "--rows")
             rows = std::max(1, std::atoi(next().c_str()));
         else if (a == "--reps")
             reps = std::max(1, std::atoi(next().c_str()));
         else if (a == "--sections")
             sections = true;
+        else if (a == "--closing")
+            closing = true;
         else {
-            std::fprintf(stderr,
-                         "usage: startup_bench [--rows N] [--reps N] | --sections [--rows N]\n");
+            std::fprintf(
+                stderr,
+                "usage: startup_bench [--rows N] [--reps N] | --sections [--closing] [--rows N] | "
+                "--write DIR [--rows N]\n");
             return 2;
         }
     }
+    if (!UseCommonControls6()) {
+        std::fprintf(stderr, "common controls 6 not available\n");
+        return 1;
+    }
     if (!child.empty())
         return RunChild(child, dir, out);
+    if (!write.empty()) {
+        std::printf("%zu bytes written\n", MakeCatalogues(write, rows));
+        return 0;
+    }
     if (sections)
-        return RunSections(rows);
+        return RunSections(rows, closing);
     return RunComparison(rows, reps);
 }
