@@ -63,6 +63,13 @@ void TApplication::ProcessMessages() {
 
 void TApplication::DispatchOne(MSG& msg) {
     try {
+        if ((msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) ||
+            msg.message == WM_MOUSELEAVE) {
+            if (auto* form =
+                    dynamic_cast<TForm*>(TWinControl::FromHandle(GetAncestor(msg.hwnd, GA_ROOT)));
+                form && form->Tooltip())
+                SendMessageA(form->Tooltip(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+        }
         if (msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST) {
             HWND root = GetAncestor(msg.hwnd, GA_ROOT);
             if (auto* form = dynamic_cast<TForm*>(TWinControl::FromHandle(root))) {

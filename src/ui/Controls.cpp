@@ -9,7 +9,6 @@
 #include <algorithm>
 
 namespace {
-const char kPropName[] = "Orbitashell.Control";
 const char kClassName[] = "OrbitashellWindow";
 
 ATOM RegisterToolkitClass(WNDPROC proc) {
@@ -207,7 +206,17 @@ void TWinControl::DestroyHandle() {
 }
 
 TWinControl* TWinControl::FromHandle(HWND h) {
-    return h ? static_cast<TWinControl*>(GetPropA(h, kPropName)) : nullptr;
+    // The window procedure tells a toolkit window from any other; the object
+    // then sits in the window's own bytes. Window properties would do too, but
+    // under Wine each lookup of one is a trip to the server.
+    if (!h)
+        return nullptr;
+    auto proc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(h, GWLP_WNDPROC));
+    if (proc == &TWinControl::StdWndProc)
+        return reinterpret_cast<TWinControl*>(GetWindowLongPtrA(h, 0));
+    if (proc == &TWinControl::SubclassProc)
+        return reinterpret_cast<TWinControl*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+    return nullptr;
 }
 
 HWND TWinControl::Handle() {
@@ -254,9 +263,13 @@ void TWinControl::CreateWnd() {
         handle_ = CreateWindowExA(p.exStyle, p.className, p.text.c_str(), p.style, p.x, p.y,
                                   p.width, p.height, p.parent, p.menu, inst, nullptr);
         if (handle_) {
-            SetPropA(handle_, kPropName, this);
-            SetWindowSubclass(handle_, &TWinControl::SubclassProc, 1,
-                              reinterpret_cast<DWORD_PTR>(this));
+            // Plain subclassing: the common controls' chained subclassing
+            // looks itself up in a window property on every message, which
+            // under Wine costs server round trips (one per row of a long list
+            // when it is filled or destroyed).
+            SetWindowLongPtrA(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+            prevProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+                handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TWinControl::SubclassProc)));
             subclassed_ = true;
         }
     }
@@ -441,7 +454,7 @@ void TWinControl::MouseMoveAt(int x, int y) {
 }
 
 LRESULT TWinControl::DefaultHandler(UINT msg, WPARAM wp, LPARAM lp) {
-    return subclassed_ ? DefSubclassProc(handle_, msg, wp, lp)
+    return subclassed_ ? CallWindowProcA(prevProc_, handle_, msg, wp, lp)
                        : DefWindowProcA(handle_, msg, wp, lp);
 }
 
@@ -558,17 +571,13 @@ LRESULT CALLBACK TWinControl::StdWndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp)
         auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
         self = static_cast<TWinControl*>(cs->lpCreateParams);
         self->handle_ = h;
-        SetPropA(h, kPropName, self);
         SetWindowLongPtrA(h, 0, reinterpret_cast<LONG_PTR>(self));
     } else {
-        // Not FromHandle: under Wine a window property is a trip to the
-        // server, too dear for every message; the extra bytes are not.
         self = reinterpret_cast<TWinControl*>(GetWindowLongPtrA(h, 0));
     }
     if (!self)
         return DefWindowProcA(h, msg, wp, lp);
     if (msg == WM_NCDESTROY) {
-        RemovePropA(h, kPropName);
         SetWindowLongPtrA(h, 0, 0);
         self->handle_ = nullptr;
         return DefWindowProcA(h, msg, wp, lp);
@@ -576,14 +585,15 @@ LRESULT CALLBACK TWinControl::StdWndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp)
     return self->Dispatch(msg, wp, lp);
 }
 
-LRESULT CALLBACK TWinControl::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR,
-                                           DWORD_PTR ref) {
-    auto* self = reinterpret_cast<TWinControl*>(ref);
+LRESULT CALLBACK TWinControl::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    auto* self = reinterpret_cast<TWinControl*>(GetWindowLongPtrA(h, GWLP_USERDATA));
     if (msg == WM_NCDESTROY) {
-        RemoveWindowSubclass(h, &TWinControl::SubclassProc, 1);
-        RemovePropA(h, kPropName);
+        WNDPROC prev = self->prevProc_;
+        SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(prev));
+        SetWindowLongPtrA(h, GWLP_USERDATA, 0);
         self->handle_ = nullptr;
-        return DefSubclassProc(h, msg, wp, lp);
+        self->subclassed_ = false;
+        return CallWindowProcA(prev, h, msg, wp, lp);
     }
     return self->Dispatch(msg, wp, lp);
 }

@@ -193,7 +193,8 @@ protected:
 
 private:
     static LRESULT CALLBACK StdWndProc(HWND, UINT, WPARAM, LPARAM);
-    static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+    static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM);
+    WNDPROC prevProc_ = nullptr;
     LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
     void MouseMoveAt(int x, int y);
     TGraphicControl* hover_ = nullptr;

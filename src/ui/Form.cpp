@@ -109,7 +109,9 @@ static TOOLINFOA ToolFor(HWND form, TControl* c) {
     TOOLINFOA ti{};
     ti.cbSize = sizeof ti;
     ti.hwnd = form;
-    ti.uFlags = TTF_SUBCLASS;
+    // No TTF_SUBCLASS: the message loop relays the mouse to the tooltip, so the
+    // common controls never subclass the form or its controls.
+    ti.uFlags = 0;
     if (auto* w = dynamic_cast<TWinControl*>(c); w && w->WindowHandle()) {
         ti.uFlags |= TTF_IDISHWND;
         ti.uId = reinterpret_cast<UINT_PTR>(w->WindowHandle());

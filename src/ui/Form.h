@@ -47,6 +47,7 @@ public:
     // Called by the message loop before dialog navigation; true when handled.
     bool PreviewKey(MSG& msg);
     void UpdateHint(TControl* control);
+    HWND Tooltip() const { return tooltip_; }
     // Runs the creation handler as the toolkit does once the window exists.
     void DoCreate();
 
