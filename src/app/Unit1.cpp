@@ -304,8 +304,11 @@ void TForm1::btnExecuterClick(TObject*) {
 void TForm1::GetBatTemp() {
     TempDir = Sys().Environment("Temp").value_or("");
     std::string path = TempDir + "\\" + std::string(CaptureBatchName());
-    TFileHandle f{CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr)};
+    // Shared: a console still running the previous capture may hold the file
+    // open, and the content written is the same every time.
+    TFileHandle f{CreateFileA(path.c_str(), GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)};
     auto fail = [&path] {
         DWORD err = GetLastError();
         throw EFCreateError("Impossible de créer le fichier \"" + path + "\". " +

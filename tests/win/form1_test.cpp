@@ -884,6 +884,20 @@ TEST_F(Form1Launch, CaptureWritesTheBatchFileAndShowsTheRequestAgain) {
     EXPECT_TRUE(sys_.Beeps.empty());
 }
 
+// A console still running the previous capture holds the batch file open, as
+// the interpreter reads it; the next capture must rewrite it all the same.
+TEST_F(Form1Launch, CaptureWhileTheBatchFileIsOpenInTheInterpreter) {
+    WriteBytes(BatchPath(), std::string(kBatch));
+    HANDLE reader = CreateFileA(BatchPath().c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    Launch("Edit+ ver");
+    CloseHandle(reader);
+    EXPECT_EQ(Only().parameters, "/cTitle Orbitashell&&Color 4E&&\"%temp%\\EditCMD\" ver");
+    EXPECT_EQ(ReadBytes(BatchPath()), std::string(kBatch));
+}
+
 TEST_F(Form1Launch, CaptureMixedWithAToolIsRefused) {
     TDialogWatcher watcher;
     for (const char* line : {"Edit+ regedit", "RegEdit Edit+", "edit+ start notepad"}) {
