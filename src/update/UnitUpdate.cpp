@@ -8,12 +8,6 @@
 
 TUpdateVersion* UpdateVersion = nullptr;
 
-namespace {
-
-constexpr const char kAuthorLine[] = "Julien Marchal";
-
-} // namespace
-
 TUpdateVersion::TUpdateVersion(TComponent* owner) : TForm(owner) {
     // Window
     Name = "UpdateVersion";
@@ -82,7 +76,7 @@ void TUpdateVersion::GetUpdate() {
     const TVersionFile file = ReadVersionFile(GetTempDir() + std::string(kVersionFileName));
     lblVersion.SetCaption(NewVersionLabel(file));
     memoUpdate.SetLines(
-        ReleaseNotesLines(file, kAuthorLine, std::string("www.") + kPublisherSiteName));
+        ReleaseNotesLines(file, kAuthorName, std::string("www.") + kPublisherSiteName));
 }
 
 void TUpdateVersion::btnDownloadClick(TObject*) {
