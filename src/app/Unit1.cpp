@@ -6,35 +6,11 @@
 #include "core/Launch.h"
 #include "core/ParenComments.h"
 #include "ui/Application.h"
+#include "ui/Files.h"
 #include "ui/MessageDialog.h"
 #include "ui/System.h"
 
 namespace {
-
-// An open file handle, closed on every path.
-struct TFileHandle {
-    HANDLE h;
-    ~TFileHandle() {
-        if (h != INVALID_HANDLE_VALUE)
-            CloseHandle(h);
-    }
-};
-
-std::string FullPath(const std::string& path) {
-    char buf[MAX_PATH * 2];
-    DWORD n = GetFullPathNameA(path.c_str(), sizeof buf, buf, nullptr);
-    return n > 0 && n < sizeof buf ? std::string(buf, n) : path;
-}
-
-bool FileExists(const std::string& path) {
-    DWORD a = GetFileAttributesA(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool DirectoryExists(const std::string& path) {
-    DWORD a = GetFileAttributesA(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
-}
 
 std::string UpperName(std::string name) {
     CharUpperBuffA(name.data(), static_cast<DWORD>(name.size()));
@@ -225,31 +201,7 @@ void TForm1::FormCreate(TObject*) {
 }
 
 void TForm1::LoadList(TComboBox& list, const std::string& path) {
-    // Writers are refused: a file being written is not read half-way.
-    TFileHandle f{CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr)};
-    auto fail = [&path] {
-        DWORD err = GetLastError();
-        throw EFOpenError("Impossible d'ouvrir le fichier \"" + FullPath(path) + "\". " +
-                          SysErrorMessage(err));
-    };
-    if (f.h == INVALID_HANDLE_VALUE)
-        fail();
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(f.h, &size))
-        fail();
-    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-    size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24)), got = 0;
-        if (!ReadFile(f.h, bytes.data() + done, chunk, &got, nullptr))
-            fail();
-        if (got == 0)
-            break;
-        done += got;
-    }
-    bytes.resize(done);
-    list.SetItemViews(CatalogueLineViews(bytes));
+    list.SetItemViews(CatalogueLineViews(ReadWholeFile(path)));
 }
 
 void TForm1::FormActivate(TObject*) {
@@ -303,24 +255,9 @@ void TForm1::btnExecuterClick(TObject*) {
 
 void TForm1::GetBatTemp() {
     TempDir = Sys().Environment("Temp").value_or("");
-    std::string path = TempDir + "\\" + std::string(CaptureBatchName());
-    // Shared: a console still running the previous capture may hold the file
-    // open, and the content written is the same every time.
-    TFileHandle f{CreateFileA(path.c_str(), GENERIC_WRITE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)};
-    auto fail = [&path] {
-        DWORD err = GetLastError();
-        throw EFCreateError("Impossible de créer le fichier \"" + path + "\". " +
-                            SysErrorMessage(err));
-    };
-    if (f.h == INVALID_HANDLE_VALUE)
-        fail();
-    std::string text = Memo1.Text();
-    DWORD written = 0;
-    if (!WriteFile(f.h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr) ||
-        written != text.size())
-        fail();
+    // Written shared: a console still running the previous capture may hold
+    // the file open, and the content is the same every time.
+    WriteWholeFile(TempDir + "\\" + std::string(CaptureBatchName()), Memo1.Text());
 }
 
 void TForm1::DrawListRow(TComboBox& list, TListKind kind, int index, const RECT& r,

@@ -6,10 +6,9 @@
 #include "core/UpdateRules.h"
 #include "core/VersionFile.h"
 #include "ui/Application.h"
+#include "ui/Files.h"
 #include "ui/System.h"
 #include "update/UnitUpdate.h"
-
-#include <algorithm>
 
 #if !defined(OSH_PROBE_HOST) || !defined(OSH_PUBLISHER_HOST)
 #error "OSH_PROBE_HOST and OSH_PUBLISHER_HOST come from the build settings"
@@ -18,25 +17,6 @@
 namespace {
 
 constexpr const char kProbePath[] = "/index.html";
-
-struct TFileHandle {
-    HANDLE h;
-    ~TFileHandle() {
-        if (h != INVALID_HANDLE_VALUE)
-            CloseHandle(h);
-    }
-};
-
-bool FileExists(const std::string& path) {
-    DWORD a = GetFileAttributesA(path.c_str());
-    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-std::string FullPath(const std::string& path) {
-    char buf[MAX_PATH * 2];
-    DWORD n = GetFullPathNameA(path.c_str(), sizeof buf, buf, nullptr);
-    return n > 0 && n < sizeof buf ? std::string(buf, n) : path;
-}
 
 } // namespace
 
@@ -61,33 +41,9 @@ std::string GetTempDir() {
 }
 
 TVersionFile ReadVersionFile(const std::string& path) {
-    TFileHandle f{CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr)};
-    auto fail = [&path](DWORD err) {
-        throw EFOpenError("Impossible d'ouvrir le fichier \"" + FullPath(path) + "\". " +
-                          SysErrorMessage(err));
-    };
-    if (f.h == INVALID_HANDLE_VALUE) {
-        DWORD err = GetLastError();
-        if (err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND)
-            return TVersionFile::Parse("");
-        fail(err);
-    }
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(f.h, &size))
-        fail(GetLastError());
-    std::string bytes(static_cast<size_t>(size.QuadPart), '\0');
-    size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - done, 1u << 24)), got = 0;
-        if (!ReadFile(f.h, bytes.data() + done, chunk, &got, nullptr))
-            fail(GetLastError());
-        if (got == 0)
-            break;
-        done += got;
-    }
-    bytes.resize(done);
-    return TVersionFile::Parse(bytes);
+    if (!FileExists(path))
+        return TVersionFile::Parse("");
+    return TVersionFile::Parse(ReadWholeFile(path));
 }
 
 void TForm1::TestUpdate() {

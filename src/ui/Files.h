@@ -1,0 +1,37 @@
+// Files as the program reads and writes them, with the toolkit's file errors.
+#pragma once
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+// An open file handle, closed on every path.
+class TFileHandle {
+public:
+    explicit TFileHandle(HANDLE h) : h_(h) {}
+    ~TFileHandle() {
+        if (h_ != INVALID_HANDLE_VALUE)
+            CloseHandle(h_);
+    }
+    TFileHandle(const TFileHandle&) = delete;
+    TFileHandle& operator=(const TFileHandle&) = delete;
+    HANDLE Get() const { return h_; }
+    bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE h_;
+};
+
+bool FileExists(const std::string& path);
+bool DirectoryExists(const std::string& path);
+std::string FullPath(const std::string& path);
+
+// The whole file, opened for reading with writers refused, so that a file
+// being written is never read half-way. EFOpenError on failure:
+// "Impossible d'ouvrir le fichier \"<full path>\". <reason>".
+std::string ReadWholeFile(const std::string& path);
+
+// Creates or replaces the file with these bytes; others may keep it open for
+// reading or writing meanwhile. EFCreateError on failure:
+// "Impossible de créer le fichier \"<path>\". <reason>".
+void WriteWholeFile(const std::string& path, std::string_view bytes);
