@@ -7,6 +7,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 status=0
 ctest --preset native || status=1
+# One local HTTPS server port for the whole machine: parallel runs (several
+# checkouts) take turns for the Wine part.
+exec 9>/tmp/orbitashell-tests.lock
+flock 9
 tools/rig.sh start || exit 1
 trap 'tools/https-server.sh stop; tools/rig.sh stop' EXIT
 tools/https-server.sh start || status=1

@@ -1,6 +1,5 @@
 #include "app/Unit1.h"
 
-#include "app/Publisher.h"
 #include "core/Captions.h"
 #include "core/Catalogue.h"
 #include "core/Launch.h"
@@ -9,6 +8,7 @@
 #include "ui/Files.h"
 #include "ui/MessageDialog.h"
 #include "ui/System.h"
+#include "update/UpdateService.h"
 
 namespace {
 

@@ -4,8 +4,6 @@
 #include "ui/Form.h"
 #include "ui/StdCtrls.h"
 
-class TVersionFile;
-
 class TForm1 : public TForm {
 public:
     explicit TForm1(TComponent* owner = nullptr);
@@ -58,16 +56,3 @@ private:
     void DrawListRow(TComboBox& list, TListKind kind, int index, const RECT& r,
                      TOwnerDrawState state);
 };
-
-// The update service's addresses: "https://" + the host set at build time + path.
-std::string ProbeAddress();
-std::string VersionFileAddress();
-std::string DownloadAddress();
-
-// True when the probe page's server answered.
-bool TestInternet();
-// The system's temporary folder with its separator, or "" when it cannot be had.
-std::string GetTempDir();
-// The version file at path, read whole; a missing file reads as one without
-// sections. Any other failure to read it is an EFOpenError.
-TVersionFile ReadVersionFile(const std::string& path);

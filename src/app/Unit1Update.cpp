@@ -9,42 +9,7 @@
 #include "ui/Files.h"
 #include "ui/System.h"
 #include "update/UnitUpdate.h"
-
-#if !defined(OSH_PROBE_HOST) || !defined(OSH_PUBLISHER_HOST)
-#error "OSH_PROBE_HOST and OSH_PUBLISHER_HOST come from the build settings"
-#endif
-
-namespace {
-
-constexpr const char kProbePath[] = "/index.html";
-
-} // namespace
-
-std::string ProbeAddress() {
-    return UpdateAddress(OSH_PROBE_HOST, kProbePath);
-}
-
-std::string VersionFileAddress() {
-    return UpdateAddress(OSH_PUBLISHER_HOST, kVersionFilePath);
-}
-
-std::string DownloadAddress() {
-    return UpdateAddress(OSH_PUBLISHER_HOST, kDownloadPath);
-}
-
-bool TestInternet() {
-    return Sys().InternetProbe(ProbeAddress());
-}
-
-std::string GetTempDir() {
-    return Sys().TempPath();
-}
-
-TVersionFile ReadVersionFile(const std::string& path) {
-    if (!FileExists(path))
-        return TVersionFile::Parse("");
-    return TVersionFile::Parse(ReadWholeFile(path));
-}
+#include "update/UpdateService.h"
 
 void TForm1::TestUpdate() {
     if (TestInternet()) {

@@ -1,10 +1,9 @@
 #include "update/UnitUpdate.h"
 
-#include "app/Publisher.h"
-#include "app/Unit1.h"
 #include "core/UpdateRules.h"
 #include "core/VersionFile.h"
 #include "ui/System.h"
+#include "update/UpdateService.h"
 
 TUpdateVersion* UpdateVersion = nullptr;
 

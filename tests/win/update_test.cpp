@@ -7,6 +7,7 @@
 #include "app/Unit1.h"
 #include "core/VersionFile.h"
 #include "update/UnitUpdate.h"
+#include "update/UpdateService.h"
 
 #include <gtest/gtest.h>
 #include <wininet.h>

@@ -1,0 +1,55 @@
+#include "update/UpdateService.h"
+
+#include "core/UpdateRules.h"
+#include "core/VersionFile.h"
+#include "ui/Files.h"
+#include "ui/System.h"
+
+#if !defined(OSH_PROBE_HOST) || !defined(OSH_PUBLISHER_HOST)
+#error "OSH_PROBE_HOST and OSH_PUBLISHER_HOST come from the build settings"
+#endif
+
+namespace {
+
+constexpr const char kProbePath[] = "/index.html";
+constexpr const char kProductPagePath[] = "/orbitashell.php";
+
+} // namespace
+
+std::string ProbeAddress() {
+    return UpdateAddress(OSH_PROBE_HOST, kProbePath);
+}
+
+std::string VersionFileAddress() {
+    return UpdateAddress(OSH_PUBLISHER_HOST, kVersionFilePath);
+}
+
+std::string DownloadAddress() {
+    return UpdateAddress(OSH_PUBLISHER_HOST, kDownloadPath);
+}
+
+std::string PublisherSiteAddress() {
+    return std::string("https://") + OSH_PUBLISHER_HOST;
+}
+
+std::string PublisherPlainAddress() {
+    return std::string("http://") + OSH_PUBLISHER_HOST;
+}
+
+std::string ProductPageAddress() {
+    return UpdateAddress(OSH_PUBLISHER_HOST, kProductPagePath);
+}
+
+bool TestInternet() {
+    return Sys().InternetProbe(ProbeAddress());
+}
+
+std::string GetTempDir() {
+    return Sys().TempPath();
+}
+
+TVersionFile ReadVersionFile(const std::string& path) {
+    if (!FileExists(path))
+        return TVersionFile::Parse("");
+    return TVersionFile::Parse(ReadWholeFile(path));
+}

@@ -1,0 +1,30 @@
+// The update service and the publisher's addresses: the one place that knows
+// the hosts set at build time.
+#pragma once
+#include <string>
+
+class TVersionFile;
+
+// The site's name as the user reads it.
+inline constexpr const char kPublisherSiteName[] = "orbitashell.fr";
+// The author, as the update dialog signs and the About box names him.
+inline constexpr const char kAuthorName[] = "Julien Marchal";
+inline constexpr const char kAuthorMail[] = "julien.marchal@orbitashell.fr";
+
+// "https://" + the host set at build time + path.
+std::string ProbeAddress();
+std::string VersionFileAddress();
+std::string DownloadAddress();
+// The publisher's site ("https://" + host), the same in its plain "http://"
+// form, and the product page.
+std::string PublisherSiteAddress();
+std::string PublisherPlainAddress();
+std::string ProductPageAddress();
+
+// True when the probe page's server answered.
+bool TestInternet();
+// The system's temporary folder with its separator, or "" when it cannot be had.
+std::string GetTempDir();
+// The version file at path, read whole; a missing file reads as one without
+// sections. Any other failure to read it is an EFOpenError.
+TVersionFile ReadVersionFile(const std::string& path);
