@@ -2,7 +2,7 @@
 SHELL := /bin/bash
 .DEFAULT_GOAL := run
 
-PACKAGES := cmake make g++ clang g++-mingw-w64-x86-64-posix wine wine64 xvfb \
+PACKAGES := cmake make g++ clang g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 xvfb \
             googletest libgtest-dev openssl imagemagick zip x11-utils python3 clang-format
 OSH_PROBE_HOST ?=
 OSH_PUBLISHER_HOST ?=
@@ -12,7 +12,7 @@ FUZZ_SECONDS ?= 60
 HOSTS := $(if $(OSH_PROBE_HOST),-DOSH_PROBE_HOST=$(OSH_PROBE_HOST),-UOSH_PROBE_HOST) \
          $(if $(OSH_PUBLISHER_HOST),-DOSH_PUBLISHER_HOST=$(OSH_PUBLISHER_HOST),-UOSH_PUBLISHER_HOST)
 
-.PHONY: deps native windows windows-test dist run test fuzz bench gallery format clean
+.PHONY: deps native windows windows-test windows32 dist run test fuzz bench gallery format clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null \
@@ -48,7 +48,12 @@ windows-test: deps
 	cmake --preset windows-test >/dev/null
 	cmake --build --preset windows-test
 
-test: native windows-test
+# The 32-bit build is compiled, not run: there is no 32-bit Wine here.
+windows32: deps
+	cmake --preset windows32 >/dev/null
+	cmake --build --preset windows32
+
+test: native windows-test windows32
 	tools/test.sh
 
 fuzz: native

@@ -324,7 +324,7 @@ std::vector<TTooltipTool> TooltipTools(HWND form) {
     } search{form};
     EnumThreadWindows(
         GetCurrentThreadId(),
-        [](HWND h, LPARAM lp) -> BOOL {
+        [](HWND h, LPARAM lp) CALLBACK -> BOOL {
             auto* s = reinterpret_cast<Search*>(lp);
             char cls[64];
             GetClassNameA(h, cls, sizeof cls);

@@ -39,7 +39,7 @@ template <class T> T* ShownModal() {
     T* found = nullptr;
     EnumThreadWindows(
         GetCurrentThreadId(),
-        [](HWND h, LPARAM lp) -> BOOL {
+        [](HWND h, LPARAM lp) CALLBACK -> BOOL {
             auto* f = dynamic_cast<T*>(TWinControl::FromHandle(h));
             if (f && f->Modal() && IsWindowVisible(h)) {
                 *reinterpret_cast<T**>(lp) = f;
