@@ -45,20 +45,21 @@ std::string ToolChainName() {
     auto version = [](int major, int minor, int patch) {
         return std::to_string(major) + "." + std::to_string(minor) + "." + std::to_string(patch);
     };
-#if defined(__clang__)
-    std::string name = "Clang " + version(__clang_major__, __clang_minor__, __clang_patchlevel__);
-#elif defined(__GNUC__)
-    std::string name = "GCC " + version(__GNUC__, __GNUC_MINOR__, __GNUC_PATCHLEVEL__);
-#elif defined(_MSC_VER)
-    std::string name = "Visual C++ " + std::to_string(_MSC_VER);
-#else
-    std::string name = "C++";
-#endif
+    // Short enough to stay inside the box after its sentence.
 #if defined(__MINGW64_VERSION_MAJOR)
-    name += " (MinGW-w64 " + std::to_string(__MINGW64_VERSION_MAJOR) + "." +
-            std::to_string(__MINGW64_VERSION_MINOR) + ")";
+    const std::string kit = "MinGW-w64 ";
+#else
+    const std::string kit;
 #endif
-    return name;
+#if defined(__clang__)
+    return kit + "Clang " + version(__clang_major__, __clang_minor__, __clang_patchlevel__);
+#elif defined(__GNUC__)
+    return kit + "GCC " + version(__GNUC__, __GNUC_MINOR__, __GNUC_PATCHLEVEL__);
+#elif defined(_MSC_VER)
+    return "Visual C++ " + std::to_string(_MSC_VER);
+#else
+    return "C++";
+#endif
 }
 
 TAboutBox::TAboutBox(TComponent* owner) : TForm(owner) {
