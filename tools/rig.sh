@@ -38,6 +38,15 @@ start() {
         # Let the server that wineboot started end, so that ours is persistent.
         wineserver -w </dev/null >/dev/null 2>&1 || true
     fi
+    # Wine does not find its own fonts here: without them MS Sans Serif and
+    # Tahoma fall back to the host's Liberation Sans, whose drawn glyphs run
+    # wider than the advances Wine reports for them (at 11 pixels, "w" draws 10
+    # wide and measures 8), so every auto-sized label came out clipped.
+    if [ -d /usr/share/wine/fonts ]; then
+        mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+        cp -n /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon \
+            "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    fi
     # Detached, or the first pipeline that starts Wine never sees its output end.
     # wineboot may have left a server running; then that one is kept alive.
     wineserver -p </dev/null >/dev/null 2>&1 || true

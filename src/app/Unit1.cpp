@@ -65,6 +65,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     btnInfos.Font.SetStyle(fsBold);
     btnInfos.SetDesignBounds(570, 26, 20, 20);
     btnInfos.SetHint("A propos ; licence ; etc.");
+    btnInfos.PopupMenu = &ppmInfos;
 
     lblListCPL.SetParent(this);
     lblListCPL.Font = TFont("Verdana", 11, clNavy);
@@ -133,6 +134,19 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     Memo1.TabStop = false;
     Memo1.SetLines(SplitBatchLines(CaptureBatchText()));
 
+    // Without its images the menu still works.
+    ImageList1.LoadStrip("MENUIMAGES");
+    ppmInfos.Images = &ImageList1;
+    ppmInfos.Items = {&itemAPropos, &itemLicence, &itemPrincipe, &itemWebSite};
+    itemAPropos.Caption = "A propos...";
+    itemAPropos.ImageIndex = 0;
+    itemLicence.Caption = "Licence";
+    itemLicence.ImageIndex = 1;
+    itemPrincipe.Caption = "Principe de fonctionnement";
+    itemPrincipe.ImageIndex = 2;
+    itemWebSite.Caption = "Orbitashell sur le Web";
+    itemWebSite.ImageIndex = 3;
+
     // Events
     cbbListCPL.OnChange = [this](TObject* s) { cbbListCPLChange(s); };
     cbbListSyst.OnChange = [this](TObject* s) { cbbListSystChange(s); };
@@ -149,6 +163,12 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     edtCmdLine.OnChange = [this](TObject* s) { edtCmdLineChange(s); };
     btnExecuter.OnClick = [this](TObject* s) { btnExecuterClick(s); };
     btnNewVersionDispo.OnClick = [this](TObject* s) { btnNewVersionDispoClick(s); };
+    btnInfos.OnClick = [this](TObject* s) { btnInfosClick(s); };
+    lblPublisher.OnClick = [this](TObject* s) { lblPublisherClick(s); };
+    itemAPropos.OnClick = [this](TObject* s) { itemAProposClick(s); };
+    itemLicence.OnClick = [this](TObject* s) { itemLicenceClick(s); };
+    itemPrincipe.OnClick = [this](TObject* s) { itemPrincipeClick(s); };
+    itemWebSite.OnClick = [this](TObject* s) { itemWebSiteClick(s); };
 }
 
 void TForm1::FormCreate(TObject*) {

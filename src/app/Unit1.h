@@ -2,6 +2,7 @@
 #pragma once
 #include "core/ListRowStyle.h"
 #include "ui/Form.h"
+#include "ui/Menus.h"
 #include "ui/StdCtrls.h"
 
 class TForm1 : public TForm {
@@ -23,6 +24,12 @@ public:
     TLabel lblListCustom{this};
     TComboBox cbbListCustom{this};
     TMemo Memo1{this};
+    TImageList ImageList1{this};
+    TPopupMenu ppmInfos{this};
+    TMenuItem itemAPropos{this};
+    TMenuItem itemLicence{this};
+    TMenuItem itemPrincipe{this};
+    TMenuItem itemWebSite{this};
 
     // The caption as designed, without status suffix (at most 27 characters).
     std::string BaseCaption;
@@ -50,6 +57,14 @@ public:
     // shows btnNewVersionDispo for a newer one.
     void GetUpdate();
     void btnNewVersionDispoClick(TObject* Sender);
+
+    // The information menu and the publisher's site.
+    void btnInfosClick(TObject* Sender);
+    void lblPublisherClick(TObject* Sender);
+    void itemAProposClick(TObject* Sender);
+    void itemLicenceClick(TObject* Sender);
+    void itemPrincipeClick(TObject* Sender);
+    void itemWebSiteClick(TObject* Sender);
 
 private:
     void LoadList(TComboBox& list, const std::string& path);

@@ -2,6 +2,7 @@
 
 #include "ui/Application.h"
 #include "ui/Form.h"
+#include "ui/Menus.h"
 
 #include <windowsx.h>
 #include <commctrl.h>
@@ -539,6 +540,18 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             g->MouseUp(x - g->Left(), y - g->Top());
             if (ControlAtPos(x, y) == g && g->Enabled())
                 g->Click();
+        }
+        break;
+    case WM_CONTEXTMENU:
+        // A windowless control's menu; from the keyboard (no position) it has none.
+        if (reinterpret_cast<HWND>(wp) == handle_ && lp != -1) {
+            POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+            POINT client = p;
+            ScreenToClient(handle_, &client);
+            if (TGraphicControl* g = ControlAtPos(client.x, client.y); g && g->PopupMenu) {
+                g->PopupMenu->Popup(p.x, p.y);
+                return 0;
+            }
         }
         break;
     case WM_CAPTURECHANGED:

@@ -38,6 +38,7 @@ HCURSOR CursorHandle(TCursor c);
 
 class TWinControl;
 class TForm;
+class TPopupMenu;
 
 class TControl : public TComponent {
 public:
@@ -80,6 +81,8 @@ public:
     const std::string& Hint() const { return hint_; }
     void SetHint(const std::string& h);
     TCursor Cursor = crDefault;
+    // Opened at the pointer by a right-click on the control.
+    TPopupMenu* PopupMenu = nullptr;
 
     TNotifyEvent OnClick;
     TNotifyEvent OnMouseEnter;

@@ -321,6 +321,8 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
                 ::SetFocus(lastFocus_);
             else if (HWND first = GetNextDlgTabItem(handle_, nullptr, FALSE))
                 ::SetFocus(first);
+            else
+                ::SetFocus(handle_); // nothing to focus: the keys still come to the form
             if (!activated_) {
                 activated_ = true;
                 if (OnActivate)

@@ -572,8 +572,18 @@ void TMemo::CreateParams(TCreateParams& p) {
     p.className = "EDIT";
     p.style |= ES_MULTILINE | ES_AUTOVSCROLL | (ReadOnly ? ES_READONLY : 0) |
                (ScrollBars ? WS_VSCROLL : 0) | (WantReturns ? ES_WANTRETURN : 0);
-    p.exStyle |= WS_EX_CLIENTEDGE;
+    if (FlatBorder)
+        p.style |= WS_BORDER;
+    else
+        p.exStyle |= WS_EX_CLIENTEDGE;
     p.text = Text();
+}
+
+void TMemo::SetSelStart(int position) {
+    if (HWND h = Handle()) {
+        SendMessageA(h, EM_SETSEL, static_cast<WPARAM>(position), position);
+        SendMessageA(h, EM_SCROLLCARET, 0, 0);
+    }
 }
 
 void TMemo::SetLines(const std::vector<std::string>& lines) {

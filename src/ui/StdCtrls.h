@@ -165,10 +165,14 @@ public:
     bool ReadOnly = false;
     bool ScrollBars = false;
     bool WantReturns = true;
+    // A flat one-pixel frame in place of the sunken client edge.
+    bool FlatBorder = false;
     const std::vector<std::string>& Lines() const { return lines_; }
     void SetLines(const std::vector<std::string>& lines);
     // Each line followed by CR LF, as a text file holds it.
     std::string Text() const;
+    // Puts the caret at a character position, without selection, and scrolls it into view.
+    void SetSelStart(int position);
     // The memo paints itself in its Color with its font's colour.
     HBRUSH HandleCtlColor(HDC dc) override;
 

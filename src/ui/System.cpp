@@ -36,10 +36,10 @@ std::string TSystem::TempPath() {
     return std::string(buf, n);
 }
 
-MEMORYSTATUS TSystem::MemoryStatus() {
-    MEMORYSTATUS ms{};
+MEMORYSTATUSEX TSystem::MemoryStatus() {
+    MEMORYSTATUSEX ms{};
     ms.dwLength = sizeof ms;
-    GlobalMemoryStatus(&ms);
+    GlobalMemoryStatusEx(&ms);
     return ms;
 }
 

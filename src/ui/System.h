@@ -23,7 +23,8 @@ public:
     virtual std::optional<std::string> Environment(const std::string& name);
     // GetTempPathA with a buffer of 255: the folder with its separator, or "".
     virtual std::string TempPath();
-    virtual MEMORYSTATUS MemoryStatus();
+    // GlobalMemoryStatusEx: 64-bit counts, so memory beyond 4 GiB is reported in full.
+    virtual MEMORYSTATUSEX MemoryStatus();
     virtual POINT CursorPos();
     // The full path of the running program (GetModuleFileNameA).
     virtual std::string ExecutablePath();

@@ -5,6 +5,9 @@
 #include "components/DLine.h"
 #include "components/Label3D.h"
 #include "components/LabelURL.h"
+#include "dialogs/UnitAPropos.h"
+#include "dialogs/UnitLicence.h"
+#include "dialogs/UnitPrincipe.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
 
@@ -15,8 +18,8 @@
 
 namespace {
 
-constexpr int kWidth = 980;
-constexpr int kHeight = 1240;
+constexpr int kWidth = 1220;
+constexpr int kHeight = 1590;
 // The classic dialog grey, on which both the white and the grey copies show.
 constexpr TColor kSheet = RGBColor(212, 208, 200);
 
@@ -345,6 +348,43 @@ void DrawListRows(TForm1& main, HDC dc, int top) {
     }
 }
 
+// A window and its windowed children, never shown, drawn at (x, y): the
+// toolkit's through their one paint path, a text box by its own printing
+// inside the one-pixel frame its flat border gives it.
+void PrintTree(TWinControl& w, HDC dc, int x, int y) {
+    const RECT client = w.ClientRect();
+    int saved = SaveDC(dc);
+    SetViewportOrgEx(dc, x, y, nullptr);
+    IntersectClipRect(dc, 0, 0, w.Width(), w.Height());
+    if (auto* memo = dynamic_cast<TMemo*>(&w)) {
+        RECT frame{0, 0, w.Width(), w.Height()};
+        FrameRect(dc, &frame, GetSysColorBrush(COLOR_WINDOWFRAME));
+        SetViewportOrgEx(dc, x + 1, y + 1, nullptr);
+        SendMessageA(memo->Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc),
+                     PRF_CLIENT | PRF_ERASEBKGND);
+    } else {
+        TCanvas canvas(dc);
+        w.PaintTo(canvas, client);
+    }
+    RestoreDC(dc, saved);
+    for (TControl* c : w.Controls())
+        if (auto* child = dynamic_cast<TWinControl*>(c))
+            PrintTree(*child, dc, x + child->Left(), y + child->Top());
+}
+
+// The three information dialogs, client areas side by side.
+void DrawDialogs(HDC dc, int top) {
+    std::unique_ptr<TForm> dialogs[] = {std::make_unique<TAboutBox>(nullptr),
+                                        std::make_unique<TLicence>(nullptr),
+                                        std::make_unique<TPrincipe>(nullptr)};
+    int x = 10;
+    for (auto& d : dialogs) {
+        d->DoCreate();
+        PrintTree(*d, dc, x, top);
+        x += d->ClientRect().right + 12;
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -363,6 +403,8 @@ int main(int argc, char** argv) {
     main.HandleNeeded();
     const int listsTop = 1010;
     ListCaptions(main, sheet, listsTop);
+    const int dialogsTop = 1260;
+    sheet.Caption(10, dialogsTop, "A propos..., Licence, Principe (zones client)", true);
 
     TBitmap bitmap(kWidth, kHeight);
     const RECT all{0, 0, kWidth, kHeight};
@@ -372,6 +414,7 @@ int main(int argc, char** argv) {
         sheet.PaintTo(canvas, all);
     }
     DrawListRows(main, bitmap.DC(), listsTop);
+    DrawDialogs(bitmap.DC(), dialogsTop + 30);
     if (!bitmap.Save(argv[1])) {
         std::fprintf(stderr, "gallery: cannot write %s\n", argv[1]);
         return 1;

@@ -1,0 +1,33 @@
+// The information button's menu, its dialogs and the publisher's site.
+#include "app/DialogOpener.h"
+#include "app/Unit1.h"
+#include "dialogs/UnitAPropos.h"
+#include "dialogs/UnitLicence.h"
+#include "dialogs/UnitPrincipe.h"
+#include "ui/System.h"
+#include "update/UpdateService.h"
+
+void TForm1::btnInfosClick(TObject*) {
+    const POINT p = Sys().CursorPos();
+    ppmInfos.Popup(p.x - 100, p.y + 27);
+}
+
+void TForm1::lblPublisherClick(TObject*) {
+    Sys().ShellOpen(Handle(), "open", PublisherSiteAddress(), "", nullptr, SW_SHOWNORMAL);
+}
+
+void TForm1::itemAProposClick(TObject*) {
+    OpenDialog(this, AboutBox);
+}
+
+void TForm1::itemLicenceClick(TObject*) {
+    OpenDialog(this, Licence);
+}
+
+void TForm1::itemPrincipeClick(TObject*) {
+    OpenDialog(this, Principe);
+}
+
+void TForm1::itemWebSiteClick(TObject*) {
+    Sys().ShellOpen(nullptr, "OPEN", ProductPageAddress(), "", "", SW_SHOWNORMAL);
+}

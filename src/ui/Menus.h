@@ -1,0 +1,63 @@
+// Popup menus with images, and the image list that holds their images.
+#pragma once
+#include "ui/Controls.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Images of one size kept as 32-bit top-down DIB sections with premultiplied
+// alpha: the form in which menu items draw a bitmap with its transparency
+// and keep the system's look around it.
+class TImageList : public TComponent {
+public:
+    explicit TImageList(TComponent* owner, int width = 16, int height = 16);
+    ~TImageList() override;
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    int Count() const { return static_cast<int>(images_.size()); }
+    // Owned by the list; null for an index out of range.
+    HBITMAP Bitmap(int index) const;
+    // Adds the images of a 32-bit DIB section with an alpha channel, laid side
+    // by side (its width a multiple of the list's); an Exception for any other
+    // bitmap. The caller keeps the strip.
+    void AddStrip(HBITMAP strip);
+    // The same from a bitmap resource of the program; false, and nothing
+    // added, when it has none such.
+    bool LoadStrip(const char* resourceName);
+    // Adds one image from straight (not premultiplied) RGBA pixels, top row first.
+    void AddPixels(const std::vector<std::uint32_t>& argb);
+
+private:
+    int width_, height_;
+    std::vector<HBITMAP> images_;
+};
+
+class TMenuItem : public TComponent {
+public:
+    using TComponent::TComponent;
+    std::string Caption;
+    int ImageIndex = -1;
+    bool Enabled = true;
+    TNotifyEvent OnClick;
+    void Click();
+};
+
+class TPopupMenu : public TComponent {
+public:
+    using TComponent::TComponent;
+    TImageList* Images = nullptr;
+    // The entries in their order; the form owns them.
+    std::vector<TMenuItem*> Items;
+    // Raised as the menu opens and, with the chosen entry's OnClick, once it has closed.
+    TNotifyEvent OnPopup;
+    // Shows the menu with its top-left corner at (x, y), in screen
+    // coordinates; the system moves it back onto the screen where it would
+    // leave it. Returns once the menu has closed and the chosen entry has run.
+    void Popup(int x, int y);
+    // Where the last Popup was asked to put the menu.
+    POINT PopupPoint() const { return popupPoint_; }
+
+private:
+    POINT popupPoint_{0, 0};
+};
