@@ -734,10 +734,10 @@ int RunSections(int rows, bool closing) {
         viewed += CatalogueLineViews(f).size();
     double views = NowMs() - t;
 
-    t = NowMs();
-    for (const std::string& f : files)
-        lists.push_back(SplitCatalogueLines(f));
-    double split = NowMs() - t;
+    for (const std::string& f : files) {
+        const auto v = CatalogueLineViews(f);
+        lists.emplace_back(v.begin(), v.end());
+    }
 
     // Each fill goes into lists of its own: refilling a long owner-drawn list
     // first deletes its rows one message at a time.
@@ -761,7 +761,6 @@ int RunSections(int rows, bool closing) {
     std::printf("Sections for 3 x %d rows (ms):\n", rows);
     std::printf("  read the three files                      %8.1f\n", read);
     std::printf("  CatalogueLineViews x3                     %8.1f  (%zu rows)\n", views, viewed);
-    std::printf("  SplitCatalogueLines x3                    %8.1f\n", split);
     std::printf("  TComboBox::SetItems x3                    %8.1f\n", setItems);
     std::printf("  CatalogueLineViews + SetItemViews x3      %8.1f  (as TForm1::LoadList)\n",
                 setViews);

@@ -35,8 +35,3 @@ std::string NewVersionLabel(const TVersionFile& file);
 // signature lines.
 std::vector<std::string> ReleaseNotesLines(const TVersionFile& file, std::string_view authorLine,
                                            std::string_view siteLine);
-
-// The same lines joined by CR LF, with no line break after the last one; the
-// memo adds that when the text is appended to its empty line list.
-std::string ReleaseNotesText(const TVersionFile& file, std::string_view authorLine,
-                             std::string_view siteLine);

@@ -1,6 +1,6 @@
 #include "ui/StdCtrls.h"
 
-#include "ui/Form.h"
+#include "core/Label3DGeometry.h"
 
 #include <commctrl.h>
 
@@ -68,21 +68,22 @@ void TCustomLabel::FontChanged() {
 }
 
 void TCustomLabel::DoDrawText(TCanvas& canvas, RECT& r, UINT flags) {
-    std::string text = caption_;
-    if ((flags & DT_CALCRECT) && (text.empty() || (showAccelChar_ && text == "&")))
-        text += ' ';
+    const std::string text = LabelTextToDraw(caption_, flags, showAccelChar_);
     if (!showAccelChar_)
         flags |= DT_NOPREFIX;
     canvas.Font = Font;
-    if (!enabled_) {
-        OffsetRect(&r, 1, 1);
-        canvas.Font.SetColor(clBtnHighlight);
-        canvas.DrawText(text, r, flags);
-        OffsetRect(&r, -1, -1);
-        canvas.Font.SetColor(clBtnShadow);
-        canvas.DrawText(text, r, flags);
-    } else {
-        canvas.DrawText(text, r, flags);
+    const GTextPasses passes = StandardLabelTextPasses(Font.Color(), enabled_);
+    for (int i = 0; i < passes.count; ++i) {
+        const GTextPass& pass = passes.pass[static_cast<size_t>(i)];
+        canvas.Font.SetColor(pass.color);
+        if (pass.mainText) {
+            canvas.DrawText(text, r, flags);
+        } else {
+            // A copy measures into its own rectangle: a measurement is the main text's.
+            RECT moved = r;
+            OffsetRect(&moved, pass.offset.x, pass.offset.y);
+            canvas.DrawText(text, moved, flags);
+        }
     }
 }
 
@@ -94,15 +95,11 @@ void TCustomLabel::Paint(TCanvas& canvas) {
         canvas.FillRect(r);
     }
     canvas.Brush.Style = bsClear;
-    UINT flags = DT_EXPANDTABS | (wordWrap_ ? DT_WORDBREAK : 0) |
-                 (alignment_ == taCenter         ? DT_CENTER
-                  : alignment_ == taRightJustify ? DT_RIGHT
-                                                 : DT_LEFT);
+    const UINT flags = LabelPaintFlags(alignment_, wordWrap_);
     if (layout_ != tlTop) {
         RECT calc = r;
         DoDrawText(canvas, calc, flags | DT_CALCRECT);
-        OffsetRect(&r, 0,
-                   layout_ == tlBottom ? height_ - calc.bottom : (height_ - calc.bottom) / 2);
+        OffsetRect(&r, 0, StandardLabelLayoutShift(layout_, height_, calc.bottom));
     }
     DoDrawText(canvas, r, flags);
 }
@@ -114,14 +111,12 @@ void TCustomLabel::AdjustBounds() {
     RECT r{0, 0, width_, height_};
     {
         TCanvas canvas(dc);
-        DoDrawText(canvas, r, DT_EXPANDTABS | DT_CALCRECT | (wordWrap_ ? DT_WORDBREAK : 0));
+        DoDrawText(canvas, r, AutoSizeMeasureFlags(wordWrap_));
     }
     ReleaseDC(nullptr, dc);
-    // Only a right-justified label keeps its right edge; the others their left.
-    int x = left_;
-    if (alignment_ == taRightJustify)
-        x += width_ - r.right;
-    SetBounds(x, top_, r.right, r.bottom);
+    const GRect b = AutoSizeBounds({left_, top_, left_ + width_, top_ + height_},
+                                   {r.left, r.top, r.right, r.bottom}, alignment_);
+    SetBounds(b.left, b.top, b.right - b.left, b.bottom - b.top);
 }
 
 // ------------------------------------------------------------------ TBevel
@@ -297,12 +292,8 @@ void TButton::CreateParams(TCreateParams& p) {
 
 void TButton::SetDefault(bool v) {
     default_ = v;
-    if (TForm* f = ParentForm()) {
-        if (v)
-            f->DefaultButton = this;
-        else if (f->DefaultButton == this)
-            f->DefaultButton = nullptr;
-    }
+    if (TWinControl* top = TopParent())
+        top->DefaultButtonChanged(this, v);
     if (handle_)
         SendMessageA(handle_, BM_SETSTYLE, v ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
 }

@@ -1,6 +1,6 @@
 #include "ui/System.h"
 
-#include "ui/Application.h"
+#include "ui/Exceptions.h"
 
 #include <shellapi.h>
 #include <urlmon.h>

@@ -9,7 +9,7 @@
 
 namespace {
 
-const wchar_t kWindowClass[] = L"OrbitashellWindow";
+const wchar_t kWindowClass[] = L"ToolkitWindow";
 
 std::wstring Widen(const char* s) {
     int n = MultiByteToWideChar(CP_UTF8, 0, s, -1, nullptr, 0);

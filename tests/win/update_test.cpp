@@ -117,7 +117,7 @@ private:
             char cls[64] = "";
             GetClassNameA(m->hwnd, cls, sizeof cls);
             if (m->message == WM_SETTEXT && m->lParam && !GetParent(m->hwnd) &&
-                std::string(cls) == "OrbitashellWindow")
+                std::string(cls) == "ToolkitWindow")
                 active_->entries_.emplace_back(m->hwnd, reinterpret_cast<const char*>(m->lParam));
             else if (m->message == WM_INITDIALOG && std::string(cls) == "#32770")
                 active_->entries_.emplace_back(m->hwnd, kBoxMark);
