@@ -3,6 +3,7 @@
 #include "core/Captions.h"
 #include "core/Catalogue.h"
 #include "core/Launch.h"
+#include "osh/Version.h"
 #include "core/ParenComments.h"
 #include "ui/Application.h"
 #include "ui/Files.h"
@@ -29,7 +30,7 @@ std::vector<std::string> SplitBatchLines(std::string_view text) {
 
 TForm1::TForm1(TComponent* owner) : TForm(owner) {
     // Window
-    SetCaption("Orbitashell v 2.2.0");
+    SetCaption("Orbitashell v " OSH_VERSION_TEXT);
     BorderStyle = bsSingle;
     BorderIcons = biSystemMenu | biMinimize;
     Position = poScreenCenter;

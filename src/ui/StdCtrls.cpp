@@ -261,7 +261,7 @@ void TEdit::SetText(const std::string& v) {
         SetWindowTextA(handle_, v.c_str());
         settingText_ = false;
         int n = static_cast<int>(v.size());
-        SendMessageA(handle_, EM_SETSEL, n, n);
+        SendMessageA(handle_, EM_SETSEL, static_cast<WPARAM>(n), n);
     }
     if (OnChange)
         OnChange(this);
@@ -327,7 +327,7 @@ void TComboBox::AfterCreateWnd() {
     // WM_MEASUREITEM came before the subclassing: set both heights again.
     SendMessageA(handle_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), Scale(ItemHeight));
     SendMessageA(handle_, CB_SETITEMHEIGHT, 0, Scale(ItemHeight));
-    SendMessageA(handle_, CB_SETMINVISIBLE, DropDownCount, 0);
+    SendMessageA(handle_, CB_SETMINVISIBLE, static_cast<WPARAM>(DropDownCount), 0);
     FillControl();
     RECT r;
     GetWindowRect(handle_, &r);
@@ -335,7 +335,7 @@ void TComboBox::AfterCreateWnd() {
 }
 
 bool TComboBox::HandleMeasureItem(MEASUREITEMSTRUCT& mis) {
-    mis.itemHeight = Scale(ItemHeight);
+    mis.itemHeight = static_cast<UINT>(Scale(ItemHeight));
     return true;
 }
 
@@ -355,7 +355,8 @@ template <class Row> void FillComboBox(HWND combo, const std::vector<Row>& rows,
     info.cbSize = sizeof info;
     HWND list = GetComboBoxInfo(combo, &info) && info.hwndList ? info.hwndList : nullptr;
     HWND target = list ? list : combo;
-    SendMessageA(target, list ? LB_INITSTORAGE : CB_INITSTORAGE, rows.size(), bytes);
+    SendMessageA(target, list ? LB_INITSTORAGE : CB_INITSTORAGE, rows.size(),
+                 static_cast<LPARAM>(bytes));
     const UINT add = list ? LB_ADDSTRING : CB_ADDSTRING;
     std::string text; // a view's row, terminated
     for (const Row& s : rows) {
@@ -365,7 +366,7 @@ template <class Row> void FillComboBox(HWND combo, const std::vector<Row>& rows,
         SendMessageA(target, add, 0, reinterpret_cast<LPARAM>(row));
     }
     if (index >= 0)
-        SendMessageA(combo, CB_SETCURSEL, index, 0);
+        SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     SendMessageA(combo, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(combo, nullptr, TRUE);
 }
@@ -406,14 +407,17 @@ int TComboBox::ItemCount() const {
 
 std::string TComboBox::Item(int index) const {
     if (!handle_)
-        return index >= 0 && index < static_cast<int>(pending_.size()) ? pending_[index] : "";
+        return index >= 0 && index < static_cast<int>(pending_.size())
+                   ? pending_[static_cast<size_t>(index)]
+                   : "";
     // Read back through the wide message: under Wine the version 6 list faults
     // on the ANSI one for rows of more than a few hundred characters.
-    LRESULT n = SendMessageW(handle_, CB_GETLBTEXTLEN, index, 0);
+    LRESULT n = SendMessageW(handle_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
     if (n == CB_ERR)
         return {};
     std::wstring w(static_cast<size_t>(n) + 1, L'\0');
-    n = SendMessageW(handle_, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(w.data()));
+    n = SendMessageW(handle_, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(w.data()));
     if (n == CB_ERR || n == 0)
         return {};
     int bytes =
@@ -430,7 +434,7 @@ int TComboBox::ItemIndex() const {
 
 void TComboBox::SetItemIndex(int index) {
     if (handle_)
-        SendMessageA(handle_, CB_SETCURSEL, index, 0);
+        SendMessageA(handle_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     else
         pendingIndex_ = index;
 }

@@ -9,8 +9,8 @@
 #include <vector>
 
 TEST(UpdateRules, NewerReleaseIsStrictlyAboveOwnCode) {
-    EXPECT_FALSE(IsNewerRelease(2002000));
-    EXPECT_TRUE(IsNewerRelease(2002001));
+    EXPECT_FALSE(IsNewerRelease(kOwnVersionCode));
+    EXPECT_TRUE(IsNewerRelease(kOwnVersionCode + 1));
     EXPECT_FALSE(IsNewerRelease(0));
     EXPECT_FALSE(IsNewerRelease(-2002001));
     EXPECT_FALSE(IsNewerRelease(INT32_MIN));
