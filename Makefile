@@ -12,7 +12,7 @@ FUZZ_SECONDS ?= 60
 HOSTS := $(if $(OSH_PROBE_HOST),-DOSH_PROBE_HOST=$(OSH_PROBE_HOST),-UOSH_PROBE_HOST) \
          $(if $(OSH_PUBLISHER_HOST),-DOSH_PUBLISHER_HOST=$(OSH_PUBLISHER_HOST),-UOSH_PUBLISHER_HOST)
 
-.PHONY: deps native windows windows-test windows32 dist run test fuzz bench gallery format clean
+.PHONY: deps native fuzz-build windows windows-test windows32 dist run test fuzz bench gallery format clean
 
 deps:
 	@missing=$$(for p in $(PACKAGES); do dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null \
@@ -30,6 +30,11 @@ deps:
 native: deps
 	cmake --preset native >/dev/null
 	cmake --build --preset native
+
+# clang builds core once for libFuzzer; the fuzz targets link it.
+fuzz-build: deps
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz
 
 windows: deps
 	cmake --preset windows $(HOSTS) >/dev/null
@@ -53,11 +58,11 @@ windows32: deps
 	cmake --preset windows32 >/dev/null
 	cmake --build --preset windows32
 
-test: native windows-test windows32
+test: native fuzz-build windows-test windows32
 	tools/test.sh
 
-fuzz: native
-	OSH_FUZZ_SECONDS=$(FUZZ_SECONDS) ctest --preset native -L fuzz
+fuzz: fuzz-build
+	OSH_FUZZ_SECONDS=$(FUZZ_SECONDS) ctest --preset fuzz
 
 bench: windows
 	tools/bench.sh

@@ -67,7 +67,8 @@ TMemory Memory() {
     const double mb = 1024.0 * 1024.0;
     // Wine leaves PrivateUsage at zero; its PagefileUsage is the anonymous resident memory.
     const SIZE_T priv = c.PrivateUsage ? c.PrivateUsage : c.PagefileUsage;
-    return {c.PeakWorkingSetSize / mb, c.WorkingSetSize / mb, priv / mb};
+    return {static_cast<double>(c.PeakWorkingSetSize) / mb,
+            static_cast<double>(c.WorkingSetSize) / mb, static_cast<double>(priv) / mb};
 }
 
 // The program's manifest asks for version 6 of the common controls, whose
@@ -249,7 +250,7 @@ std::size_t MakeCatalogues(const std::string& dir, int rows) {
     std::size_t total = 0;
     int seed = 1;
     for (const char* name : kCatalogueNames) {
-        TRandom r(seed++);
+        TRandom r(static_cast<unsigned>(seed++));
         std::string bytes;
         bytes.reserve(static_cast<std::size_t>(rows) * 64);
         for (int i = 0; i < rows; ++i)
@@ -475,7 +476,8 @@ void FillBare(HWND combo, const std::vector<const char*>& rows, std::size_t byte
     COMBOBOXINFO info{};
     info.cbSize = sizeof info;
     HWND target = listPart && GetComboBoxInfo(combo, &info) ? info.hwndList : combo;
-    SendMessageA(target, target == combo ? CB_INITSTORAGE : LB_INITSTORAGE, rows.size(), bytes);
+    SendMessageA(target, target == combo ? CB_INITSTORAGE : LB_INITSTORAGE, rows.size(),
+                 static_cast<LPARAM>(bytes));
     const UINT add = target == combo ? CB_ADDSTRING : LB_ADDSTRING;
     for (const char* row : rows)
         SendMessageA(target, add, 0, reinterpret_cast<LPARAM>(row));
@@ -653,7 +655,7 @@ int RunComparison(int rows, int reps) {
     std::size_t bytes = MakeCatalogues(dir, rows);
     std::printf("Start-up to idle: 3 catalogues of %d rows (%.1f MB in all); the bare window "
                 "puts all %d rows in one list\n",
-                rows, bytes / 1048576.0, 3 * rows);
+                rows, static_cast<double>(bytes) / 1048576.0, 3 * rows);
     std::printf("%d runs of each variant in turn, each in a fresh process, after one warm-up "
                 "run of each; lists of %s\n\n",
                 reps, ComboBoxSource());
@@ -734,10 +736,10 @@ int RunSections(int rows, bool closing) {
         viewed += CatalogueLineViews(f).size();
     double views = NowMs() - t;
 
-    t = NowMs();
-    for (const std::string& f : files)
-        lists.push_back(SplitCatalogueLines(f));
-    double split = NowMs() - t;
+    for (const std::string& f : files) {
+        const auto v = CatalogueLineViews(f);
+        lists.emplace_back(v.begin(), v.end());
+    }
 
     // Each fill goes into lists of its own: refilling a long owner-drawn list
     // first deletes its rows one message at a time.
@@ -761,7 +763,6 @@ int RunSections(int rows, bool closing) {
     std::printf("Sections for 3 x %d rows (ms):\n", rows);
     std::printf("  read the three files                      %8.1f\n", read);
     std::printf("  CatalogueLineViews x3                     %8.1f  (%zu rows)\n", views, viewed);
-    std::printf("  SplitCatalogueLines x3                    %8.1f\n", split);
     std::printf("  TComboBox::SetItems x3                    %8.1f\n", setItems);
     std::printf("  CatalogueLineViews + SetItemViews x3      %8.1f  (as TForm1::LoadList)\n",
                 setViews);
@@ -787,7 +788,7 @@ int RunSections(int rows, bool closing) {
                 if (count == 3 || i == 0) {
                     SendMessageA(combo, WM_SETREDRAW, FALSE, 0);
                     SendMessageA(target, target == combo ? CB_INITSTORAGE : LB_INITSTORAGE,
-                                 rows * 3 / count, rows * 3 / count * 64);
+                                 static_cast<WPARAM>(rows * 3 / count), rows * 3 / count * 64);
                 }
                 const UINT add = target == combo ? CB_ADDSTRING : LB_ADDSTRING;
                 for (const auto& row : lists[static_cast<std::size_t>(i)])

@@ -1,34 +1,44 @@
 # Host build: the portable core under the sanitizers, its tests, and the fuzz targets.
 set(OSH_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
-target_compile_options(osh_core PRIVATE ${OSH_SANITIZE})
 
 find_package(GTest REQUIRED)
-file(GLOB OSH_CORE_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/core/*_test.cpp)
-add_executable(core_tests ${OSH_CORE_TESTS})
-target_compile_options(core_tests PRIVATE ${OSH_SANITIZE})
-target_link_options(core_tests PRIVATE ${OSH_SANITIZE})
-target_link_libraries(core_tests PRIVATE osh_core GTest::gtest GTest::gtest_main)
-target_compile_definitions(core_tests PRIVATE OSH_CATALOGUE_DIR="${CMAKE_SOURCE_DIR}/catalogues")
-add_test(NAME core_tests COMMAND core_tests)
 
-# libFuzzer needs clang, which rejects -fexec-charset: the targets are built by clang directly.
-find_program(OSH_CLANGXX NAMES clang++ clang++-14)
-if(OSH_CLANGXX)
+option(OSH_FUZZ "Build the libFuzzer targets (needs clang)" OFF)
+if(OSH_FUZZ)
+  # The fuzz preset: clang builds core once with the fuzzer's instrumentation,
+  # and every target links that one library.
+  target_compile_options(osh_core PUBLIC -fsanitize=fuzzer-no-link,address,undefined)
   file(GLOB OSH_FUZZERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/fuzz/fuzz_*.cpp)
   foreach(src ${OSH_FUZZERS})
     get_filename_component(name ${src} NAME_WE)
-    add_custom_command(
-      OUTPUT ${CMAKE_BINARY_DIR}/fuzz/${name}
-      COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/fuzz/${name}.corpus
-      COMMAND ${OSH_CLANGXX} -std=c++20 -O1 -g -Wall -Wextra -Werror
-              -fsanitize=fuzzer,address,undefined -I${CMAKE_SOURCE_DIR}/src
-              ${src} ${OSH_CORE_SOURCES} -o ${CMAKE_BINARY_DIR}/fuzz/${name}
-      DEPENDS ${src} ${OSH_CORE_SOURCES} ${OSH_CORE_HEADERS}
-      COMMENT "Building fuzz target ${name}")
-    add_custom_target(${name} ALL DEPENDS ${CMAKE_BINARY_DIR}/fuzz/${name})
+    add_executable(${name} ${src})
+    target_link_libraries(${name} PRIVATE osh_core osh_warnings)
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer,address,undefined)
     add_test(NAME ${name}
-             COMMAND ${CMAKE_SOURCE_DIR}/tools/fuzz-run.sh ${CMAKE_BINARY_DIR}/fuzz/${name}
-                     ${CMAKE_BINARY_DIR}/fuzz/${name}.corpus)
+             COMMAND ${CMAKE_SOURCE_DIR}/tools/fuzz-run.sh $<TARGET_FILE:${name}>
+                     ${CMAKE_BINARY_DIR}/${name}.corpus)
     set_tests_properties(${name} PROPERTIES LABELS fuzz)
   endforeach()
+  return()
 endif()
+
+target_compile_options(osh_core PRIVATE ${OSH_SANITIZE})
+add_executable(core_tests
+  ${CMAKE_SOURCE_DIR}/tests/core/captions_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/core/catalogue_files_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/core/catalogue_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/core/figures_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/core/label3dgeometry_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/core/launch_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/core/listrowstyle_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/core/parencomments_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/core/railgeometry_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/core/updaterules_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/core/versionfile_test.cpp)
+target_compile_options(core_tests PRIVATE ${OSH_SANITIZE})
+target_link_options(core_tests PRIVATE ${OSH_SANITIZE})
+target_link_libraries(core_tests PRIVATE osh_core osh_charset GTest::gtest GTest::gtest_main)
+target_compile_definitions(core_tests PRIVATE OSH_CATALOGUE_DIR="${CMAKE_SOURCE_DIR}/catalogues")
+# Native processes start fast: one CTest entry per test case.
+gtest_discover_tests(core_tests PROPERTIES TIMEOUT 60)

@@ -1,41 +1,92 @@
 # Cross build: the program, its toolkit and components, and the tests that run under Wine.
-set(OSH_WIN_LIBS comctl32 gdi32 user32 shell32 ole32 oleaut32 uuid wininet urlmon msimg32 crypt32)
-add_compile_definitions(WINVER=0x0A00 _WIN32_WINNT=0x0A00 NOMINMAX WIN32_LEAN_AND_MEAN STRICT)
-set(CMAKE_EXE_LINKER_FLAGS "${CMAKE_EXE_LINKER_FLAGS} -static")
+# One static library per layer, each with its own source list, so that an
+# include that runs back up a layer fails to link:
+#   core <- ui <- components <- update (and dialogs) <- app;  viewer: ui + core.
 
-file(GLOB OSH_UI_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/ui/*.cpp)
-add_library(osh_ui STATIC ${OSH_UI_SOURCES})
-target_link_libraries(osh_ui PUBLIC osh_core ${OSH_WIN_LIBS})
-
-file(GLOB OSH_COMPONENT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/components/*.cpp)
-if(OSH_COMPONENT_SOURCES)
-  add_library(osh_components STATIC ${OSH_COMPONENT_SOURCES})
-  target_link_libraries(osh_components PUBLIC osh_ui)
-else()
-  add_library(osh_components INTERFACE)
-  target_link_libraries(osh_components INTERFACE osh_ui)
+# Win32 headers and system libraries, for the layers that speak Win32.
+add_library(osh_win32 INTERFACE)
+target_compile_definitions(osh_win32 INTERFACE WINVER=0x0A00 _WIN32_WINNT=0x0A00 NOMINMAX
+                                               WIN32_LEAN_AND_MEAN STRICT)
+target_link_libraries(osh_win32 INTERFACE comctl32 gdi32 user32 shell32 ole32 oleaut32 uuid
+                                          wininet urlmon msimg32 crypt32)
+# The test build checks the standard library's preconditions too.
+option(OSH_GLIBCXX_ASSERTIONS "Build with the standard library's assertions" OFF)
+if(OSH_GLIBCXX_ASSERTIONS)
+  target_compile_definitions(osh_core PUBLIC _GLIBCXX_ASSERTIONS)
 endif()
+
+# A layer: a static library of the listed sources under src/.
+function(osh_layer name)
+  cmake_parse_arguments(L "" "" "SOURCES;DEPENDS" ${ARGN})
+  list(TRANSFORM L_SOURCES PREPEND ${CMAKE_SOURCE_DIR}/src/)
+  add_library(${name} STATIC ${L_SOURCES})
+  target_link_libraries(${name} PUBLIC ${L_DEPENDS} PRIVATE osh_warnings osh_charset)
+endfunction()
+
+# A Windows program: one .exe with no runtime DLLs.
+function(osh_executable name)
+  cmake_parse_arguments(E "WIN32" "" "SOURCES;LIBRARIES" ${ARGN})
+  if(E_WIN32)
+    add_executable(${name} WIN32 ${E_SOURCES})
+  else()
+    add_executable(${name} ${E_SOURCES})
+  endif()
+  target_link_libraries(${name} PRIVATE ${E_LIBRARIES} osh_warnings osh_charset)
+  target_link_options(${name} PRIVATE -static)
+endfunction()
+
+osh_layer(osh_ui DEPENDS osh_core osh_win32 SOURCES
+  ui/Application.cpp
+  ui/Controls.cpp
+  ui/Exceptions.cpp
+  ui/ExtCtrls.cpp
+  ui/Files.cpp
+  ui/Form.cpp
+  ui/Graphics.cpp
+  ui/Menus.cpp
+  ui/MessageDialog.cpp
+  ui/StdCtrls.cpp
+  ui/System.cpp)
+
+osh_layer(osh_components DEPENDS osh_ui SOURCES
+  components/DLine.cpp
+  components/Label3D.cpp
+  components/LabelURL.cpp)
+
+# The update service is the one place that knows the hosts.
+osh_layer(osh_update DEPENDS osh_components SOURCES
+  update/UnitUpdate.cpp
+  update/UpdateService.cpp)
+target_compile_definitions(osh_update PRIVATE OSH_PROBE_HOST="${OSH_PROBE_HOST}"
+                                              OSH_PUBLISHER_HOST="${OSH_PUBLISHER_HOST}")
+
+# The information dialogs: the About box names the publisher's site.
+osh_layer(osh_dialogs DEPENDS osh_update SOURCES
+  dialogs/UnitAPropos.cpp
+  dialogs/UnitLicence.cpp
+  dialogs/UnitPrincipe.cpp)
 
 # Everything of the program but its entry, so that tests can create the forms.
-file(GLOB OSH_APP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/app/*.cpp
-     ${CMAKE_SOURCE_DIR}/src/update/*.cpp ${CMAKE_SOURCE_DIR}/src/dialogs/*.cpp)
-list(FILTER OSH_APP_SOURCES EXCLUDE REGEX "/src/app/main\\.cpp$")
-add_library(osh_app STATIC ${OSH_APP_SOURCES})
-target_link_libraries(osh_app PUBLIC osh_components)
-target_compile_definitions(osh_app PRIVATE OSH_PROBE_HOST="${OSH_PROBE_HOST}"
-                                           OSH_PUBLISHER_HOST="${OSH_PUBLISHER_HOST}")
+osh_layer(osh_app DEPENDS osh_dialogs SOURCES
+  app/Unit1.cpp
+  app/Unit1Infos.cpp
+  app/Unit1Update.cpp)
 
-add_executable(Orbitashell WIN32 ${CMAKE_SOURCE_DIR}/src/app/main.cpp
-                                 ${CMAKE_SOURCE_DIR}/res/Orbitashell.rc)
-target_link_libraries(Orbitashell PRIVATE osh_app)
-set_source_files_properties(${CMAKE_SOURCE_DIR}/res/Orbitashell.rc PROPERTIES
-  OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/Orbitashell.manifest")
-
-file(GLOB OSH_VIEWER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/viewer/*.cpp)
-if(OSH_VIEWER_SOURCES)
-  add_executable(oshv WIN32 ${OSH_VIEWER_SOURCES})
-  target_link_libraries(oshv PRIVATE osh_ui)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(OSH_MANIFEST_ARCH x86)
+else()
+  set(OSH_MANIFEST_ARCH amd64)
 endif()
+configure_file(${CMAKE_SOURCE_DIR}/cmake/templates/Orbitashell.manifest.in
+               ${OSH_GENERATED_DIR}/Orbitashell.manifest @ONLY)
+osh_executable(Orbitashell WIN32 LIBRARIES osh_app SOURCES
+  ${CMAKE_SOURCE_DIR}/src/app/main.cpp
+  ${CMAKE_SOURCE_DIR}/res/Orbitashell.rc)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/res/Orbitashell.rc PROPERTIES
+  OBJECT_DEPENDS "${OSH_GENERATED_DIR}/Orbitashell.manifest;${OSH_GENERATED_DIR}/osh/Version.h")
+
+# The capture viewer, a program of its own on the toolkit:
+#   osh_executable(oshv WIN32 LIBRARIES osh_ui SOURCES <src/viewer sources>)
 
 # The distribution folder and its archive.
 set(OSH_DIST_DIR ${CMAKE_BINARY_DIR}/../dist CACHE PATH "Where the distribution folder and archive go")
@@ -54,47 +105,62 @@ add_custom_target(dist
   COMMENT "Laying out ${OSH_DIST} and orbitashell.zip"
   VERBATIM)
 
-# GoogleTest built for MinGW from Debian's sources, without our warning flags.
-get_directory_property(osh_saved_options COMPILE_OPTIONS)
-set_directory_properties(PROPERTIES COMPILE_OPTIONS "")
+# GoogleTest built for MinGW from Debian's sources: none of our warnings.
 set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
 if(EXISTS /usr/src/googletest/CMakeLists.txt)
-  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  set_target_properties(gtest gtest_main PROPERTIES COMPILE_WARNING_AS_ERROR OFF)
 else()
   find_package(GTest REQUIRED)
   add_library(gtest ALIAS GTest::gtest)
   add_library(gtest_main ALIAS GTest::gtest_main)
 endif()
-set_directory_properties(PROPERTIES COMPILE_OPTIONS "${osh_saved_options}")
 
-file(GLOB OSH_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
-if(OSH_WIN_TESTS)
-  add_executable(win_tests ${OSH_WIN_TESTS})
-  target_link_libraries(win_tests PRIVATE osh_app gtest gtest_main)
-  add_test(NAME win_tests COMMAND win_tests)
-endif()
+# Under Wine every process start costs a few tenths of a second, so a test
+# program is not split into one CTest entry per case: it runs as a few
+# shards (GoogleTest's own sharding), each a CTest entry of its own that
+# --rerun-failed can repeat.
+# A test program that ends early, whatever its exit code, has not passed: the
+# verdict is GoogleTest's closing line, not the exit status alone.
+set(OSH_GTEST_VERDICT PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] [0-9]+ test"
+                      FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]")
+set(OSH_WINE_SHARDS 3 CACHE STRING "CTest entries per Wine test program")
+function(osh_wine_test name timeout)
+  foreach(i RANGE 1 ${OSH_WINE_SHARDS})
+    math(EXPR index "${i} - 1")
+    add_test(NAME ${name}.${i}of${OSH_WINE_SHARDS} COMMAND ${name})
+    set_tests_properties(${name}.${i}of${OSH_WINE_SHARDS} PROPERTIES
+      TIMEOUT ${timeout}
+      ENVIRONMENT "GTEST_TOTAL_SHARDS=${OSH_WINE_SHARDS};GTEST_SHARD_INDEX=${index}"
+      ${OSH_GTEST_VERDICT})
+  endforeach()
+endfunction()
 
-file(GLOB OSH_E2E_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/*.cpp)
-if(OSH_E2E_TESTS)
-  add_executable(e2e_tests ${OSH_E2E_TESTS})
-  target_link_libraries(e2e_tests PRIVATE osh_core gtest gtest_main ${OSH_WIN_LIBS})
-  target_compile_definitions(e2e_tests PRIVATE OSH_DIST_DIR="${OSH_DIST}")
-  add_dependencies(e2e_tests dist)
-  add_test(NAME e2e_tests COMMAND e2e_tests)
-endif()
+osh_executable(win_tests LIBRARIES osh_app gtest gtest_main SOURCES
+  ${CMAKE_SOURCE_DIR}/tests/win/TestSupport.cpp
+  ${CMAKE_SOURCE_DIR}/tests/win/components_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/win/dialogs_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/win/form1_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/win/listrows_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/win/toolkit_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/win/update_test.cpp)
+osh_wine_test(win_tests 300)
+
+osh_executable(e2e_tests LIBRARIES osh_core osh_win32 gtest gtest_main SOURCES
+  ${CMAKE_SOURCE_DIR}/tests/e2e/Driver.cpp
+  ${CMAKE_SOURCE_DIR}/tests/e2e/e2e_test.cpp)
+target_compile_definitions(e2e_tests PRIVATE OSH_DIST_DIR="${OSH_DIST}")
+add_dependencies(e2e_tests dist)
+add_test(NAME e2e_tests COMMAND e2e_tests)
+set_tests_properties(e2e_tests PROPERTIES TIMEOUT 300 ${OSH_GTEST_VERDICT})
 
 file(GLOB OSH_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
 foreach(src ${OSH_BENCH_SOURCES})
   get_filename_component(name ${src} NAME_WE)
-  add_executable(${name} ${src})
-  target_link_libraries(${name} PRIVATE osh_app)
+  osh_executable(${name} LIBRARIES osh_app SOURCES ${src})
 endforeach()
 
 # The gallery of the display controls: one program that draws them into a PNG-able bitmap.
-file(GLOB OSH_GALLERY_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tools/gallery/*.cpp)
-if(OSH_GALLERY_SOURCES)
-  add_executable(gallery ${OSH_GALLERY_SOURCES})
-  target_link_libraries(gallery PRIVATE osh_app)
-endif()
+osh_executable(gallery LIBRARIES osh_app SOURCES ${CMAKE_SOURCE_DIR}/tools/gallery/gallery.cpp)

@@ -7,7 +7,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const auto rows = SplitCatalogueLines(bytes);
+    const auto rows = CatalogueLineViews(bytes);
 
     const auto end = bytes.find('\0');
     const std::string_view listed = bytes.substr(0, end);
@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string joined;
     for (const auto& row : rows)
         joined.append(row).append("\r\n");
-    if (SplitCatalogueLines(joined) != rows)
+    if (CatalogueLineViews(joined) != rows)
         __builtin_trap();
 
     // Every row is a stretch of the input, in order.
@@ -45,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     // Bytes after a NUL never matter.
-    if (end != std::string_view::npos && SplitCatalogueLines(listed) != rows)
+    if (end != std::string_view::npos && CatalogueLineViews(listed) != rows)
         __builtin_trap();
     return 0;
 }

@@ -76,7 +76,11 @@ reset_share() {
     mkdir -p "$share/www/version"
     rm -f "$share/mode" "$share/server.ini"
     printf '<html><body>Orbitashell test server</body></html>\n' >"$share/www/index.html"
-    printf '[version]\r\ndispo=2002000\r\n' >"$share/www/version/v_osh.txt"
+    # Up to date: this build's own version code.
+    local code
+    code=$(sed -n 's/^#define OSH_VERSION_CODE \([0-9]*\)$/\1/p' \
+        "$root/build/windows-test/generated/osh/Version.h" 2>/dev/null)
+    printf '[version]\r\ndispo=%s\r\n' "${code:-0}" >"$share/www/version/v_osh.txt"
 }
 
 write_server() {

@@ -19,7 +19,7 @@ wine explorer /desktop=Orbitashell,800x600 Orbitashell.exe </dev/null >/dev/null
 shot="$root/build/screenshot.png"
 for _ in $(seq 1 60); do
     sleep 0.5
-    xwininfo -root -tree 2>/dev/null | grep -q '"Orbitashell v 2.2.0' && break
+    xwininfo -root -tree 2>/dev/null | grep -q '"Orbitashell v ' && break
 done
 sleep "${OSH_SHOT_DELAY:-2}"
 import -window root "$shot"

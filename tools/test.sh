@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Runs every test: the native core tests and fuzzers, then the Wine tests and the
-# end-to-end tests inside a private rig (Xvfb, Wine prefix, local HTTPS server)
-# that is stopped again whatever happens.
+# Runs every test: the native core tests, the fuzzers for a few seconds each,
+# then the Wine tests and the end-to-end tests inside a private rig (Xvfb, Wine
+# prefix, local HTTPS server) that is stopped again whatever happens.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 status=0
 ctest --preset native || status=1
+ctest --preset fuzz || status=1
 # One local HTTPS server port for the whole machine: parallel runs (several
 # checkouts) take turns for the Wine part.
 exec 9>/tmp/orbitashell-tests.lock

@@ -3,6 +3,7 @@
 #include "core/Captions.h"
 #include "core/Catalogue.h"
 #include "core/Launch.h"
+#include "osh/Version.h"
 #include "core/ParenComments.h"
 #include "ui/Application.h"
 #include "ui/Files.h"
@@ -29,7 +30,7 @@ std::vector<std::string> SplitBatchLines(std::string_view text) {
 
 TForm1::TForm1(TComponent* owner) : TForm(owner) {
     // Window
-    SetCaption("Orbitashell v 2.2.0");
+    SetCaption("Orbitashell v " OSH_VERSION_TEXT);
     BorderStyle = bsSingle;
     BorderIcons = biSystemMenu | biMinimize;
     Position = poScreenCenter;
@@ -75,6 +76,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
 
     cbbListCPL.SetParent(this);
     cbbListCPL.SetDesignBounds(17, 103, 503, 21);
+    cbbListCPL.ItemHeight = ListRowHeight;
     cbbListCPL.SetHint("Liste des commandes directes des dossiers CPL du Panneau de Configuration");
     cbbListCPL.SetTabOrder(2);
 
@@ -86,6 +88,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
 
     cbbListSyst.SetParent(this);
     cbbListSyst.SetDesignBounds(17, 160, 503, 21);
+    cbbListSyst.ItemHeight = ListRowHeight;
     cbbListSyst.SetHint("Liste des commandes générales et commandes système");
     cbbListSyst.SetTabOrder(1);
 
@@ -125,6 +128,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
 
     cbbListCustom.SetParent(this);
     cbbListCustom.SetDesignBounds(17, 311, 503, 21);
+    cbbListCustom.ItemHeight = ListRowHeight;
     cbbListCustom.SetHint("Liste de vos commandes personnelles");
     cbbListCustom.SetTabOrder(3);
     cbbListCustom.SetVisible(false);
@@ -256,19 +260,20 @@ void TForm1::edtCmdLineChange(TObject*) {
 
 void TForm1::btnExecuterClick(TObject*) {
     std::string line = edtCmdLine.Text();
-    bool tool = HasToolWord(line);
-    if (HasCaptureRequest(line)) {
-        if (tool) {
-            ShowErrorMessage("Mélange incompatible de commandes !");
-            return;
-        }
+    const LaunchKind kind = ClassifyLine(line);
+    if (kind == LaunchKind::Mixed) {
+        ShowErrorMessage("Mélange incompatible de commandes !");
+        return;
+    }
+    if (kind == LaunchKind::Capture) {
         GetBatTemp();
         edtCmdLine.SetText(RemoveFirstNoCase(edtCmdLine.Text(), CaptureWord()));
         std::string parameters = CaptureParameters(edtCmdLine.Text());
         Sys().ShellOpen(nullptr, nullptr, "CMD", parameters.c_str(), nullptr, SW_SHOWNORMAL);
         edtCmdLine.SetText(std::string(CaptureWord()) + edtCmdLine.Text());
     } else {
-        std::string parameters = tool ? ToolParameters(line) : OrdinaryParameters(line);
+        std::string parameters =
+            kind == LaunchKind::Tool ? ToolParameters(line) : OrdinaryParameters(line);
         Sys().ShellOpen(Handle(), nullptr, "CMD", parameters.c_str(), nullptr, SW_SHOWNORMAL);
     }
 }
@@ -283,17 +288,18 @@ void TForm1::GetBatTemp() {
 void TForm1::DrawListRow(TComboBox& list, TListKind kind, int index, const RECT& r,
                          TOwnerDrawState state) {
     TCanvas& canvas = *list.Canvas();
-    std::string text = list.Item(index);
-    canvas.Brush.Color = RowBackground(kind, index);
-    canvas.Brush.Style = bsSolid;
-    canvas.FillRect(r);
-    canvas.TextOut(r.left + Scale(10), r.top + Scale(2), text);
-    if (state & odSelected) {
-        canvas.Brush.Color = ListRowColor::Selected;
+    const std::string text = list.Item(index);
+    const GRowPasses passes = RowPasses(kind, index, (state & odSelected) != 0);
+    for (int i = 0; i < passes.count; ++i) {
+        const GRowPass& pass = passes.pass[static_cast<size_t>(i)];
+        canvas.Brush.Color = pass.background;
+        canvas.Brush.Style = bsSolid;
         canvas.FillRect(r);
-        canvas.Font.SetColor(clBlack);
-        canvas.Font.SetStyle(canvas.Font.Style() | fsBold);
-        canvas.TextOut(r.left + Scale(8), r.top, text);
+        if (!pass.listTextColor)
+            canvas.Font.SetColor(pass.textColor);
+        if (pass.bold)
+            canvas.Font.SetStyle(canvas.Font.Style() | fsBold);
+        canvas.TextOut(r.left + Scale(pass.textOffset.x), r.top + Scale(pass.textOffset.y), text);
     }
 }
 

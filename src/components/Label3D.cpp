@@ -5,23 +5,6 @@
 
 #include <utility>
 
-// The portable rules speak DrawTextA's flags under their own names.
-static_assert(GDT_TOP == DT_TOP && GDT_LEFT == DT_LEFT && GDT_CENTER == DT_CENTER &&
-              GDT_RIGHT == DT_RIGHT && GDT_VCENTER == DT_VCENTER && GDT_BOTTOM == DT_BOTTOM);
-static_assert(GDT_WORDBREAK == DT_WORDBREAK && GDT_SINGLELINE == DT_SINGLELINE &&
-              GDT_EXPANDTABS == DT_EXPANDTABS && GDT_NOCLIP == DT_NOCLIP &&
-              GDT_CALCRECT == DT_CALCRECT && GDT_NOPREFIX == DT_NOPREFIX);
-static_assert(GDT_PATH_ELLIPSIS == DT_PATH_ELLIPSIS && GDT_END_ELLIPSIS == DT_END_ELLIPSIS &&
-              GDT_RTLREADING == DT_RTLREADING && GDT_WORD_ELLIPSIS == DT_WORD_ELLIPSIS);
-static_assert(DisplayColor::BtnShadow == clBtnShadow &&
-              DisplayColor::BtnHighlight == clBtnHighlight &&
-              DisplayColor::GrayText == clGrayText && DisplayColor::Red == clRed &&
-              DisplayColor::WindowText == clWindowText && DisplayColor::Grey == clGray &&
-              DisplayColor::White == clWhite);
-static_assert(psSolid == PS_SOLID && psDash == PS_DASH && psDot == PS_DOT &&
-              psDashDot == PS_DASHDOT && psDashDotDot == PS_DASHDOTDOT && psClear == PS_NULL &&
-              psInsideFrame == PS_INSIDEFRAME);
-
 namespace {
 
 // The class library's default font: 8 points, that is 11 pixels at 96 dpi.

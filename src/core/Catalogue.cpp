@@ -26,8 +26,3 @@ std::vector<std::string_view> CatalogueLineViews(std::string_view bytes) {
         rows.push_back(bytes.substr(start));
     return rows;
 }
-
-std::vector<std::string> SplitCatalogueLines(std::string_view bytes) {
-    const auto views = CatalogueLineViews(bytes);
-    return std::vector<std::string>(views.begin(), views.end());
-}

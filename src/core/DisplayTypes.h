@@ -7,7 +7,6 @@
 #include <climits>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string_view>
 
 // ---------------------------------------------------------------------------
@@ -71,43 +70,38 @@ constexpr GRect Intersection(const GRect& a, const GRect& b) {
 }
 
 // ---------------------------------------------------------------------------
-// Colours: 0x00BBGGRR is an RGB colour, 0xFF0000nn the system colour nn,
-// resolved when drawn.
+// Colours: 0x00BBGGRR is an RGB colour, 0xFF0000nn the system colour nn
+// (GetSysColor's index), resolved when drawn.
 
-constexpr std::uint32_t RgbColor(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
-    return static_cast<std::uint32_t>(r) | (static_cast<std::uint32_t>(g) << 8) |
-           (static_cast<std::uint32_t>(b) << 16);
+using TColor = std::uint32_t;
+
+constexpr TColor RGBColor(std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    return static_cast<TColor>(r) | (static_cast<TColor>(g) << 8) | (static_cast<TColor>(b) << 16);
 }
 
-constexpr bool IsSystemColor(std::uint32_t color) {
-    return (color & 0xFF000000u) == 0xFF000000u;
+inline constexpr TColor clSystemColor = 0xFF000000;
+
+constexpr bool IsSystemColor(TColor color) {
+    return (color & 0xFF000000u) == clSystemColor;
 }
 
 // The COLOR_ index of a system colour, for GetSysColor.
-constexpr int SystemColorIndex(std::uint32_t color) {
+constexpr int SystemColorIndex(TColor color) {
     return static_cast<int>(color & 0xFFu);
 }
 
-namespace DisplayColor {
-inline constexpr std::uint32_t Black = 0x00000000;
-inline constexpr std::uint32_t Red = 0x000000FF;    // clRed
-inline constexpr std::uint32_t Blue = 0x00FF0000;   // clBlue
-inline constexpr std::uint32_t Navy = 0x00800000;   // clNavy
-inline constexpr std::uint32_t Purple = 0x00800080; // clPurple
-inline constexpr std::uint32_t Grey = 0x00808080;
-inline constexpr std::uint32_t White = 0x00FFFFFF;        // clWhite
-inline constexpr std::uint32_t WindowText = 0xFF000008;   // COLOR_WINDOWTEXT
-inline constexpr std::uint32_t BtnShadow = 0xFF000010;    // COLOR_BTNSHADOW
-inline constexpr std::uint32_t GrayText = 0xFF000011;     // COLOR_GRAYTEXT
-inline constexpr std::uint32_t BtnHighlight = 0xFF000014; // COLOR_BTNHIGHLIGHT
-} // namespace DisplayColor
-
-// Cursor identifiers of the class library.
-namespace DisplayCursor {
-inline constexpr int Default = 0;     // crDefault
-inline constexpr int AppStart = -19;  // crAppStart: arrow with hourglass
-inline constexpr int HandPoint = -21; // crHandPoint
-} // namespace DisplayCursor
+inline constexpr TColor clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008000,
+                        clOlive = 0x008080, clNavy = 0x800000, clPurple = 0x800080,
+                        clTeal = 0x808000, clGray = 0x808080, clSilver = 0xC0C0C0, clRed = 0x0000FF,
+                        clLime = 0x00FF00, clYellow = 0x00FFFF, clBlue = 0xFF0000,
+                        clFuchsia = 0xFF00FF, clAqua = 0xFFFF00, clWhite = 0xFFFFFF;
+// The system colours by their COLOR_ index; the toolkit checks each index.
+inline constexpr TColor clHighlight = clSystemColor | 13, clHighlightText = clSystemColor | 14,
+                        clWindow = clSystemColor | 5, clWindowText = clSystemColor | 8,
+                        clBtnFace = clSystemColor | 15, clBtnShadow = clSystemColor | 16,
+                        clGrayText = clSystemColor | 17, clBtnText = clSystemColor | 18,
+                        clBtnHighlight = clSystemColor | 20, clInfoBk = clSystemColor | 24;
+inline constexpr TColor clNone = 0x1FFFFFFF;
 
 // ---------------------------------------------------------------------------
 // DrawTextA flags, same values as the DT_ macros of <winuser.h>. The Win32 side
@@ -179,15 +173,4 @@ template <typename E> constexpr std::string_view EnumName(E value) {
     const auto i = static_cast<long long>(value);
     return i >= 0 && i < static_cast<long long>(names.size()) ? names[static_cast<std::size_t>(i)]
                                                               : std::string_view{};
-}
-
-// The value stored under a name (exact spelling); nothing for an unknown name.
-template <typename E> constexpr std::optional<E> EnumFromName(std::string_view name) {
-    const auto& names = EnumNames<E>::names;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (names[i] == name) {
-            return static_cast<E>(i);
-        }
-    }
-    return std::nullopt;
 }

@@ -62,13 +62,6 @@ unsigned Label3DTextFlags(unsigned flags, bool showAccelChar, TEllipsesStyle ell
     return flags;
 }
 
-unsigned RightToLeftFlags(unsigned flags) {
-    if ((flags & GDT_CENTER) == 0) {
-        flags ^= GDT_RIGHT; // DT_LEFT is 0, so toggling DT_RIGHT swaps the two
-    }
-    return flags | GDT_RTLREADING;
-}
-
 std::string LabelTextToDraw(std::string_view caption, unsigned flags, bool showAccelChar) {
     std::string text(caption);
     if ((flags & GDT_CALCRECT) != 0 && (text.empty() || (showAccelChar && text == "&"))) {
@@ -104,7 +97,7 @@ GTextPasses Label3DTextPasses(TTextStyle style, int shift, std::uint32_t fontCol
         add({shift, shift}, ShadowColor, false);
         break;
     }
-    add({0, 0}, enabled ? fontColor : DisplayColor::GrayText, true);
+    add({0, 0}, enabled ? fontColor : clGrayText, true);
     return out;
 }
 
@@ -112,9 +105,7 @@ GTextPasses StandardLabelTextPasses(std::uint32_t fontColor, bool enabled) {
     if (enabled) {
         return {1, {GTextPass{{0, 0}, fontColor, true}}};
     }
-    return {2,
-            {GTextPass{{1, 1}, DisplayColor::BtnHighlight, false},
-             GTextPass{{0, 0}, DisplayColor::BtnShadow, true}}};
+    return {2, {GTextPass{{1, 1}, clBtnHighlight, false}, GTextPass{{0, 0}, clBtnShadow, true}}};
 }
 
 int StandardLabelLayoutShift(TTextLayout layout, int height, int measuredBottom) {
@@ -225,8 +216,8 @@ GBorder Label3DBorder(bool border, TBorderType type, int width, int height, int 
     const int r = AddClamped(width, -1);
     const int b = AddClamped(height, -1);
     // Recessed: dark top and left, light bottom and right; raised swaps them.
-    const std::uint32_t first = type == btRecessed ? DisplayColor::Grey : DisplayColor::White;
-    const std::uint32_t second = type == btRecessed ? DisplayColor::White : DisplayColor::Grey;
+    const std::uint32_t first = type == btRecessed ? clGray : clWhite;
+    const std::uint32_t second = type == btRecessed ? clWhite : clGray;
     out.lineCount = 4;
     out.lines = {GLine{{l, t}, {r, t}, first}, GLine{{l, t}, {l, b}, first},
                  GLine{{r, b}, {r, t}, second}, GLine{{r, b}, {l, b}, second}};

@@ -15,7 +15,7 @@
 // Construction defaults of TLabel3D.
 
 namespace Label3DDefault {
-inline constexpr std::uint32_t BorderColor = DisplayColor::Red;
+inline constexpr std::uint32_t BorderColor = clRed;
 inline constexpr TPenStyle BorderPenStyle = psSolid;
 inline constexpr int BorderWidth = 1;
 inline constexpr bool Border = false;
@@ -27,10 +27,10 @@ inline constexpr TEllipsesStyle EllipsesStyle = esNone;
 inline constexpr int Shift = 1;
 inline constexpr std::string_view FontName = "Arial";
 // Fixed at construction; nothing changes them afterwards.
-inline constexpr std::uint32_t ShadowColor = DisplayColor::BtnShadow;
-inline constexpr std::uint32_t HighlightColor = DisplayColor::BtnHighlight;
-inline constexpr std::uint32_t HoverColor = DisplayColor::Red;
-inline constexpr std::uint32_t SavedFontColor = DisplayColor::Black;
+inline constexpr std::uint32_t ShadowColor = clBtnShadow;
+inline constexpr std::uint32_t HighlightColor = clBtnHighlight;
+inline constexpr std::uint32_t HoverColor = clRed;
+inline constexpr std::uint32_t SavedFontColor = clBlack;
 } // namespace Label3DDefault
 
 // ---------------------------------------------------------------------------
@@ -58,10 +58,6 @@ unsigned AutoSizeMeasureFlags(bool wordWrap);
 // for an unrotated caption (escapement 0); a rotated caption ignores all flags.
 unsigned Label3DTextFlags(unsigned flags, bool showAccelChar, TEllipsesStyle ellipses,
                           int escapement, TTextLayout layout);
-
-// Right-to-left reading for the standard label: left and right alignment swap,
-// centring stays, DT_RTLREADING is added.
-unsigned RightToLeftFlags(unsigned flags);
 
 // The text handed to DrawTextA. A measuring request (DT_CALCRECT) on an empty
 // caption, or on a lone "&" that would be an accelerator mark, gets one blank

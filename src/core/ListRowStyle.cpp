@@ -17,18 +17,10 @@ std::uint32_t RowBackground(TListKind kind, int index) {
     return index % 2 != 0 ? OddRowColor(kind) : ListRowColor::Even;
 }
 
-GPoint RowTextOrigin(const GRect& row, bool selected) {
-    return selected ? GPoint{AddClamped(row.left, 8), row.top}
-                    : GPoint{AddClamped(row.left, 10), AddClamped(row.top, 2)};
-}
-
-GRowPasses RowPasses(TListKind kind, int index, const GRect& row, bool selected) {
-    GRowPasses out{1,
-                   {GRowPass{RowBackground(kind, index), RowTextOrigin(row, false), true,
-                             DisplayColor::Black, false}}};
+GRowPasses RowPasses(TListKind kind, int index, bool selected) {
+    GRowPasses out{1, {GRowPass{RowBackground(kind, index), {10, 2}, true, clBlack, false}}};
     if (selected) {
-        out.pass[1] = {ListRowColor::Selected, RowTextOrigin(row, true), false,
-                       ListRowColor::SelectedText, true};
+        out.pass[1] = {ListRowColor::Selected, {8, 0}, false, ListRowColor::SelectedText, true};
         out.count = 2;
     }
     return out;

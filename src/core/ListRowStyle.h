@@ -10,15 +10,16 @@
 
 enum TListKind { lkCPL, lkSyst, lkCustom }; // cbbListCPL, cbbListSyst, cbbListCustom
 
+// Row height and text offsets are design pixels (96 dpi): the list scales them.
 inline constexpr int ListRowHeight = 15;
 
 namespace ListRowColor {
-inline constexpr std::uint32_t Even = RgbColor(255, 230, 204);
-inline constexpr std::uint32_t OddCPL = RgbColor(204, 255, 255);
-inline constexpr std::uint32_t OddSyst = RgbColor(225, 225, 255);
-inline constexpr std::uint32_t OddCustom = RgbColor(255, 193, 193);
-inline constexpr std::uint32_t Selected = RgbColor(223, 255, 0);
-inline constexpr std::uint32_t SelectedText = DisplayColor::Black;
+inline constexpr std::uint32_t Even = RGBColor(255, 230, 204);
+inline constexpr std::uint32_t OddCPL = RGBColor(204, 255, 255);
+inline constexpr std::uint32_t OddSyst = RGBColor(225, 225, 255);
+inline constexpr std::uint32_t OddCustom = RGBColor(255, 193, 193);
+inline constexpr std::uint32_t Selected = RGBColor(223, 255, 0);
+inline constexpr std::uint32_t SelectedText = clBlack;
 } // namespace ListRowColor
 
 // The colour that tells the lists apart, on their odd rows.
@@ -28,14 +29,10 @@ std::uint32_t OddRowColor(TListKind kind);
 // odd rows take the list's own. Row 0 is even.
 std::uint32_t RowBackground(TListKind kind, int index);
 
-// Where a row's text starts: (left + 10, top + 2) normally, (left + 8, top)
-// for the selected row's bold overprint.
-GPoint RowTextOrigin(const GRect& row, bool selected);
-
 // One fill of the row rectangle followed by the row's text.
 struct GRowPass {
     std::uint32_t background;
-    GPoint textOrigin;
+    GPoint textOffset;       // from the row's top-left corner, in design pixels
     bool listTextColor;      // true: the colour the list prepared for the row
     std::uint32_t textColor; // used when listTextColor is false
     bool bold;
@@ -47,7 +44,7 @@ struct GRowPasses {
     std::array<GRowPass, 2> pass;
 };
 
-// The passes for one row, in order: the parity pass, then for a selected row
-// the yellow-green pass in black bold. The list restores its own font before
-// each row, so the bold of a selected row never reaches the next one.
-GRowPasses RowPasses(TListKind kind, int index, const GRect& row, bool selected);
+// The passes for one row, in order: the parity pass with its text at (10, 2),
+// then for a selected row the yellow-green pass in black bold at (8, 0). The list restores its own
+// font before each row, so the bold of a selected row never reaches the next one.
+GRowPasses RowPasses(TListKind kind, int index, bool selected);

@@ -45,11 +45,11 @@ GRect Covered(TDLineDirection direction, const GLine& line, int width, int heigh
 GRail RailLines(int width, int height, TDLineDirection direction, TDLineRailStyle style) {
     GRail out{};
     const int pos = RailGreyPosition(direction == drVert ? width : height);
-    out.grey = LineAt(direction, pos, width, height, DisplayColor::Grey);
+    out.grey = LineAt(direction, pos, width, height, clGray);
     out.greyPixels = Covered(direction, out.grey, width, height);
     if (const auto d = RailWhiteOffset(style)) {
         out.hasWhite = true;
-        out.white = LineAt(direction, AddClamped(pos, *d), width, height, DisplayColor::White);
+        out.white = LineAt(direction, AddClamped(pos, *d), width, height, clWhite);
         out.whitePixels = Covered(direction, out.white, width, height);
     }
     return out;

@@ -62,14 +62,3 @@ std::vector<std::string> ReleaseNotesLines(const TVersionFile& file, std::string
     lines.emplace_back(siteLine);
     return lines;
 }
-
-std::string ReleaseNotesText(const TVersionFile& file, std::string_view authorLine,
-                             std::string_view siteLine) {
-    const std::vector<std::string> lines = ReleaseNotesLines(file, authorLine, siteLine);
-    std::string text = lines.front();
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        text += "\r\n";
-        text += lines[i];
-    }
-    return text;
-}

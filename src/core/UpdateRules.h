@@ -1,5 +1,7 @@
 #pragma once
 
+#include "osh/Version.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -7,8 +9,8 @@
 
 class TVersionFile;
 
-// Release 2.2.0: major * 1000000 + minor * 1000 + patch.
-constexpr std::int32_t kOwnVersionCode = 2002000;
+// This release: major * 1000000 + minor * 1000 + patch.
+constexpr std::int32_t kOwnVersionCode = OSH_VERSION_CODE;
 
 constexpr std::string_view kVersionFileName = "Versiosh.txt";
 constexpr std::string_view kVersionFilePath = "/version/v_osh.txt";
@@ -35,8 +37,3 @@ std::string NewVersionLabel(const TVersionFile& file);
 // signature lines.
 std::vector<std::string> ReleaseNotesLines(const TVersionFile& file, std::string_view authorLine,
                                            std::string_view siteLine);
-
-// The same lines joined by CR LF, with no line break after the last one; the
-// memo adds that when the text is appended to its empty line list.
-std::string ReleaseNotesText(const TVersionFile& file, std::string_view authorLine,
-                             std::string_view siteLine);

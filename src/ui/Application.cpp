@@ -6,23 +6,17 @@
 #include <commctrl.h>
 #include <ole2.h>
 
-TApplication* Application = nullptr;
+#include <algorithm>
 
-std::string SysErrorMessage(DWORD code) {
-    char* buf = nullptr;
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                 FORMAT_MESSAGE_IGNORE_INSERTS | FORMAT_MESSAGE_MAX_WIDTH_MASK,
-                             nullptr, code, 0, reinterpret_cast<char*>(&buf), 0, nullptr);
-    std::string s = n && buf ? std::string(buf, n) : "Erreur " + std::to_string(code);
-    if (buf)
-        LocalFree(buf);
-    while (!s.empty() && (static_cast<unsigned char>(s.back()) <= ' ' || s.back() == '.'))
-        s.pop_back();
-    return s;
-}
+TApplication* Application = nullptr;
 
 TApplication::TApplication() {
     Application = this;
+    char path[MAX_PATH]{};
+    const DWORD n = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    Title.assign(path, n < MAX_PATH ? n : 0);
+    Title.erase(0, Title.find_last_of("\\/") + 1);
+    Title.erase(std::min(Title.find_last_of('.'), Title.size()));
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
     OleInitialize(nullptr);

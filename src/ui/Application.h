@@ -1,30 +1,10 @@
 // The application object: title, message loop, exceptions and message boxes.
 #pragma once
-#include <windows.h>
+#include "ui/Exceptions.h"
 
 #include <exception>
 #include <functional>
 #include <string>
-
-// A failure with a message for the application error box (Windows-1252 text).
-class Exception : public std::exception {
-public:
-    explicit Exception(std::string message) : message_(std::move(message)) {}
-    const char* what() const noexcept override { return message_.c_str(); }
-    const std::string& Message() const { return message_; }
-
-private:
-    std::string message_;
-};
-class EFOpenError : public Exception {
-    using Exception::Exception;
-};
-class EFCreateError : public Exception {
-    using Exception::Exception;
-};
-
-// The system's text for an error code, without its trailing blanks and period.
-std::string SysErrorMessage(DWORD code);
 
 class TForm;
 
@@ -35,7 +15,8 @@ public:
     TApplication(const TApplication&) = delete;
     TApplication& operator=(const TApplication&) = delete;
 
-    std::string Title = "Orbitashell";
+    // The title of the message boxes: the executable's name until the program gives its own.
+    std::string Title;
     TForm* MainForm = nullptr;
 
     // Creates a form of type T owned by owner, makes its window and runs its

@@ -1,7 +1,6 @@
 #include "ui/Controls.h"
 
 #include "ui/Application.h"
-#include "ui/Form.h"
 #include "ui/Menus.h"
 
 #include <windowsx.h>
@@ -10,7 +9,7 @@
 #include <algorithm>
 
 namespace {
-const char kClassName[] = "OrbitashellWindow";
+const char kClassName[] = "ToolkitWindow";
 
 ATOM RegisterToolkitClass(WNDPROC proc) {
     static ATOM atom = [proc] {
@@ -78,11 +77,11 @@ void TControl::SetParent(TWinControl* parent) {
     }
 }
 
-TForm* TControl::ParentForm() const {
-    const TControl* c = this;
+TWinControl* TControl::TopParent() {
+    TControl* c = this;
     while (c->parent_)
         c = c->parent_;
-    return dynamic_cast<TForm*>(const_cast<TControl*>(c));
+    return c->IsWindowed() ? static_cast<TWinControl*>(c) : nullptr;
 }
 
 void TControl::SetBounds(int left, int top, int width, int height) {
@@ -139,8 +138,8 @@ void TControl::SetColor(TColor c) {
 
 void TControl::SetHint(const std::string& h) {
     hint_ = h;
-    if (TForm* f = ParentForm())
-        f->UpdateHint(this);
+    if (TWinControl* top = TopParent())
+        top->UpdateHint(this);
 }
 
 void TControl::Click() {
@@ -612,6 +611,6 @@ LRESULT CALLBACK TWinControl::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM l
 }
 
 void TWinControl::UpdateTooltipRect(TControl* c) {
-    if (TForm* f = ParentForm())
-        f->UpdateHint(c);
+    if (TWinControl* top = TopParent())
+        top->UpdateHint(c);
 }

@@ -37,7 +37,6 @@ enum TCursor { crDefault, crArrow, crHandPoint, crIBeam, crAppStart };
 HCURSOR CursorHandle(TCursor c);
 
 class TWinControl;
-class TForm;
 class TPopupMenu;
 
 class TControl : public TComponent {
@@ -47,7 +46,9 @@ public:
 
     TWinControl* Parent() const { return parent_; }
     virtual void SetParent(TWinControl* parent);
-    TForm* ParentForm() const;
+    // The window at the top of the parent chain (the control itself when it
+    // has no parent and is windowed), or null.
+    TWinControl* TopParent();
 
     int Left() const { return left_; }
     int Top() const { return top_; }
@@ -166,6 +167,11 @@ public:
     virtual bool HandleMeasureItem(MEASUREITEMSTRUCT&) { return false; }
     // WM_CTLCOLOREDIT / WM_CTLCOLORSTATIC: the background brush, or null for the system's.
     virtual HBRUSH HandleCtlColor(HDC) { return nullptr; }
+
+    // What a top-level window hears from its descendants; a form keeps the
+    // tooltips and the default button.
+    virtual void UpdateHint(TControl*) {}
+    virtual void DefaultButtonChanged(TWinControl*, bool /*isDefault*/) {}
 
 protected:
     struct TCreateParams {

@@ -1,6 +1,6 @@
 #include "ui/Files.h"
 
-#include "ui/Application.h"
+#include "ui/Exceptions.h"
 
 #include <algorithm>
 

@@ -1,7 +1,6 @@
 #include "ui/Form.h"
 
 #include "ui/Application.h"
-#include "ui/StdCtrls.h"
 
 #include <commctrl.h>
 
@@ -137,6 +136,13 @@ void TForm::UpdateHint(TControl* c) {
     SendMessageA(tooltip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
     if (!c->Hint().empty())
         AddTool(c);
+}
+
+void TForm::DefaultButtonChanged(TWinControl* button, bool isDefault) {
+    if (isDefault)
+        DefaultButton = button;
+    else if (DefaultButton == button)
+        DefaultButton = nullptr;
 }
 
 void TForm::SetClientSize(int width, int height) {

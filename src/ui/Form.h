@@ -2,8 +2,6 @@
 #pragma once
 #include "ui/Controls.h"
 
-class TButton;
-
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog };
 enum TPosition { poDesigned, poScreenCenter };
 enum TBorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4 };
@@ -19,7 +17,8 @@ public:
     TPosition Position = poDesigned;
     // The form sees key presses (OnKeyPress) before its controls.
     bool KeyPreview = false;
-    TButton* DefaultButton = nullptr;
+    // Pressed by Enter when enabled; a button that becomes the default registers itself.
+    TWinControl* DefaultButton = nullptr;
     int ModalResult = mrNone;
 
     void SetClientSize(int width, int height);
@@ -46,7 +45,8 @@ public:
 
     // Called by the message loop before dialog navigation; true when handled.
     bool PreviewKey(MSG& msg);
-    void UpdateHint(TControl* control);
+    void UpdateHint(TControl* control) override;
+    void DefaultButtonChanged(TWinControl* button, bool isDefault) override;
     HWND Tooltip() const { return tooltip_; }
     // Runs the creation handler as the toolkit does once the window exists.
     void DoCreate();

@@ -2,9 +2,33 @@
 
 #include <cstring>
 
+// The portable rules speak the system's colour indexes, pen styles and
+// DrawTextA flags under their own names.
+static_assert(clWindow == (clSystemColor | COLOR_WINDOW) &&
+              clWindowText == (clSystemColor | COLOR_WINDOWTEXT) &&
+              clBtnFace == (clSystemColor | COLOR_BTNFACE) &&
+              clBtnShadow == (clSystemColor | COLOR_BTNSHADOW) &&
+              clBtnHighlight == (clSystemColor | COLOR_BTNHIGHLIGHT) &&
+              clBtnText == (clSystemColor | COLOR_BTNTEXT) &&
+              clGrayText == (clSystemColor | COLOR_GRAYTEXT) &&
+              clHighlight == (clSystemColor | COLOR_HIGHLIGHT) &&
+              clHighlightText == (clSystemColor | COLOR_HIGHLIGHTTEXT) &&
+              clInfoBk == (clSystemColor | COLOR_INFOBK));
+static_assert(RGBColor(1, 2, 3) == RGB(1, 2, 3));
+static_assert(psSolid == PS_SOLID && psDash == PS_DASH && psDot == PS_DOT &&
+              psDashDot == PS_DASHDOT && psDashDotDot == PS_DASHDOTDOT && psClear == PS_NULL &&
+              psInsideFrame == PS_INSIDEFRAME);
+static_assert(GDT_TOP == DT_TOP && GDT_LEFT == DT_LEFT && GDT_CENTER == DT_CENTER &&
+              GDT_RIGHT == DT_RIGHT && GDT_VCENTER == DT_VCENTER && GDT_BOTTOM == DT_BOTTOM);
+static_assert(GDT_WORDBREAK == DT_WORDBREAK && GDT_SINGLELINE == DT_SINGLELINE &&
+              GDT_EXPANDTABS == DT_EXPANDTABS && GDT_NOCLIP == DT_NOCLIP &&
+              GDT_CALCRECT == DT_CALCRECT && GDT_NOPREFIX == DT_NOPREFIX);
+static_assert(GDT_PATH_ELLIPSIS == DT_PATH_ELLIPSIS && GDT_END_ELLIPSIS == DT_END_ELLIPSIS &&
+              GDT_RTLREADING == DT_RTLREADING && GDT_WORD_ELLIPSIS == DT_WORD_ELLIPSIS);
+
 COLORREF ColorToRGB(TColor c) {
-    if ((c & 0xFF000000u) == clSystemColor)
-        return GetSysColor(static_cast<int>(c & 0xFFu));
+    if (IsSystemColor(c))
+        return GetSysColor(SystemColorIndex(c));
     return c & 0x00FFFFFFu;
 }
 
@@ -143,9 +167,7 @@ void TCanvas::RequirePen() {
     if (havePen_ && penKey_.Color == Pen.Color && penKey_.Width == Pen.Width &&
         penKey_.Style == Pen.Style)
         return;
-    static const int styles[] = {PS_SOLID,      PS_DASH, PS_DOT,        PS_DASHDOT,
-                                 PS_DASHDOTDOT, PS_NULL, PS_INSIDEFRAME};
-    HPEN p = CreatePen(styles[Pen.Style], Pen.Width, ColorToRGB(Pen.Color));
+    HPEN p = CreatePen(static_cast<int>(Pen.Style), Pen.Width, ColorToRGB(Pen.Color));
     HGDIOBJ old = SelectObject(dc_, p);
     if (!origPen_)
         origPen_ = old;

@@ -8,28 +8,7 @@
 #include <functional>
 #include <string>
 
-// 0x00BBGGRR is an RGB colour; 0xFF0000nn is system colour nn, resolved when drawn.
-using TColor = std::uint32_t;
-constexpr TColor clSystemColor = 0xFF000000;
-constexpr TColor clBlack = 0x000000, clMaroon = 0x000080, clGreen = 0x008000, clOlive = 0x008080,
-                 clNavy = 0x800000, clPurple = 0x800080, clTeal = 0x808000, clGray = 0x808080,
-                 clSilver = 0xC0C0C0, clRed = 0x0000FF, clLime = 0x00FF00, clYellow = 0x00FFFF,
-                 clBlue = 0xFF0000, clFuchsia = 0xFF00FF, clAqua = 0xFFFF00, clWhite = 0xFFFFFF;
-constexpr TColor clWindow = clSystemColor | COLOR_WINDOW;
-constexpr TColor clWindowText = clSystemColor | COLOR_WINDOWTEXT;
-constexpr TColor clBtnFace = clSystemColor | COLOR_BTNFACE;
-constexpr TColor clBtnShadow = clSystemColor | COLOR_BTNSHADOW;
-constexpr TColor clBtnHighlight = clSystemColor | COLOR_BTNHIGHLIGHT;
-constexpr TColor clBtnText = clSystemColor | COLOR_BTNTEXT;
-constexpr TColor clGrayText = clSystemColor | COLOR_GRAYTEXT;
-constexpr TColor clHighlight = clSystemColor | COLOR_HIGHLIGHT;
-constexpr TColor clHighlightText = clSystemColor | COLOR_HIGHLIGHTTEXT;
-constexpr TColor clInfoBk = clSystemColor | COLOR_INFOBK;
-constexpr TColor clNone = 0x1FFFFFFF;
-
-constexpr TColor RGBColor(int r, int g, int b) {
-    return static_cast<TColor>(r) | (static_cast<TColor>(g) << 8) | (static_cast<TColor>(b) << 16);
-}
+// The RGB value of a colour, system colours resolved now.
 COLORREF ColorToRGB(TColor c);
 
 // Design values are pixels at 96 dpi; the toolkit scales them by the screen's dpi.

@@ -1,6 +1,6 @@
 #include "ui/Menus.h"
 
-#include "ui/Application.h"
+#include "ui/Exceptions.h"
 
 #include <memory>
 #include <type_traits>

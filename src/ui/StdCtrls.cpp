@@ -1,6 +1,6 @@
 #include "ui/StdCtrls.h"
 
-#include "ui/Form.h"
+#include "core/Label3DGeometry.h"
 
 #include <commctrl.h>
 
@@ -68,21 +68,22 @@ void TCustomLabel::FontChanged() {
 }
 
 void TCustomLabel::DoDrawText(TCanvas& canvas, RECT& r, UINT flags) {
-    std::string text = caption_;
-    if ((flags & DT_CALCRECT) && (text.empty() || (showAccelChar_ && text == "&")))
-        text += ' ';
+    const std::string text = LabelTextToDraw(caption_, flags, showAccelChar_);
     if (!showAccelChar_)
         flags |= DT_NOPREFIX;
     canvas.Font = Font;
-    if (!enabled_) {
-        OffsetRect(&r, 1, 1);
-        canvas.Font.SetColor(clBtnHighlight);
-        canvas.DrawText(text, r, flags);
-        OffsetRect(&r, -1, -1);
-        canvas.Font.SetColor(clBtnShadow);
-        canvas.DrawText(text, r, flags);
-    } else {
-        canvas.DrawText(text, r, flags);
+    const GTextPasses passes = StandardLabelTextPasses(Font.Color(), enabled_);
+    for (int i = 0; i < passes.count; ++i) {
+        const GTextPass& pass = passes.pass[static_cast<size_t>(i)];
+        canvas.Font.SetColor(pass.color);
+        if (pass.mainText) {
+            canvas.DrawText(text, r, flags);
+        } else {
+            // A copy measures into its own rectangle: a measurement is the main text's.
+            RECT moved = r;
+            OffsetRect(&moved, pass.offset.x, pass.offset.y);
+            canvas.DrawText(text, moved, flags);
+        }
     }
 }
 
@@ -94,15 +95,11 @@ void TCustomLabel::Paint(TCanvas& canvas) {
         canvas.FillRect(r);
     }
     canvas.Brush.Style = bsClear;
-    UINT flags = DT_EXPANDTABS | (wordWrap_ ? DT_WORDBREAK : 0) |
-                 (alignment_ == taCenter         ? DT_CENTER
-                  : alignment_ == taRightJustify ? DT_RIGHT
-                                                 : DT_LEFT);
+    const UINT flags = LabelPaintFlags(alignment_, wordWrap_);
     if (layout_ != tlTop) {
         RECT calc = r;
         DoDrawText(canvas, calc, flags | DT_CALCRECT);
-        OffsetRect(&r, 0,
-                   layout_ == tlBottom ? height_ - calc.bottom : (height_ - calc.bottom) / 2);
+        OffsetRect(&r, 0, StandardLabelLayoutShift(layout_, height_, calc.bottom));
     }
     DoDrawText(canvas, r, flags);
 }
@@ -114,14 +111,12 @@ void TCustomLabel::AdjustBounds() {
     RECT r{0, 0, width_, height_};
     {
         TCanvas canvas(dc);
-        DoDrawText(canvas, r, DT_EXPANDTABS | DT_CALCRECT | (wordWrap_ ? DT_WORDBREAK : 0));
+        DoDrawText(canvas, r, AutoSizeMeasureFlags(wordWrap_));
     }
     ReleaseDC(nullptr, dc);
-    // Only a right-justified label keeps its right edge; the others their left.
-    int x = left_;
-    if (alignment_ == taRightJustify)
-        x += width_ - r.right;
-    SetBounds(x, top_, r.right, r.bottom);
+    const GRect b = AutoSizeBounds({left_, top_, left_ + width_, top_ + height_},
+                                   {r.left, r.top, r.right, r.bottom}, alignment_);
+    SetBounds(b.left, b.top, b.right - b.left, b.bottom - b.top);
 }
 
 // ------------------------------------------------------------------ TBevel
@@ -266,7 +261,7 @@ void TEdit::SetText(const std::string& v) {
         SetWindowTextA(handle_, v.c_str());
         settingText_ = false;
         int n = static_cast<int>(v.size());
-        SendMessageA(handle_, EM_SETSEL, n, n);
+        SendMessageA(handle_, EM_SETSEL, static_cast<WPARAM>(n), n);
     }
     if (OnChange)
         OnChange(this);
@@ -297,12 +292,8 @@ void TButton::CreateParams(TCreateParams& p) {
 
 void TButton::SetDefault(bool v) {
     default_ = v;
-    if (TForm* f = ParentForm()) {
-        if (v)
-            f->DefaultButton = this;
-        else if (f->DefaultButton == this)
-            f->DefaultButton = nullptr;
-    }
+    if (TWinControl* top = TopParent())
+        top->DefaultButtonChanged(this, v);
     if (handle_)
         SendMessageA(handle_, BM_SETSTYLE, v ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
 }
@@ -336,7 +327,7 @@ void TComboBox::AfterCreateWnd() {
     // WM_MEASUREITEM came before the subclassing: set both heights again.
     SendMessageA(handle_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), Scale(ItemHeight));
     SendMessageA(handle_, CB_SETITEMHEIGHT, 0, Scale(ItemHeight));
-    SendMessageA(handle_, CB_SETMINVISIBLE, DropDownCount, 0);
+    SendMessageA(handle_, CB_SETMINVISIBLE, static_cast<WPARAM>(DropDownCount), 0);
     FillControl();
     RECT r;
     GetWindowRect(handle_, &r);
@@ -344,7 +335,7 @@ void TComboBox::AfterCreateWnd() {
 }
 
 bool TComboBox::HandleMeasureItem(MEASUREITEMSTRUCT& mis) {
-    mis.itemHeight = Scale(ItemHeight);
+    mis.itemHeight = static_cast<UINT>(Scale(ItemHeight));
     return true;
 }
 
@@ -364,7 +355,8 @@ template <class Row> void FillComboBox(HWND combo, const std::vector<Row>& rows,
     info.cbSize = sizeof info;
     HWND list = GetComboBoxInfo(combo, &info) && info.hwndList ? info.hwndList : nullptr;
     HWND target = list ? list : combo;
-    SendMessageA(target, list ? LB_INITSTORAGE : CB_INITSTORAGE, rows.size(), bytes);
+    SendMessageA(target, list ? LB_INITSTORAGE : CB_INITSTORAGE, rows.size(),
+                 static_cast<LPARAM>(bytes));
     const UINT add = list ? LB_ADDSTRING : CB_ADDSTRING;
     std::string text; // a view's row, terminated
     for (const Row& s : rows) {
@@ -374,7 +366,7 @@ template <class Row> void FillComboBox(HWND combo, const std::vector<Row>& rows,
         SendMessageA(target, add, 0, reinterpret_cast<LPARAM>(row));
     }
     if (index >= 0)
-        SendMessageA(combo, CB_SETCURSEL, index, 0);
+        SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     SendMessageA(combo, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(combo, nullptr, TRUE);
 }
@@ -415,14 +407,17 @@ int TComboBox::ItemCount() const {
 
 std::string TComboBox::Item(int index) const {
     if (!handle_)
-        return index >= 0 && index < static_cast<int>(pending_.size()) ? pending_[index] : "";
+        return index >= 0 && index < static_cast<int>(pending_.size())
+                   ? pending_[static_cast<size_t>(index)]
+                   : "";
     // Read back through the wide message: under Wine the version 6 list faults
     // on the ANSI one for rows of more than a few hundred characters.
-    LRESULT n = SendMessageW(handle_, CB_GETLBTEXTLEN, index, 0);
+    LRESULT n = SendMessageW(handle_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
     if (n == CB_ERR)
         return {};
     std::wstring w(static_cast<size_t>(n) + 1, L'\0');
-    n = SendMessageW(handle_, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(w.data()));
+    n = SendMessageW(handle_, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(w.data()));
     if (n == CB_ERR || n == 0)
         return {};
     int bytes =
@@ -439,7 +434,7 @@ int TComboBox::ItemIndex() const {
 
 void TComboBox::SetItemIndex(int index) {
     if (handle_)
-        SendMessageA(handle_, CB_SETCURSEL, index, 0);
+        SendMessageA(handle_, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     else
         pendingIndex_ = index;
 }

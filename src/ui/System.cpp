@@ -1,6 +1,6 @@
 #include "ui/System.h"
 
-#include "ui/Application.h"
+#include "ui/Exceptions.h"
 
 #include <shellapi.h>
 #include <urlmon.h>
@@ -71,6 +71,9 @@ struct TInternetHandle {
 
 // Reports nothing to the user; only notes the server's HTTP status, which
 // URLDownloadToFileA itself does not look at.
+// A COM object ends through Release, never through a base pointer's delete.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 class TStatusCallback : public IBindStatusCallback, public IHttpNegotiate {
 public:
     DWORD HttpStatus = 0;
@@ -111,6 +114,7 @@ public:
         return S_OK;
     }
 };
+#pragma GCC diagnostic pop
 
 using TUrlDownloadToFileA = HRESULT(WINAPI*)(LPUNKNOWN, LPCSTR, LPCSTR, DWORD,
                                              LPBINDSTATUSCALLBACK);

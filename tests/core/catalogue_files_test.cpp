@@ -30,6 +30,12 @@ std::string ReadBytes(const fs::path& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// Rows as strings: the file's bytes end with the call.
+std::vector<std::string> CatalogueRows(std::string_view bytes) {
+    const auto views = CatalogueLineViews(bytes);
+    return {views.begin(), views.end()};
+}
+
 std::vector<fs::path> CatalogueFiles() {
     std::vector<fs::path> files;
     for (const auto& entry : fs::recursive_directory_iterator(CatalogueDir())) {
@@ -55,7 +61,7 @@ std::string FirstWord(const std::string& command) {
 // Rows with a command once their comments are gone.
 std::vector<std::string> Commands(const std::string& fileName) {
     std::vector<std::string> commands;
-    for (const auto& row : SplitCatalogueLines(ReadBytes(CatalogueDir() / fileName))) {
+    for (const auto& row : CatalogueRows(ReadBytes(CatalogueDir() / fileName))) {
         const auto command = Trimmed(StripParenComments(row));
         if (!command.empty())
             commands.push_back(command);
@@ -91,7 +97,7 @@ TEST(CatalogueFiles, AllFilesAreWellFormedWindows1252) {
 
 TEST(CatalogueFiles, EveryCommentIsClosedAndUnnested) {
     for (const auto& path : CatalogueFiles()) {
-        for (const auto& row : SplitCatalogueLines(ReadBytes(path))) {
+        for (const auto& row : CatalogueRows(ReadBytes(path))) {
             SCOPED_TRACE(path.filename().string() + ": " + row);
             int depth = 0;
             for (char c : row) {
@@ -124,7 +130,7 @@ TEST(CatalogueFiles, CommandsLaunchAsIntended) {
     }
     std::size_t captures = 0;
     for (const auto& path : CatalogueFiles()) {
-        for (const auto& row : SplitCatalogueLines(ReadBytes(path))) {
+        for (const auto& row : CatalogueRows(ReadBytes(path))) {
             const auto command = Trimmed(StripParenComments(row));
             SCOPED_TRACE(path.filename().string() + ": " + command);
             const auto kind = ClassifyLine(command);
@@ -142,7 +148,7 @@ TEST(CatalogueFiles, NoDestructiveCommands) {
     static const std::array<std::string_view, 9> forbidden = {
         "FORMAT", "DEL", "ERASE", "RD", "RMDIR", "DISKPART", "CIPHER", "TAKEOWN", "ICACLS"};
     for (const auto& path : CatalogueFiles()) {
-        for (const auto& row : SplitCatalogueLines(ReadBytes(path))) {
+        for (const auto& row : CatalogueRows(ReadBytes(path))) {
             auto command = Trimmed(StripParenComments(row));
             if (command.empty())
                 continue;

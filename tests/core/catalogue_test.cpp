@@ -9,7 +9,14 @@
 using namespace std::string_literals;
 using Rows = std::vector<std::string>;
 
-TEST(SplitCatalogueLines, LineBreakStylesGiveTheSameRows) {
+namespace {
+Rows SplitCatalogueLines(std::string_view bytes) {
+    const auto views = CatalogueLineViews(bytes);
+    return Rows(views.begin(), views.end());
+}
+} // namespace
+
+TEST(CatalogueLines, LineBreakStylesGiveTheSameRows) {
     const Rows expected{"ipconfig", "netstat -an", "ver"};
     EXPECT_EQ(SplitCatalogueLines("ipconfig\r\nnetstat -an\r\nver\r\n"), expected);
     EXPECT_EQ(SplitCatalogueLines("ipconfig\nnetstat -an\nver\n"), expected);
@@ -18,7 +25,7 @@ TEST(SplitCatalogueLines, LineBreakStylesGiveTheSameRows) {
     EXPECT_EQ(SplitCatalogueLines("ipconfig\r\nnetstat -an\r\nver"), expected);
 }
 
-TEST(SplitCatalogueLines, EmptyLinesAreRows) {
+TEST(CatalogueLines, EmptyLinesAreRows) {
     EXPECT_EQ(SplitCatalogueLines(""), Rows{});
     EXPECT_EQ(SplitCatalogueLines("\r\n"), Rows{""});
     EXPECT_EQ(SplitCatalogueLines("a\r\n\r\n"), (Rows{"a", ""}));
@@ -29,20 +36,20 @@ TEST(SplitCatalogueLines, EmptyLinesAreRows) {
     EXPECT_EQ(SplitCatalogueLines("\r\n\r\n\r\n"), (Rows{"", "", ""}));
 }
 
-TEST(SplitCatalogueLines, NulEndsTheList) {
+TEST(CatalogueLines, NulEndsTheList) {
     EXPECT_EQ(SplitCatalogueLines("a\r\nb\0c\r\nd\r\n"s), (Rows{"a", "b"}));
     EXPECT_EQ(SplitCatalogueLines("a\r\n\0b\r\n"s), Rows{"a"});
     EXPECT_EQ(SplitCatalogueLines("a\r\0\nb"s), Rows{"a"});
     EXPECT_EQ(SplitCatalogueLines("\0a\r\n"s), Rows{});
 }
 
-TEST(SplitCatalogueLines, KeepsOrderBlanksAndHighBytes) {
+TEST(CatalogueLines, KeepsOrderBlanksAndHighBytes) {
     const std::string accented = "control sysdm.cpl (Propri\xE9t\xE9s syst\xE8me)";
     EXPECT_EQ(SplitCatalogueLines("zz\r\n  aa \t\r\n" + accented + "\r\n"),
               (Rows{"zz", "  aa \t", accented}));
 }
 
-TEST(SplitCatalogueLines, LargeInputsStayFast) {
+TEST(CatalogueLines, LargeInputsStayFast) {
     const auto start = std::chrono::steady_clock::now();
 
     const std::string oneLine(10 * 1024 * 1024, 'x');

@@ -22,21 +22,20 @@ TEST(ListRowStyle, EvenRowsShareOddRowsTellListsApart) {
     EXPECT_EQ(RowBackground(lkCustom, 1), ListRowColor::OddCustom);
 }
 
-TEST(ListRowStyle, SelectedRowOverprintsBoldBlackTwoPixelsUpLeft) {
-    const GRect row{0, 30, 400, 45};
-    GRowPasses p = RowPasses(lkSyst, 2, row, false);
+TEST(ListRowStyle, SelectedRowOverprintsBoldBlackTwoDesignPixelsUpLeft) {
+    GRowPasses p = RowPasses(lkSyst, 2, false);
     ASSERT_EQ(p.count, 1);
     EXPECT_EQ(p.pass[0].background, ListRowColor::Even);
-    EXPECT_EQ(p.pass[0].textOrigin, (GPoint{10, 32}));
+    EXPECT_EQ(p.pass[0].textOffset, (GPoint{10, 2}));
     EXPECT_TRUE(p.pass[0].listTextColor);
     EXPECT_FALSE(p.pass[0].bold);
 
-    p = RowPasses(lkSyst, 1, row, true);
+    p = RowPasses(lkSyst, 1, true);
     ASSERT_EQ(p.count, 2);
     EXPECT_EQ(p.pass[0].background, ListRowColor::OddSyst);
-    EXPECT_EQ(p.pass[0].textOrigin, (GPoint{10, 32}));
+    EXPECT_EQ(p.pass[0].textOffset, (GPoint{10, 2}));
     EXPECT_EQ(p.pass[1].background, ListRowColor::Selected);
-    EXPECT_EQ(p.pass[1].textOrigin, (GPoint{8, 30}));
+    EXPECT_EQ(p.pass[1].textOffset, (GPoint{8, 0}));
     EXPECT_FALSE(p.pass[1].listTextColor);
     EXPECT_EQ(p.pass[1].textColor, 0x00000000u);
     EXPECT_TRUE(p.pass[1].bold);

@@ -9,8 +9,8 @@
 #include <vector>
 
 TEST(UpdateRules, NewerReleaseIsStrictlyAboveOwnCode) {
-    EXPECT_FALSE(IsNewerRelease(2002000));
-    EXPECT_TRUE(IsNewerRelease(2002001));
+    EXPECT_FALSE(IsNewerRelease(kOwnVersionCode));
+    EXPECT_TRUE(IsNewerRelease(kOwnVersionCode + 1));
     EXPECT_FALSE(IsNewerRelease(0));
     EXPECT_FALSE(IsNewerRelease(-2002001));
     EXPECT_FALSE(IsNewerRelease(INT32_MIN));
@@ -70,12 +70,6 @@ TEST(UpdateDialogText, FileWithOnlyLine1AndLine2) {
     ASSERT_EQ(lines.size(), expected.size());
     for (std::size_t i = 0; i < lines.size(); ++i)
         EXPECT_EQ(lines[i], expected[i]) << "line " << i + 1;
-
-    std::string joined;
-    for (const std::string& line : expected)
-        joined += line + "\r\n";
-    joined.resize(joined.size() - 2);
-    EXPECT_EQ(ReleaseNotesText(file, "Auteur", "example.org"), joined);
 }
 
 TEST(UpdateDialogText, NotesKeepTheirOrderAndLine1StaysOutOfTheBox) {
@@ -83,6 +77,8 @@ TEST(UpdateDialogText, NotesKeepTheirOrderAndLine1StaysOutOfTheBox) {
     const std::vector<std::string> lines = ReleaseNotesLines(file, "a", "s");
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 8),
               (std::vector<std::string>{"b", "c", "", "e", "", "", "h", ""}));
-    EXPECT_EQ(ReleaseNotesText(TVersionFile::Parse(""), "a", "s").substr(0, 18),
-              "\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\nLa");
+    const std::vector<std::string> empty = ReleaseNotesLines(TVersionFile::Parse(""), "a", "s");
+    EXPECT_EQ(std::vector<std::string>(empty.begin(), empty.begin() + 8),
+              std::vector<std::string>(8));
+    EXPECT_EQ(empty[8].substr(0, 2), "La");
 }

@@ -9,11 +9,11 @@
 
 namespace {
 
-const wchar_t kWindowClass[] = L"OrbitashellWindow";
+const wchar_t kWindowClass[] = L"ToolkitWindow";
 
 std::wstring Widen(const char* s) {
     int n = MultiByteToWideChar(CP_UTF8, 0, s, -1, nullptr, 0);
-    std::wstring w(n > 0 ? n - 1 : 0, L'\0');
+    std::wstring w(n > 0 ? static_cast<size_t>(n - 1) : 0, L'\0');
     if (n > 1)
         MultiByteToWideChar(CP_UTF8, 0, s, -1, w.data(), n);
     return w;
@@ -86,13 +86,13 @@ bool WaitUntil(const std::function<bool()>& pred, DWORD ms, DWORD step) {
 std::wstring ClassOf(HWND h) {
     wchar_t buf[256];
     int n = GetClassNameW(h, buf, 256);
-    return std::wstring(buf, n > 0 ? n : 0);
+    return std::wstring(buf, n > 0 ? static_cast<size_t>(n) : 0);
 }
 
 std::wstring CaptionOf(HWND h) {
     wchar_t buf[1024];
     int n = InternalGetWindowText(h, buf, 1024);
-    return std::wstring(buf, n > 0 ? n : 0);
+    return std::wstring(buf, n > 0 ? static_cast<size_t>(n) : 0);
 }
 
 std::wstring ControlText(HWND h) {
@@ -376,10 +376,11 @@ std::optional<std::wstring> DescribeConsoleOf(DWORD pid) {
         wchar_t title[256];
         DWORD n = GetConsoleTitleW(title, 256);
         text = std::to_wstring(info.wAttributes) + L"\n" + std::wstring(title, n) + L"\n";
-        std::wstring row(info.dwSize.X, L' ');
+        std::wstring row(static_cast<size_t>(info.dwSize.X), L' ');
         for (SHORT y = 0; y <= info.dwCursorPosition.Y; ++y) {
             n = 0;
-            ReadConsoleOutputCharacterW(out, row.data(), info.dwSize.X, COORD{0, y}, &n);
+            ReadConsoleOutputCharacterW(out, row.data(), static_cast<DWORD>(info.dwSize.X),
+                                        COORD{0, y}, &n);
             std::wstring line = row.substr(0, n);
             line.erase(line.find_last_not_of(L' ') + 1);
             *text += line + L"\n";

@@ -8,7 +8,7 @@
 
 namespace {
 
-const wchar_t kWindowClass[] = L"OrbitashellWindow";
+const wchar_t kWindowClass[] = L"ToolkitWindow";
 
 std::string TrimRight(std::string s) {
     s.erase(s.find_last_not_of(" \t\r\n") + 1);

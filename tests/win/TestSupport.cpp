@@ -63,7 +63,7 @@ TDialogWatcher* activeWatcher = nullptr;
 std::string WindowText(HWND h) {
     char buf[4096];
     int n = GetWindowTextA(h, buf, sizeof buf);
-    return std::string(buf, n > 0 ? n : 0);
+    return std::string(buf, n > 0 ? static_cast<size_t>(n) : 0);
 }
 
 } // namespace
@@ -239,7 +239,8 @@ TDib::~TDib() {
 
 COLORREF TDib::Pixel(int x, int y) const {
     GdiFlush();
-    std::uint32_t v = bits_[static_cast<size_t>(y) * width_ + x]; // 0x00RRGGBB in memory order BGRA
+    std::uint32_t v = bits_[static_cast<size_t>(y) * static_cast<size_t>(width_) +
+                            static_cast<size_t>(x)]; // 0x00RRGGBB in memory order BGRA
     return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
 }
 
@@ -343,7 +344,8 @@ std::vector<TTooltipTool> TooltipTools(HWND form) {
         TOOLINFOA ti{};
         ti.cbSize = sizeof ti;
         ti.lpszText = text;
-        if (!SendMessageA(search.tip, TTM_ENUMTOOLSA, i, reinterpret_cast<LPARAM>(&ti)))
+        if (!SendMessageA(search.tip, TTM_ENUMTOOLSA, static_cast<WPARAM>(i),
+                          reinterpret_cast<LPARAM>(&ti)))
             continue;
         tools.push_back({ti.uId, (ti.uFlags & TTF_IDISHWND) != 0, ti.rect, text});
     }

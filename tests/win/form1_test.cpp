@@ -4,6 +4,8 @@
 #include "app/Unit1.h"
 #include "ui/MessageDialog.h"
 
+#include "osh/Version.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -11,8 +13,8 @@
 
 namespace {
 
-const char kWaitingCaption[] =
-    "Orbitashell v 2.2.0 - Recherche mise à jour d'Orbitashell, veuillez patienter...";
+const char kWaitingCaption[] = "Orbitashell v " OSH_VERSION_TEXT
+                               " - Recherche mise à jour d'Orbitashell, veuillez patienter...";
 const char kMissingCPL[] = "Le fichier \"CommandesCPL.TXT\" d'Orbitashell est introuvable !";
 const char kMissingSyst[] = "Le fichier \"CommandesSyst.TXT\" d'Orbitashell est introuvable !";
 const char kMissingFolder[] = "Le dossier \"Syst\" d'Orbitashell est introuvable !";
@@ -117,7 +119,7 @@ std::vector<std::string> Texts(const std::vector<TShownBox>& boxes) {
 
 // A row chosen as the mouse would: the selection moves, then the list tells its parent.
 void ChooseRow(TForm1& f, TComboBox& list, int index) {
-    SendMessageA(list.Handle(), CB_SETCURSEL, index, 0);
+    SendMessageA(list.Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
     SendMessageA(f.Handle(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(list.Handle()), CBN_SELCHANGE),
                  reinterpret_cast<LPARAM>(list.Handle()));
 }
@@ -350,7 +352,7 @@ TEST(Form1Caption, WaitingCaptionUntilTheFirstActivationOnly) {
     install.Full();
     auto f = NewForm1();
     EXPECT_EQ(Application->Title, "Orbitashell");
-    EXPECT_EQ(f->BaseCaption, "Orbitashell v 2.2.0");
+    EXPECT_EQ(f->BaseCaption, "Orbitashell v " OSH_VERSION_TEXT);
     EXPECT_EQ(WindowTextOf(f->Handle()), kWaitingCaption);
     EXPECT_LE(std::string(kWaitingCaption).size(), 88u);
     EXPECT_TRUE(f->TempDir.empty());
@@ -363,12 +365,12 @@ TEST(Form1Caption, WaitingCaptionUntilTheFirstActivationOnly) {
     };
     ShowForm(*f);
     EXPECT_EQ(activations, 1);
-    EXPECT_EQ(WindowTextOf(f->Handle()), "Orbitashell v 2.2.0");
+    EXPECT_EQ(WindowTextOf(f->Handle()), "Orbitashell v " OSH_VERSION_TEXT);
     EXPECT_TRUE(f->Activated());
 
     // As if a status had been put in the caption: it must survive the
     // dialog's closing and a return from another window.
-    f->SetCaption("Orbitashell v 2.2.0 - statut");
+    f->SetCaption("Orbitashell v " OSH_VERSION_TEXT " - statut");
     ShowErrorMessage("Un message");
     PumpMessages(50);
     ASSERT_EQ(watcher.Seen.size(), 1u);
@@ -382,7 +384,7 @@ TEST(Form1Caption, WaitingCaptionUntilTheFirstActivationOnly) {
     PumpMessages(20);
     DestroyWindow(other);
     EXPECT_EQ(activations, 1);
-    EXPECT_EQ(WindowTextOf(f->Handle()), "Orbitashell v 2.2.0 - statut");
+    EXPECT_EQ(WindowTextOf(f->Handle()), "Orbitashell v " OSH_VERSION_TEXT " - statut");
 }
 
 // ---------------------------------------------------------------- start-up
@@ -438,7 +440,7 @@ TEST_P(Form1Startup, MissingFilesAreReportedInOrderAndEndTheProgram) {
     // The window still opens and is activated once, with the quit still pending.
     f->Show();
     EXPECT_TRUE(f->Activated());
-    EXPECT_EQ(WindowTextOf(f->Handle()), "Orbitashell v 2.2.0");
+    EXPECT_EQ(WindowTextOf(f->Handle()), "Orbitashell v " OSH_VERSION_TEXT);
     EXPECT_EQ(TakeQuitRequest(), !want.empty());
     EXPECT_TRUE(sys.ShellCalls.empty());
 }
@@ -526,7 +528,7 @@ TEST(Form1Startup, CatalogueHeldOpenForWriting) {
 
         ShowForm(*f);
         EXPECT_TRUE(IsWindowVisible(f->Handle()));
-        EXPECT_EQ(WindowTextOf(f->Handle()), "Orbitashell v 2.2.0");
+        EXPECT_EQ(WindowTextOf(f->Handle()), "Orbitashell v " OSH_VERSION_TEXT);
     }
 }
 
@@ -1032,7 +1034,7 @@ TEST_F(Form1Box, EnterWithShiftOrControlDoesNotLaunch) {
     HWND box = F().edtCmdLine.Handle();
     SetFocus(box);
     Type(box, "ver");
-    for (BYTE modifier : {VK_SHIFT, VK_CONTROL}) {
+    for (BYTE modifier : {BYTE{VK_SHIFT}, BYTE{VK_CONTROL}}) {
         SCOPED_TRACE(modifier);
         BYTE keys[256];
         GetKeyboardState(keys);

@@ -146,7 +146,7 @@ TEST(ErrorDialog, SilentCentredStopBoxWithAWrappedMessageAndOneOK) {
 }
 
 TEST(ErrorDialog, EnterAndEscapeBothPressOK) {
-    for (UINT key : {VK_RETURN, VK_ESCAPE}) {
+    for (UINT key : {UINT{VK_RETURN}, UINT{VK_ESCAPE}}) {
         SCOPED_TRACE(key);
         TErrorDialog dialog(nullptr, "Court.");
         dialog.DoCreate();

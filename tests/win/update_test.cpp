@@ -9,6 +9,8 @@
 #include "update/UnitUpdate.h"
 #include "update/UpdateService.h"
 
+#include "osh/Version.h"
+
 #include <gtest/gtest.h>
 #include <wininet.h>
 
@@ -20,7 +22,7 @@ using namespace std::string_literals;
 
 namespace {
 
-const std::string kBase = "Orbitashell v 2.2.0";
+const std::string kBase = "Orbitashell v " OSH_VERSION_TEXT;
 const std::string kWaiting =
     kBase + " - Recherche mise à jour d'Orbitashell, veuillez patienter...";
 const std::string kOffline = kBase + " - Mode non connecté...";
@@ -31,7 +33,7 @@ const std::string kBoxMark = "<message box>";
 std::string TextOfWindow(HWND h) {
     char buf[8192];
     int n = GetWindowTextA(h, buf, sizeof buf);
-    return std::string(buf, n > 0 ? n : 0);
+    return std::string(buf, n > 0 ? static_cast<size_t>(n) : 0);
 }
 
 std::vector<std::string> SplitCrLf(const std::string& text) {
@@ -69,7 +71,7 @@ public:
 
     ~TTestServer() {
         SetMode("");
-        Serve("[version]\r\ndispo=2002000\r\n");
+        Serve("[version]\r\ndispo=" OSH_VERSION_CODE_TEXT "\r\n");
     }
     void Serve(const std::string& bytes) {
         CreateDirectoryA((std::string(kShare) + "\\www\\version").c_str(), nullptr);
@@ -117,7 +119,7 @@ private:
             char cls[64] = "";
             GetClassNameA(m->hwnd, cls, sizeof cls);
             if (m->message == WM_SETTEXT && m->lParam && !GetParent(m->hwnd) &&
-                std::string(cls) == "OrbitashellWindow")
+                std::string(cls) == "ToolkitWindow")
                 active_->entries_.emplace_back(m->hwnd, reinterpret_cast<const char*>(m->lParam));
             else if (m->message == WM_INITDIALOG && std::string(cls) == "#32770")
                 active_->entries_.emplace_back(m->hwnd, kBoxMark);
@@ -265,14 +267,14 @@ protected:
 TEST_F(UpdateCheck, UpToDateWhenTheCodeIsAtMostOursOrUnusable) {
     const std::string oneMegabyte(1 << 20, 'x');
     const std::pair<const char*, std::string> files[] = {
-        {"equal", "[version]\r\ndispo=2002000\r\n"},
+        {"equal", "[version]\r\ndispo=" OSH_VERSION_CODE_TEXT "\r\n"},
         {"zero", "[Version]\r\nDispo = 0\r\n"},
         {"negative", "[version]\ndispo=-2002001\n"},
         {"not a number", "[version]\r\ndispo=2.2.1\r\n"},
         {"out of range", "[version]\r\ndispo=99999999999\r\n"},
         {"no key", "[version]\r\nversion=2002001\r\n"},
         {"byte-order mark", "\xEF\xBB\xBF[version]\r\ndispo=2002001\r\n"},
-        {"after a NUL", "[version]\r\ndispo=2002000\r\n\0dispo=2002001\r\n"s},
+        {"after a NUL", "[version]\r\ndispo=" OSH_VERSION_CODE_TEXT "\r\n\0dispo=2002001\r\n"s},
         {"a megabyte line", "[version]\r\ndispo=" + oneMegabyte + "2002001\r\n"},
         {"empty", ""},
     };
@@ -337,7 +339,7 @@ TEST_F(UpdateCheck, ProbeAndDownloadRunUnderTheWaitingCaption) {
 TEST_F(UpdateCheck, NewReleasePublishedSinceTheLastCheckIsSeen) {
     // The server lets clients keep copies for a day; the system's cached copy
     // of the version file must not hide the new release.
-    server_->Serve("[version]\r\ndispo=2002000\r\n");
+    server_->Serve("[version]\r\ndispo=" OSH_VERSION_CODE_TEXT "\r\n");
     TForm1Ptr first = ShowMainWindow();
     EXPECT_FALSE(first->btnNewVersionDispo.Visible());
     first.reset();
@@ -354,7 +356,7 @@ TEST_F(UpdateCheck, CachedCopyIsDiscardedBeforeEachDownload) {
     const std::string url = VersionFileAddress();
     char cached[MAX_PATH] = "";
     ASSERT_TRUE(CreateUrlCacheEntryA(url.c_str(), 0, "txt", cached, 0));
-    WriteBytes(cached, "[version]\r\ndispo=2002000\r\n");
+    WriteBytes(cached, "[version]\r\ndispo=" OSH_VERSION_CODE_TEXT "\r\n");
     const FILETIME never{0xFFFFFFFF, 0x7FFFFFFF}, none{0, 0};
     ASSERT_TRUE(CommitUrlCacheEntryA(url.c_str(), cached, never, none, NORMAL_CACHE_ENTRY, nullptr,
                                      0, nullptr, nullptr));

@@ -4,6 +4,7 @@
 #include "app/Unit1.h"
 #include "components/DLine.h"
 #include "components/Label3D.h"
+#include "osh/Version.h"
 #include "components/LabelURL.h"
 #include "dialogs/UnitAPropos.h"
 #include "dialogs/UnitLicence.h"
@@ -73,7 +74,8 @@ public:
         const auto* pixels = static_cast<const std::uint32_t*>(bits_);
         for (int y = height_ - 1; y >= 0; --y) {
             for (int x = 0; x < width_; ++x) {
-                std::uint32_t v = pixels[static_cast<size_t>(y) * width_ + x];
+                std::uint32_t v = pixels[static_cast<size_t>(y) * static_cast<size_t>(width_) +
+                                         static_cast<size_t>(x)];
                 row[static_cast<size_t>(x) * 3] = static_cast<unsigned char>(v & 0xFF);
                 row[static_cast<size_t>(x) * 3 + 1] = static_cast<unsigned char>((v >> 8) & 0xFF);
                 row[static_cast<size_t>(x) * 3 + 2] = static_cast<unsigned char>((v >> 16) & 0xFF);
@@ -221,7 +223,7 @@ void AboutBoxLinks(TSheet& sheet, int top) {
 
     auto& title = sheet.Add<TLabel3D>(x + 73, y, 249, 30);
     title.SetAutoSize(false);
-    title.SetCaption("Orbitashell v 2.2.0");
+    title.SetCaption("Orbitashell v " OSH_VERSION_TEXT);
     title.SetTextStyle(tsShadow);
     title.SetShift(2);
     title.SetTransparent(true);
