@@ -31,11 +31,11 @@ target_link_libraries(Orbitashell PRIVATE osh_app)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/res/Orbitashell.rc PROPERTIES
   OBJECT_DEPENDS "${CMAKE_SOURCE_DIR}/res/Orbitashell.manifest")
 
-file(GLOB OSH_VIEWER_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/src/viewer/*.cpp)
-if(OSH_VIEWER_SOURCES)
-  add_executable(oshv WIN32 ${OSH_VIEWER_SOURCES})
-  target_link_libraries(oshv PRIVATE osh_ui)
-endif()
+# The capture viewer: its window in a library the Wine tests link too.
+add_library(osh_viewer STATIC ${CMAKE_SOURCE_DIR}/src/viewer/UnitViewer.cpp)
+target_link_libraries(osh_viewer PUBLIC osh_ui)
+add_executable(oshv WIN32 ${CMAKE_SOURCE_DIR}/src/viewer/main.cpp ${CMAKE_SOURCE_DIR}/res/oshv.rc)
+target_link_libraries(oshv PRIVATE osh_viewer)
 
 # The distribution folder and its archive.
 set(OSH_DIST_DIR ${CMAKE_BINARY_DIR}/../dist CACHE PATH "Where the distribution folder and archive go")
@@ -72,7 +72,7 @@ set_directory_properties(PROPERTIES COMPILE_OPTIONS "${osh_saved_options}")
 file(GLOB OSH_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/*.cpp)
 if(OSH_WIN_TESTS)
   add_executable(win_tests ${OSH_WIN_TESTS})
-  target_link_libraries(win_tests PRIVATE osh_app gtest gtest_main)
+  target_link_libraries(win_tests PRIVATE osh_app osh_viewer gtest gtest_main)
   add_test(NAME win_tests COMMAND win_tests)
 endif()
 

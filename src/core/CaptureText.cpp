@@ -29,17 +29,32 @@ bool Utf16StartsAt(std::string_view s, std::size_t i) {
 
 // The end of the UTF-16LE stretch starting at i. After a byte-order mark any
 // character goes, except a pair of ASCII bytes, which means 8-bit text again.
+// Past its first line the stretch grows by whole lines only: the next capture
+// appends 8-bit text whose first bytes may pair up as some CJK character.
 std::size_t Utf16End(std::string_view s, std::size_t i) {
     const bool marked = At(s, i) == 0xFF && At(s, i + 1) == 0xFE;
     if (marked)
         i += 2;
-    for (; i + 1 < s.size(); i += 2) {
-        const Byte lo = At(s, i), hi = At(s, i + 1);
-        if (IsLatinUnit(lo, hi))
-            continue;
-        if (marked && hi != 0 && !(IsAsciiText(lo) && IsAsciiText(hi)))
-            continue;
-        break;
+    bool firstLine = true;
+    while (i + 1 < s.size()) {
+        std::size_t j = i;
+        bool whole = true, ended = false;
+        while (!ended && j + 1 < s.size()) {
+            const Byte lo = At(s, j), hi = At(s, j + 1);
+            if (!IsLatinUnit(lo, hi) &&
+                !(marked && hi != 0 && !(IsAsciiText(lo) && IsAsciiText(hi)))) {
+                whole = false;
+                break;
+            }
+            j += 2;
+            ended = lo == '\n' && hi == 0;
+        }
+        if (!whole && !firstLine)
+            break;
+        i = j;
+        if (!whole)
+            break;
+        firstLine = false;
     }
     return i;
 }

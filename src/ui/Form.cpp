@@ -254,6 +254,15 @@ void TForm::Release() {
 }
 
 bool TForm::PreviewKey(MSG& msg) {
+    if (msg.message == WM_KEYDOWN && KeyPreview && OnKeyDown) {
+        WORD key = static_cast<WORD>(msg.wParam);
+        TShiftState shift = (GetKeyState(VK_SHIFT) < 0 ? ssShift : 0u) |
+                            (GetKeyState(VK_CONTROL) < 0 ? ssCtrl : 0u) |
+                            (GetKeyState(VK_MENU) < 0 ? ssAlt : 0u);
+        OnKeyDown(this, key, shift);
+        if (key == 0)
+            return true;
+    }
     if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) {
         HWND focus = GetFocus();
         if (IsDroppedCombo(focus)) {
@@ -341,6 +350,8 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         top_ = r.top;
         width_ = r.right - r.left;
         height_ = r.bottom - r.top;
+        if (msg == WM_SIZE && OnResize)
+            OnResize(this);
         break;
     }
     default:

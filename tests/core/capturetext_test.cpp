@@ -77,6 +77,14 @@ TEST(CaptureDecode, Utf16WithMarkThenOemAgain) {
     EXPECT_EQ(stretches[1].Offset, 7u);
 }
 
+TEST(CaptureDecode, OemLineAfterMarkedUtf16IsNotTakenForCjk) {
+    // 0xC4 0xC4 would read as U+C4C4: the line is 8-bit text because it does not hold up as UTF-16.
+    const std::string bytes = "\xFF\xFE"s + Utf16(u"wmic\r\n") + "\xC4\xC4\xC4 tree\r\n";
+    EXPECT_EQ(Decode(bytes), u"wmic\r\n\u2500\u2500\u2500 tree\r\n");
+    // Within the first line a non-Latin character followed by 8-bit text splits mid-line.
+    EXPECT_EQ(Decode("\xFF\xFE"s + Utf16(u"\u0416") + "ab"), u"\u0416ab");
+}
+
 TEST(CaptureDecode, Utf16WithoutMarkAtAnyOffset) {
     // cmd /u writes no mark; an odd-length line before it shifts its alignment.
     const std::string bytes = "x\r\n"s + Utf16(u"\u00E9t\u00E9\r\n") + "ok\n";
