@@ -9,6 +9,16 @@ target_compile_options(core_tests PRIVATE ${OSH_SANITIZE})
 target_link_options(core_tests PRIVATE ${OSH_SANITIZE})
 target_link_libraries(core_tests PRIVATE osh_core GTest::gtest GTest::gtest_main)
 target_compile_definitions(core_tests PRIVATE OSH_CATALOGUE_DIR="${CMAKE_SOURCE_DIR}/catalogues")
+# The version file of the release, made as the distribution makes it, for its test.
+add_custom_command(
+  OUTPUT ${CMAKE_BINARY_DIR}/v_osh.txt
+  COMMAND ${CMAKE_COMMAND} -DVERSION=${PROJECT_VERSION} -DNOTES=${CMAKE_SOURCE_DIR}/release/notes.txt
+          -DOUT=${CMAKE_BINARY_DIR}/v_osh.txt -P ${CMAKE_SOURCE_DIR}/cmake/version-file.cmake
+  DEPENDS ${CMAKE_SOURCE_DIR}/release/notes.txt ${CMAKE_SOURCE_DIR}/cmake/version-file.cmake)
+add_custom_target(version_file DEPENDS ${CMAKE_BINARY_DIR}/v_osh.txt)
+add_dependencies(core_tests version_file)
+target_compile_definitions(core_tests PRIVATE OSH_VERSION_FILE="${CMAKE_BINARY_DIR}/v_osh.txt"
+                                              OSH_RELEASE_NOTES="${CMAKE_SOURCE_DIR}/release/notes.txt")
 add_test(NAME core_tests COMMAND core_tests)
 
 # libFuzzer needs clang, which rejects -fexec-charset: the targets are built by clang directly.

@@ -41,17 +41,20 @@ target_link_libraries(oshv PRIVATE osh_viewer)
 set(OSH_DIST_DIR ${CMAKE_BINARY_DIR}/../dist CACHE PATH "Where the distribution folder and archive go")
 set(OSH_DIST ${OSH_DIST_DIR}/Orbitashell)
 add_custom_target(dist
-  COMMAND ${CMAKE_COMMAND} -E rm -rf ${OSH_DIST} ${OSH_DIST_DIR}/orbitashell.zip
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${OSH_DIST} ${OSH_DIST_DIR}/orbitashell.zip ${OSH_DIST_DIR}/v_osh.txt
   COMMAND ${CMAKE_COMMAND} -E make_directory ${OSH_DIST}/Syst/Driver
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Orbitashell> ${OSH_DIST}/Orbitashell.exe
+  COMMAND ${CMAKE_STRIP} --strip-all ${OSH_DIST}/Orbitashell.exe
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/catalogues/CommandesCPL.TXT
           ${CMAKE_SOURCE_DIR}/catalogues/CommandesSyst.TXT ${OSH_DIST}
-  COMMAND ${CMAKE_COMMAND} -DDIST=${OSH_DIST} -DVIEWER=$<$<TARGET_EXISTS:oshv>:$<TARGET_FILE:oshv>>
-          -P ${CMAKE_SOURCE_DIR}/cmake/dist-finish.cmake
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:oshv> ${OSH_DIST}/Syst/Driver/oshv.exe
+  COMMAND ${CMAKE_STRIP} --strip-all ${OSH_DIST}/Syst/Driver/oshv.exe
+  COMMAND ${CMAKE_COMMAND} -DVERSION=${PROJECT_VERSION} -DNOTES=${CMAKE_SOURCE_DIR}/release/notes.txt
+          -DOUT=${OSH_DIST_DIR}/v_osh.txt -P ${CMAKE_SOURCE_DIR}/cmake/version-file.cmake
   COMMAND ${CMAKE_COMMAND} -E chdir ${OSH_DIST_DIR}
           ${CMAKE_COMMAND} -E tar cf orbitashell.zip --format=zip Orbitashell
-  DEPENDS Orbitashell $<$<TARGET_EXISTS:oshv>:oshv>
-  COMMENT "Laying out ${OSH_DIST} and orbitashell.zip"
+  DEPENDS Orbitashell oshv ${CMAKE_SOURCE_DIR}/release/notes.txt
+  COMMENT "Laying out ${OSH_DIST}, orbitashell.zip and v_osh.txt"
   VERBATIM)
 
 # GoogleTest built for MinGW from Debian's sources, without our warning flags.
