@@ -26,6 +26,7 @@ endif()
 target_compile_options(osh_core PRIVATE ${OSH_SANITIZE})
 add_executable(core_tests
   ${CMAKE_SOURCE_DIR}/tests/core/captions_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/core/capturetext_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/catalogue_files_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/catalogue_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/figures_test.cpp
@@ -34,11 +35,22 @@ add_executable(core_tests
   ${CMAKE_SOURCE_DIR}/tests/core/listrowstyle_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/parencomments_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/railgeometry_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/core/releasefile_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/updaterules_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/versionfile_test.cpp)
 target_compile_options(core_tests PRIVATE ${OSH_SANITIZE})
 target_link_options(core_tests PRIVATE ${OSH_SANITIZE})
 target_link_libraries(core_tests PRIVATE osh_core osh_charset GTest::gtest GTest::gtest_main)
 target_compile_definitions(core_tests PRIVATE OSH_CATALOGUE_DIR="${CMAKE_SOURCE_DIR}/catalogues")
+# The version file of the release, made as the distribution makes it, for its test.
+add_custom_command(
+  OUTPUT ${CMAKE_BINARY_DIR}/v_osh.txt
+  COMMAND ${CMAKE_COMMAND} -DVERSION=${PROJECT_VERSION} -DCODE=${OSH_VERSION_CODE} -DNOTES=${CMAKE_SOURCE_DIR}/release/notes.txt
+          -DOUT=${CMAKE_BINARY_DIR}/v_osh.txt -P ${CMAKE_SOURCE_DIR}/cmake/version-file.cmake
+  DEPENDS ${CMAKE_SOURCE_DIR}/release/notes.txt ${CMAKE_SOURCE_DIR}/cmake/version-file.cmake)
+add_custom_target(version_file DEPENDS ${CMAKE_BINARY_DIR}/v_osh.txt)
+add_dependencies(core_tests version_file)
+target_compile_definitions(core_tests PRIVATE OSH_VERSION_FILE="${CMAKE_BINARY_DIR}/v_osh.txt"
+                                              OSH_RELEASE_NOTES="${CMAKE_SOURCE_DIR}/release/notes.txt")
 # Native processes start fast: one CTest entry per test case.
 gtest_discover_tests(core_tests PROPERTIES TIMEOUT 60)

@@ -45,8 +45,11 @@ osh_layer(osh_ui DEPENDS osh_core osh_win32 SOURCES
   ui/Graphics.cpp
   ui/Menus.cpp
   ui/MessageDialog.cpp
+  ui/SingleInstance.cpp
   ui/StdCtrls.cpp
-  ui/System.cpp)
+  ui/System.cpp
+  ui/Timer.cpp
+  ui/WideMemo.cpp)
 
 osh_layer(osh_components DEPENDS osh_ui SOURCES
   components/DLine.cpp
@@ -85,24 +88,31 @@ osh_executable(Orbitashell WIN32 LIBRARIES osh_app SOURCES
 set_source_files_properties(${CMAKE_SOURCE_DIR}/res/Orbitashell.rc PROPERTIES
   OBJECT_DEPENDS "${OSH_GENERATED_DIR}/Orbitashell.manifest;${OSH_GENERATED_DIR}/osh/Version.h")
 
-# The capture viewer, a program of its own on the toolkit:
-#   osh_executable(oshv WIN32 LIBRARIES osh_ui SOURCES <src/viewer sources>)
+# The capture viewer: its window in a library the Wine tests link too.
+osh_layer(osh_viewer DEPENDS osh_ui SOURCES
+  viewer/UnitViewer.cpp)
+osh_executable(oshv WIN32 LIBRARIES osh_viewer SOURCES
+  ${CMAKE_SOURCE_DIR}/src/viewer/main.cpp
+  ${CMAKE_SOURCE_DIR}/res/oshv.rc)
 
 # The distribution folder and its archive.
 set(OSH_DIST_DIR ${CMAKE_BINARY_DIR}/../dist CACHE PATH "Where the distribution folder and archive go")
 set(OSH_DIST ${OSH_DIST_DIR}/Orbitashell)
 add_custom_target(dist
-  COMMAND ${CMAKE_COMMAND} -E rm -rf ${OSH_DIST} ${OSH_DIST_DIR}/orbitashell.zip
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${OSH_DIST} ${OSH_DIST_DIR}/orbitashell.zip ${OSH_DIST_DIR}/v_osh.txt
   COMMAND ${CMAKE_COMMAND} -E make_directory ${OSH_DIST}/Syst/Driver
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Orbitashell> ${OSH_DIST}/Orbitashell.exe
+  COMMAND ${CMAKE_STRIP} --strip-all ${OSH_DIST}/Orbitashell.exe
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/catalogues/CommandesCPL.TXT
           ${CMAKE_SOURCE_DIR}/catalogues/CommandesSyst.TXT ${OSH_DIST}
-  COMMAND ${CMAKE_COMMAND} -DDIST=${OSH_DIST} -DVIEWER=$<$<TARGET_EXISTS:oshv>:$<TARGET_FILE:oshv>>
-          -P ${CMAKE_SOURCE_DIR}/cmake/dist-finish.cmake
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:oshv> ${OSH_DIST}/Syst/Driver/oshv.exe
+  COMMAND ${CMAKE_STRIP} --strip-all ${OSH_DIST}/Syst/Driver/oshv.exe
+  COMMAND ${CMAKE_COMMAND} -DVERSION=${PROJECT_VERSION} -DCODE=${OSH_VERSION_CODE} -DNOTES=${CMAKE_SOURCE_DIR}/release/notes.txt
+          -DOUT=${OSH_DIST_DIR}/v_osh.txt -P ${CMAKE_SOURCE_DIR}/cmake/version-file.cmake
   COMMAND ${CMAKE_COMMAND} -E chdir ${OSH_DIST_DIR}
           ${CMAKE_COMMAND} -E tar cf orbitashell.zip --format=zip Orbitashell
-  DEPENDS Orbitashell $<$<TARGET_EXISTS:oshv>:oshv>
-  COMMENT "Laying out ${OSH_DIST} and orbitashell.zip"
+  DEPENDS Orbitashell oshv ${CMAKE_SOURCE_DIR}/release/notes.txt
+  COMMENT "Laying out ${OSH_DIST}, orbitashell.zip and v_osh.txt"
   VERBATIM)
 
 # GoogleTest built for MinGW from Debian's sources: none of our warnings.
@@ -138,14 +148,15 @@ function(osh_wine_test name timeout)
   endforeach()
 endfunction()
 
-osh_executable(win_tests LIBRARIES osh_app gtest gtest_main SOURCES
+osh_executable(win_tests LIBRARIES osh_app osh_viewer gtest gtest_main SOURCES
   ${CMAKE_SOURCE_DIR}/tests/win/TestSupport.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/components_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/dialogs_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/form1_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/listrows_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/toolkit_test.cpp
-  ${CMAKE_SOURCE_DIR}/tests/win/update_test.cpp)
+  ${CMAKE_SOURCE_DIR}/tests/win/update_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/win/viewer_test.cpp)
 osh_wine_test(win_tests 300)
 
 osh_executable(e2e_tests LIBRARIES osh_core osh_win32 gtest gtest_main SOURCES

@@ -12,7 +12,7 @@ bool IsDroppedCombo(HWND h) {
         char cls[32];
         if (GetClassNameA(h, cls, sizeof cls) && lstrcmpiA(cls, "ComboBox") == 0)
             return SendMessageA(h, CB_GETDROPPEDSTATE, 0, 0) != 0;
-        if (GetWindowLongPtrA(h, GWL_STYLE) & WS_POPUP)
+        if (static_cast<DWORD>(GetWindowLongPtrA(h, GWL_STYLE)) & WS_POPUP)
             break;
     }
     return false;
@@ -260,6 +260,15 @@ void TForm::Release() {
 }
 
 bool TForm::PreviewKey(MSG& msg) {
+    if (msg.message == WM_KEYDOWN && KeyPreview && OnKeyDown) {
+        WORD key = static_cast<WORD>(msg.wParam);
+        TShiftState shift = (GetKeyState(VK_SHIFT) < 0 ? ssShift : 0u) |
+                            (GetKeyState(VK_CONTROL) < 0 ? ssCtrl : 0u) |
+                            (GetKeyState(VK_MENU) < 0 ? ssAlt : 0u);
+        OnKeyDown(this, key, shift);
+        if (key == 0)
+            return true;
+    }
     if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE)) {
         HWND focus = GetFocus();
         if (IsDroppedCombo(focus)) {
@@ -349,6 +358,8 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         top_ = r.top;
         width_ = r.right - r.left;
         height_ = r.bottom - r.top;
+        if (msg == WM_SIZE && OnResize)
+            OnResize(this);
         break;
     }
     default:

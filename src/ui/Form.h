@@ -6,6 +6,8 @@ enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog };
 enum TPosition { poDesigned, poScreenCenter };
 enum TBorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4 };
 enum TModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2 };
+enum TShiftStateFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
+using TShiftState = unsigned;
 
 class TForm : public TWinControl {
 public:
@@ -32,6 +34,10 @@ public:
     TNotifyEvent OnActivate;
     TNotifyEvent OnShow;
     std::function<void(TObject* Sender, char& Key)> OnKeyPress;
+    // With KeyPreview, each key-down (a virtual-key code) before its control;
+    // setting Key to 0 keeps it from the control.
+    std::function<void(TObject* Sender, WORD& Key, TShiftState Shift)> OnKeyDown;
+    TNotifyEvent OnResize;
     std::function<void(TObject* Sender, bool& CanClose)> OnCloseQuery;
 
     void Show();

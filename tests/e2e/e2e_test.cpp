@@ -151,6 +151,52 @@ TEST_F(E2E, EditPlusAppendsOutputToEditCmdTxt) {
         << "a capture console stayed";
 }
 
+// The capture viewer's windows: their caption names the capture file.
+std::vector<HWND> ViewerWindows() {
+    std::vector<HWND> found;
+    for (HWND h : TopLevelWindows())
+        if (IsWindowVisible(h) && ClassOf(h) == kWindowClass &&
+            CaptionOf(h).rfind(L"EditCmd.TXT - ", 0) == 0)
+            found.push_back(h);
+    return found;
+}
+
+TEST_F(E2E, EditPlusShowsTheAccentsInOneViewerThatReloads) {
+    StartIdle();
+    Launch(L"Edit+ echo num\u00E9ro \u00E9t\u00E9");
+    HWND viewer = nullptr, text = nullptr;
+    auto shows = [&](const std::wstring& wanted) {
+        return WaitUntil(
+            [&] {
+                std::vector<HWND> all = ViewerWindows();
+                if (all.size() != 1)
+                    return false;
+                viewer = all[0];
+                text = FindChild(viewer, L"Edit");
+                return text && ControlText(text).find(wanted) != std::wstring::npos;
+            },
+            20000);
+    };
+    ASSERT_TRUE(shows(L"num\u00E9ro \u00E9t\u00E9"))
+        << "viewer shows: " << testing::PrintToString(text ? ControlText(text) : L"<none>");
+    const HWND first = viewer;
+    EXPECT_EQ(CaptionOf(viewer), L"EditCmd.TXT - " + scratch_.Path());
+
+    // The next capture goes to the same window, which shows it as well.
+    Launch(L"Edit+ echo deuxi\u00E8me capture");
+    EXPECT_TRUE(shows(L"deuxi\u00E8me capture"))
+        << "viewer shows: " << testing::PrintToString(text ? ControlText(text) : L"<none>");
+    EXPECT_EQ(viewer, first);
+    EXPECT_EQ(ViewerWindows().size(), 1u);
+
+    PostMessageW(first, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([] { return ViewerWindows().empty(); }, 10000));
+    // The viewer only reads: the capture file holds the two outputs, nothing more.
+    const std::optional<std::string> bytes = ReadFileBytes(scratch_ / L"EditCmd.TXT");
+    EXPECT_EQ(LinesOf(bytes.value_or("")),
+              (std::vector<std::string>{"num\x82ro \x82t\x82", "deuxi\x8Ame capture"}));
+}
+
 TEST_F(E2E, MissingSystFolderShowsErrorThenEnds) {
     ASSERT_TRUE(RemoveTree(scratch_ / L"Syst"));
 

@@ -126,7 +126,7 @@ void ChooseRow(TForm1& f, TComboBox& list, int index) {
 
 void PostKey(HWND target, UINT vk) {
     PostMessageA(target, WM_KEYDOWN, vk, 1);
-    PostMessageA(target, WM_KEYUP, vk, 0xC0000001);
+    PostMessageA(target, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
 }
 
 void Type(HWND target, const std::string& chars) {

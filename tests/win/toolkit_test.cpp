@@ -53,7 +53,7 @@ template <class T> T* ShownModal() {
 
 void PostKey(HWND target, UINT vk) {
     PostMessageA(target, WM_KEYDOWN, vk, 1);
-    PostMessageA(target, WM_KEYUP, vk, 0xC0000001);
+    PostMessageA(target, WM_KEYUP, vk, static_cast<LPARAM>(0xC0000001u));
 }
 
 // A plain windowless control that fills its bounds with one colour.

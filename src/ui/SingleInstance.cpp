@@ -1,0 +1,88 @@
+#include "ui/SingleInstance.h"
+
+#include "ui/Application.h"
+
+namespace {
+const char kListenerClass[] = "OrbitashellInstance";
+const UINT kRequest = WM_APP + 0x10;
+const LRESULT kAnswer = 0x5A11;
+
+// Kernel object names allow no backslash past the namespace, and the key's
+// letter case must not matter for paths.
+std::string ObjectName(const std::string& key) {
+    std::string name = "Local\\";
+    for (char c : key) {
+        c = c == '\\' ? '/' : c;
+        name += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    return name.substr(0, MAX_PATH - 1);
+}
+} // namespace
+
+TSingleInstance::TSingleInstance(const std::string& key) : name_(ObjectName(key)) {}
+
+TSingleInstance::~TSingleInstance() {
+    if (window_)
+        DestroyWindow(window_);
+    if (mutex_)
+        CloseHandle(mutex_);
+}
+
+bool TSingleInstance::HandedOver() {
+    mutex_ = CreateMutexA(nullptr, FALSE, name_.c_str());
+    const bool exists = GetLastError() == ERROR_ALREADY_EXISTS;
+    if (exists) {
+        // The first instance may still be starting: give it a moment to listen.
+        for (int tries = 0; tries < 60; ++tries) {
+            if (HWND other = FindWindowExA(HWND_MESSAGE, nullptr, kListenerClass, name_.c_str())) {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(other, &pid);
+                AllowSetForegroundWindow(pid);
+                DWORD_PTR answer = 0;
+                if (SendMessageTimeoutA(other, kRequest, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer) &&
+                    answer == static_cast<DWORD_PTR>(kAnswer))
+                    return true;
+                break;
+            }
+            Sleep(50);
+        }
+    }
+    Listen();
+    return false;
+}
+
+void TSingleInstance::Listen() {
+    static const ATOM atom = [] {
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = &TSingleInstance::WndProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = kListenerClass;
+        return RegisterClassExA(&wc);
+    }();
+    if (!atom)
+        throw Exception("RegisterClassEx: " + SysErrorMessage(GetLastError()));
+    window_ = CreateWindowExA(0, kListenerClass, name_.c_str(), 0, 0, 0, 0, 0, HWND_MESSAGE,
+                              nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (!window_)
+        throw Exception("CreateWindowEx: " + SysErrorMessage(GetLastError()));
+    SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+LRESULT CALLBACK TSingleInstance::WndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == kRequest) {
+        auto* self = reinterpret_cast<TSingleInstance*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+        // Answer first, so the second instance ends even if the reload fails.
+        ReplyMessage(kAnswer);
+        if (self && self->OnRequest) {
+            try {
+                self->OnRequest();
+            } catch (const std::exception& e) {
+                if (Application)
+                    Application->HandleException(e);
+            }
+        }
+        return kAnswer;
+    }
+    return DefWindowProcA(h, msg, wp, lp);
+}
