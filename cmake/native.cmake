@@ -54,3 +54,7 @@ target_compile_definitions(core_tests PRIVATE OSH_VERSION_FILE="${CMAKE_BINARY_D
                                               OSH_RELEASE_NOTES="${CMAKE_SOURCE_DIR}/release/notes.txt")
 # Native processes start fast: one CTest entry per test case.
 gtest_discover_tests(core_tests PROPERTIES TIMEOUT 60)
+
+# The include rule of the layers (the static libraries catch a call that runs
+# back up; this catches a header that does).
+add_test(NAME layers COMMAND ${CMAKE_SOURCE_DIR}/tools/check-layers.sh)
