@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <type_traits>
 
@@ -381,56 +382,97 @@ template <class Row> void FillComboBox(HWND combo, const std::vector<Row>& rows,
 
 } // namespace
 
+template <class TText> void TComboBox::StoreRows(const std::vector<TText>& rows) {
+    size_t bytes = 0;
+    for (const auto& r : rows)
+        bytes += r.size() + 1;
+    std::string text;
+    text.reserve(bytes);
+    std::vector<size_t> starts;
+    starts.reserve(rows.size() + 1);
+    for (const auto& r : rows) {
+        starts.push_back(text.size());
+        text.append(r.data(), r.size());
+        text.push_back('\0');
+    }
+    starts.push_back(text.size());
+    text_.swap(text);
+    starts_.swap(starts);
+}
+
+std::string_view TComboBox::Row(size_t index) const {
+    return {text_.data() + starts_[index], starts_[index + 1] - starts_[index] - 1};
+}
+
 void TComboBox::FillControl() {
-    std::vector<std::string> rows;
-    rows.swap(pending_);
+    std::vector<std::string_view> rows;
+    rows.reserve(starts_.size() - 1);
+    for (size_t i = 0; i + 1 < starts_.size(); ++i)
+        rows.push_back(Row(i));
     FillComboBox(handle_, rows, pendingIndex_);
 }
 
 void TComboBox::SetItems(const std::vector<std::string>& rows) {
     pendingIndex_ = -1;
-    if (!handle_) {
-        pending_ = rows;
-        return;
-    }
-    // Straight from the caller's rows: a long list is not copied first.
-    pending_.clear();
-    FillComboBox(handle_, rows, -1);
+    StoreRows(rows);
+    if (handle_)
+        FillComboBox(handle_, rows, -1);
 }
 
 void TComboBox::SetItemViews(const std::vector<std::string_view>& rows) {
     pendingIndex_ = -1;
-    if (!handle_) {
-        pending_.assign(rows.begin(), rows.end());
-        return;
-    }
-    pending_.clear();
-    FillComboBox(handle_, rows, -1);
+    StoreRows(rows);
+    if (handle_)
+        FillComboBox(handle_, rows, -1);
 }
 
 int TComboBox::ItemCount() const {
-    return handle_ ? static_cast<int>(SendMessageA(handle_, CB_GETCOUNT, 0, 0))
-                   : static_cast<int>(pending_.size());
+    return static_cast<int>(starts_.size() - 1);
 }
 
 std::string TComboBox::Item(int index) const {
-    if (!handle_)
-        return index >= 0 && index < static_cast<int>(pending_.size()) ? pending_[index] : "";
-    // Read back through the wide message: under Wine the version 6 list faults
-    // on the ANSI one for rows of more than a few hundred characters.
-    LRESULT n = SendMessageW(handle_, CB_GETLBTEXTLEN, index, 0);
-    if (n == CB_ERR)
+    if (index < 0 || index >= ItemCount())
         return {};
-    std::wstring w(static_cast<size_t>(n) + 1, L'\0');
-    n = SendMessageW(handle_, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(w.data()));
-    if (n == CB_ERR || n == 0)
-        return {};
-    int bytes =
-        WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(n), nullptr, 0, nullptr, nullptr);
-    std::string s(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(n), s.data(), bytes, nullptr,
-                        nullptr);
-    return s;
+    return std::string(Row(static_cast<size_t>(index)));
+}
+
+namespace {
+
+// Upper case as CharUpperBuffA has it for the ANSI code page, one table for all bytes.
+const unsigned char* UpperTable() {
+    static const auto table = [] {
+        std::array<unsigned char, 256> t{};
+        char c[256];
+        for (int i = 0; i < 256; ++i)
+            c[i] = static_cast<char>(i);
+        CharUpperBuffA(c + 1, 255);
+        for (int i = 0; i < 256; ++i)
+            t[static_cast<size_t>(i)] = static_cast<unsigned char>(c[i]);
+        return t;
+    }();
+    return table.data();
+}
+
+} // namespace
+
+int TComboBox::FindPrefix(const std::string& prefix) const {
+    const unsigned char* up = UpperTable();
+    std::string want = prefix;
+    for (char& c : want)
+        c = static_cast<char>(up[static_cast<unsigned char>(c)]);
+    const size_t n = want.size();
+    for (size_t i = 0; i + 1 < starts_.size(); ++i) {
+        std::string_view row = Row(i);
+        if (row.size() < n)
+            continue;
+        size_t k = 0;
+        while (k < n &&
+               up[static_cast<unsigned char>(row[k])] == static_cast<unsigned char>(want[k]))
+            ++k;
+        if (k == n)
+            return static_cast<int>(i);
+    }
+    return -1;
 }
 
 int TComboBox::ItemIndex() const {
@@ -518,20 +560,11 @@ LRESULT TComboBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             prefix_.clear();
         lastKeyTime_ = now;
         prefix_ += static_cast<char>(wp);
-        std::string want = prefix_;
-        CharUpperBuffA(want.data(), static_cast<DWORD>(want.size()));
-        int n = ItemCount();
-        for (int i = 0; i < n; ++i) {
-            std::string row = Item(i).substr(0, want.size());
-            CharUpperBuffA(row.data(), static_cast<DWORD>(row.size()));
-            if (row == want) {
-                if (i != ItemIndex()) {
-                    SetItemIndex(i);
-                    if (OnChange)
-                        OnChange(this);
-                }
-                break;
-            }
+        int i = FindPrefix(prefix_);
+        if (i >= 0 && i != ItemIndex()) {
+            SetItemIndex(i);
+            if (OnChange)
+                OnChange(this);
         }
         return 0;
     }

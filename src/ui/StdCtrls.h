@@ -113,7 +113,8 @@ enum TOwnerDrawStateFlag : unsigned {
 using TOwnerDrawState = unsigned;
 
 // A drop-down list whose rows the program draws (fixed row height); the rows
-// live in the system control as strings.
+// live in the system control as strings, and a copy in one block of memory
+// answers reads and the type-ahead search without a message per row.
 class TComboBox : public TWinControl {
 public:
     explicit TComboBox(TComponent* owner);
@@ -150,8 +151,13 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
+    template <class TText> void StoreRows(const std::vector<TText>& rows);
+    std::string_view Row(size_t index) const;
+    int FindPrefix(const std::string& prefix) const;
     void FillControl();
-    std::vector<std::string> pending_{""};
+    // Every row followed by a NUL, and where each begins (one more at the end).
+    std::string text_{'\0'};
+    std::vector<size_t> starts_{0, 1};
     int pendingIndex_ = -1;
     TCanvas* canvas_ = nullptr;
     std::string prefix_;
