@@ -227,7 +227,9 @@ int TForm::ShowModal() {
                 EnableWindow(owner, TRUE);
             // Re-enable the owner before hiding, or activation goes elsewhere.
             self->Hide();
-            if (owner)
+            // An owner not shown yet (a box of its creation handler) must not
+            // be activated: that would be its first activation, unseen.
+            if (owner && IsWindowVisible(owner))
                 SetActiveWindow(owner);
         }
     } restore{this, owner, ownerWasEnabled};
@@ -321,7 +323,9 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
                 ::SetFocus(lastFocus_);
             else if (HWND first = GetNextDlgTabItem(handle_, nullptr, FALSE))
                 ::SetFocus(first);
-            if (!activated_) {
+            // The first activation is the one the user sees: a hidden window
+            // activated by the system does not count.
+            if (!activated_ && IsWindowVisible(handle_)) {
                 activated_ = true;
                 if (OnActivate)
                     OnActivate(this);

@@ -61,11 +61,20 @@ std::string TSystem::ExecutablePath() {
     }
 }
 
+std::string TSystem::SystemFolder() {
+    char buf[MAX_PATH];
+    UINT n = GetSystemDirectoryA(buf, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::string(buf, n) : std::string("C:\\Windows\\System32");
+}
+
 namespace {
 
-// An Internet handle, closed on every path; closing a null handle is harmless.
+// An Internet handle, closed once on every path; closing a null handle is harmless.
 struct TInternetHandle {
     HINTERNET h;
+    explicit TInternetHandle(HINTERNET handle) : h(handle) {}
+    TInternetHandle(const TInternetHandle&) = delete;
+    TInternetHandle& operator=(const TInternetHandle&) = delete;
     ~TInternetHandle() { InternetCloseHandle(h); }
 };
 
@@ -129,7 +138,8 @@ TUrlDownloadToFileA UrlDownloadToFileEntry() {
     static TUrlMon urlmon;
     if (!urlmon.Download) {
         if (!urlmon.Library)
-            urlmon.Library = LoadLibraryA("URLMON.DLL");
+            // From the system folder only: a URLMON.DLL beside the program is never loaded.
+            urlmon.Library = LoadLibraryExA("URLMON.DLL", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
         if (urlmon.Library)
             urlmon.Download = reinterpret_cast<TUrlDownloadToFileA>(
                 reinterpret_cast<void*>(GetProcAddress(urlmon.Library, "URLDownloadToFileA")));
