@@ -234,12 +234,14 @@ int TForm::ShowModal() {
         }
     } restore{this, owner, ownerWasEnabled};
     Show();
-    MSG msg;
+    MSG msg{};
     while (ModalResult == mrNone) {
         BOOL got = GetMessageA(&msg, nullptr, 0, 0);
         if (got <= 0) {
-            // Like the system's message boxes: end at once and pass the quit on.
-            PostQuitMessage(static_cast<int>(msg.wParam));
+            // Like the system's message boxes: end at once and pass the quit
+            // on. A failing GetMessage filled in nothing and has no quit to pass.
+            if (got == 0)
+                PostQuitMessage(static_cast<int>(msg.wParam));
             ModalResult = mrCancel;
             break;
         }

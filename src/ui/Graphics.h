@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include "core/DisplayTypes.h"
+#include "ui/GdiHandles.h"
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 // 0x00BBGGRR is an RGB colour; 0xFF0000nn is system colour nn, resolved when drawn.
@@ -99,7 +101,6 @@ struct TBrush {
 class TCanvas {
 public:
     explicit TCanvas(HDC dc);
-    ~TCanvas();
     TCanvas(const TCanvas&) = delete;
     TCanvas& operator=(const TCanvas&) = delete;
 
@@ -126,10 +127,12 @@ public:
 
 private:
     HDC dc_;
-    HGDIOBJ origFont_ = nullptr, origPen_ = nullptr, origBrush_ = nullptr;
-    HFONT font_ = nullptr;
-    HPEN pen_ = nullptr;
-    HBRUSH brush_ = nullptr;
+    // The objects come before the selections: the DC's originals go back
+    // before any object of the canvas is deleted.
+    TGdiObject<HFONT> font_;
+    TGdiObject<HPEN> pen_;
+    TGdiObject<HBRUSH> brush_;
+    std::optional<TSelectObject> fontSelection_, penSelection_, brushSelection_;
     LOGFONTA fontKey_{};
     TColor fontColor_ = 0;
     bool haveFont_ = false;

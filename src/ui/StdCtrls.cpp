@@ -111,13 +111,12 @@ void TCustomLabel::Paint(TCanvas& canvas) {
 void TCustomLabel::AdjustBounds() {
     if (!autoSize_)
         return;
-    HDC dc = GetDC(nullptr);
+    TWindowDC screen;
     RECT r{0, 0, width_, height_};
     {
-        TCanvas canvas(dc);
+        TCanvas canvas(screen.Get());
         DoDrawText(canvas, r, DT_EXPANDTABS | DT_CALCRECT | (wordWrap_ ? DT_WORDBREAK : 0));
     }
-    ReleaseDC(nullptr, dc);
     // Only a right-justified label keeps its right edge; the others their left.
     int x = left_;
     if (alignment_ == taRightJustify)
@@ -162,16 +161,9 @@ TSpeedButton::TSpeedButton(TComponent* owner) : TGraphicControl(owner) {
     height_ = 22;
 }
 
-TSpeedButton::~TSpeedButton() {
-    if (glyph_)
-        DeleteObject(glyph_);
-}
-
 void TSpeedButton::SetGlyph(const char* resourceName) {
-    if (glyph_)
-        DeleteObject(glyph_);
-    glyph_ = static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), resourceName, IMAGE_BITMAP, 0, 0, 0));
+    glyph_.Reset(static_cast<HBITMAP>(
+        LoadImageA(GetModuleHandleA(nullptr), resourceName, IMAGE_BITMAP, 0, 0, 0)));
     Invalidate();
 }
 
@@ -192,17 +184,15 @@ void TSpeedButton::Paint(TCanvas& canvas) {
     int textLeft = 0;
     if (glyph_) {
         BITMAP bm{};
-        GetObjectA(glyph_, sizeof bm, &bm);
+        GetObjectA(glyph_.Get(), sizeof bm, &bm);
         int w = Scale(bm.bmWidth), h = Scale(bm.bmHeight);
         int x = caption_.empty() ? (width_ - w) / 2 : 4;
         int y = (height_ - h) / 2;
-        HDC mem = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(mem, glyph_);
-        COLORREF transparent = GetPixel(mem, 0, bm.bmHeight - 1);
-        TransparentBlt(dc, x + shift, y + shift, w, h, mem, 0, 0, bm.bmWidth, bm.bmHeight,
+        TMemoryDC mem(dc);
+        TSelectObject selected(mem.Get(), glyph_.Get());
+        COLORREF transparent = GetPixel(mem.Get(), 0, bm.bmHeight - 1);
+        TransparentBlt(dc, x + shift, y + shift, w, h, mem.Get(), 0, 0, bm.bmWidth, bm.bmHeight,
                        transparent);
-        SelectObject(mem, old);
-        DeleteDC(mem);
         textLeft = x + w;
     }
     if (!caption_.empty()) {
@@ -288,6 +278,12 @@ bool TEdit::HandleCommand(WORD code) {
 TButton::TButton(TComponent* owner) : TWinControl(owner) {
     width_ = 75;
     height_ = 25;
+}
+
+TButton::~TButton() {
+    // The form must not keep pressing a button that is gone.
+    if (TForm* f = ParentForm(); f && f->DefaultButton == this)
+        f->DefaultButton = nullptr;
 }
 
 void TButton::CreateParams(TCreateParams& p) {

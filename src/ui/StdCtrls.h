@@ -61,8 +61,7 @@ public:
     bool Flat = false;
     // A bitmap resource; its bottom-left pixel's colour is transparent.
     void SetGlyph(const char* resourceName);
-    HBITMAP Glyph() const { return glyph_; }
-    ~TSpeedButton() override;
+    HBITMAP Glyph() const { return glyph_.Get(); }
     void Paint(TCanvas& canvas) override;
     void MouseDown(int, int) override;
     void MouseUp(int, int) override;
@@ -70,7 +69,7 @@ public:
     void MouseLeave() override;
 
 private:
-    HBITMAP glyph_ = nullptr;
+    TGdiObject<HBITMAP> glyph_;
     bool down_ = false;
 };
 
@@ -93,6 +92,7 @@ private:
 class TButton : public TWinControl {
 public:
     explicit TButton(TComponent* owner);
+    ~TButton() override;
     bool Default() const { return default_; }
     void SetDefault(bool v);
     bool HandleCommand(WORD code) override;

@@ -833,9 +833,11 @@ protected:
         UINT n = GetSystemDirectoryA(dir, MAX_PATH);
         return std::string(dir, n) + "\\cmd.exe";
     }
+    // Pressed from outside the loop: a failure shows once the loop runs.
     void Launch(const std::string& line) {
         F().edtCmdLine.SetText(line);
         PressLancer(F());
+        PumpMessages(20);
     }
     TShellCall Only() {
         EXPECT_EQ(sys_.ShellCalls.size(), 1u);
