@@ -121,6 +121,29 @@ public:
     }
 };
 
+// A pending quit request survives the call: the download's own message loop
+// (URLMON's under Wine) takes it out of the queue, and the program would
+// then stay open after a start-up failure had asked it to end.
+class TKeepQuitRequest {
+public:
+    TKeepQuitRequest() {
+        MSG msg{};
+        pending_ = PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != FALSE;
+        code_ = static_cast<int>(msg.wParam);
+    }
+    ~TKeepQuitRequest() {
+        MSG msg{};
+        if (pending_ && !PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE))
+            PostQuitMessage(code_);
+    }
+    TKeepQuitRequest(const TKeepQuitRequest&) = delete;
+    TKeepQuitRequest& operator=(const TKeepQuitRequest&) = delete;
+
+private:
+    bool pending_ = false;
+    int code_ = 0;
+};
+
 using TUrlDownloadToFileA = HRESULT(WINAPI*)(LPUNKNOWN, LPCSTR, LPCSTR, DWORD,
                                              LPBINDSTATUSCALLBACK);
 
@@ -152,6 +175,7 @@ TUrlDownloadToFileA UrlDownloadToFileEntry() {
 } // namespace
 
 bool TSystem::InternetProbe(const std::string& url) {
+    TKeepQuitRequest keep;
     TInternetHandle internet{
         InternetOpenA("InetURL:/1.0", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0)};
     if (!internet.h)
@@ -164,6 +188,7 @@ bool TSystem::InternetProbe(const std::string& url) {
 
 TDownloadResult TSystem::DownloadToFile(const std::string& url, const std::string& path) {
     TUrlDownloadToFileA download = UrlDownloadToFileEntry();
+    TKeepQuitRequest keep;
     DeleteUrlCacheEntryA(url.c_str());
     TStatusCallback callback;
     TDownloadResult result;

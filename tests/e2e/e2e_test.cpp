@@ -151,6 +151,35 @@ TEST_F(E2E, EditPlusAppendsOutputToEditCmdTxt) {
         << "a capture console stayed";
 }
 
+// After a failed start the window is on screen while the update check waits
+// for a slow server, and the program then ends at the pending quit.
+TEST_F(E2E, AfterAFailedStartTheUpdateCheckRunsWithTheWindowShown) {
+    const std::wstring mode = L"C:\\osh-https\\mode";
+    if (!PathExists(L"C:\\osh-https\\server.ini"))
+        GTEST_SKIP() << "the local HTTPS server is not running";
+    HANDLE f = CreateFileW(mode.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(f, "slow", 4, &written, nullptr);
+    CloseHandle(f);
+    struct Restore {
+        std::wstring path;
+        ~Restore() { DeleteFileW(path.c_str()); }
+    } restore{mode};
+    ASSERT_TRUE(DeleteFileW((scratch_ / L"CommandesCPL.TXT").c_str()));
+
+    program_.emplace(scratch_.Path());
+    HWND error = program_->WaitWindow(kWindowClass, L"Erreur", 15000);
+    ASSERT_NE(error, nullptr) << "no error dialog";
+    HWND ok = FindChild(error, L"Button", std::wstring(L"OK"));
+    ASSERT_NE(ok, nullptr);
+    PostMessageW(ok, BM_CLICK, 0, 0);
+    // The probe is in flight while the caption still says it is waiting.
+    HWND main = program_->WaitWindow(kWindowClass, L"Orbitashell v 2.2.0 - Recherche", 2500);
+    EXPECT_NE(main, nullptr) << "the main window was not shown during the update check";
+    EXPECT_TRUE(program_->WaitExit(20000)) << "the program did not end at the pending quit";
+}
+
 TEST_F(E2E, MissingSystFolderShowsErrorThenEnds) {
     ASSERT_TRUE(RemoveTree(scratch_ / L"Syst"));
 
