@@ -13,6 +13,7 @@
 #   www\          the document root; the tests write version\v_osh.txt there
 #   mode          absent: the main port drops every connection (host not answering)
 #                 untrusted: the main port shows the untrusted certificate
+#                 slow: every answer of the main port comes after 3 seconds
 #                 anything else, or no file: normal service
 #   server.ini    [server] port=, untrusted=; present only while the server runs
 # Every answer carries a day-long Cache-Control, as a publisher's server may.
@@ -85,7 +86,7 @@ reset_share() {
 
 write_server() {
     cat >"$dir/server.py" <<'PY'
-import http.server, os, socket, socketserver, ssl, struct, sys, threading
+import http.server, os, socket, socketserver, ssl, struct, sys, threading, time
 
 share, certs, port, untrusted = sys.argv[1], sys.argv[2], int(sys.argv[3]), int(sys.argv[4])
 www = os.path.join(share, "www")
@@ -112,6 +113,11 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         self.request.settimeout(30)
         self.request.do_handshake()
         super().setup()
+
+    def do_GET(self):
+        if not self.server.always_rogue and mode() == "slow":
+            time.sleep(3)
+        super().do_GET()
 
     def end_headers(self):
         self.send_header("Cache-Control", "public, max-age=86400")

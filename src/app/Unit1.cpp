@@ -18,6 +18,15 @@ std::string UpperName(std::string name) {
     return name;
 }
 
+// The system's interpreter by its full path: given a bare "CMD", the shell
+// would run a CMD.exe lying in the program's folder first.
+std::string InterpreterPath() {
+    std::string comspec = Sys().Environment("ComSpec").value_or("");
+    if (!comspec.empty() && FileExists(comspec))
+        return comspec;
+    return Sys().SystemFolder() + "\\cmd.exe";
+}
+
 std::vector<std::string> SplitBatchLines(std::string_view text) {
     std::vector<std::string> lines;
     size_t start = 0;
@@ -269,20 +278,28 @@ void TForm1::btnExecuterClick(TObject*) {
         GetBatTemp();
         edtCmdLine.SetText(RemoveFirstNoCase(edtCmdLine.Text(), CaptureWord()));
         std::string parameters = CaptureParameters(edtCmdLine.Text());
-        Sys().ShellOpen(nullptr, nullptr, "CMD", parameters.c_str(), nullptr, SW_SHOWNORMAL);
+        Sys().ShellOpen(nullptr, nullptr, InterpreterPath(), parameters.c_str(), nullptr,
+                        SW_SHOWNORMAL);
         edtCmdLine.SetText(std::string(CaptureWord()) + edtCmdLine.Text());
     } else {
         std::string parameters =
             kind == LaunchKind::Tool ? ToolParameters(line) : OrdinaryParameters(line);
-        Sys().ShellOpen(Handle(), nullptr, "CMD", parameters.c_str(), nullptr, SW_SHOWNORMAL);
+        Sys().ShellOpen(Handle(), nullptr, InterpreterPath(), parameters.c_str(), nullptr,
+                        SW_SHOWNORMAL);
     }
 }
 
 void TForm1::GetBatTemp() {
     TempDir = Sys().Environment("Temp").value_or("");
+    const std::string path = TempDir + "\\" + std::string(CaptureBatchName());
+    // Without Temp the file would land at the root of the current drive, where
+    // the interpreter would not look for it.
+    if (TempDir.empty())
+        throw EFCreateError("Impossible de créer le fichier \"" + path + "\". " +
+                            SysErrorMessage(ERROR_ENVVAR_NOT_FOUND));
     // Written shared: a console still running the previous capture may hold
     // the file open, and the content is the same every time.
-    WriteWholeFile(TempDir + "\\" + std::string(CaptureBatchName()), Memo1.Text());
+    WriteWholeFile(path, Memo1.Text());
 }
 
 void TForm1::DrawListRow(TComboBox& list, TListKind kind, int index, const RECT& r,

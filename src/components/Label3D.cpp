@@ -1,6 +1,5 @@
 #include "components/Label3D.h"
 
-#include "ui/Application.h"
 #include "ui/System.h"
 
 #include <utility>
@@ -17,28 +16,6 @@ GRect ToGRect(const RECT& r) {
 RECT ToRect(const GRect& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
-
-struct TScreenDC {
-    HDC dc = GetDC(nullptr);
-    TScreenDC() = default;
-    TScreenDC(const TScreenDC&) = delete;
-    TScreenDC& operator=(const TScreenDC&) = delete;
-    ~TScreenDC() {
-        if (dc)
-            ReleaseDC(nullptr, dc);
-    }
-};
-
-struct TOwnedFont {
-    HFONT font;
-    explicit TOwnedFont(HFONT f) : font(f) {}
-    TOwnedFont(const TOwnedFont&) = delete;
-    TOwnedFont& operator=(const TOwnedFont&) = delete;
-    ~TOwnedFont() {
-        if (font)
-            DeleteObject(font);
-    }
-};
 
 } // namespace
 
@@ -174,11 +151,11 @@ void TLabel3D::DrawPass(TCanvas& canvas, const std::string& text, RECT& r, UINT 
 void TLabel3D::DrawRotated(TCanvas& canvas, const std::string& text, const RECT& r) {
     SIZE extent{0, 0};
     {
-        TScreenDC screen;
-        if (screen.dc) {
-            HGDIOBJ old = SelectObject(screen.dc, Font.Handle());
-            GetTextExtentPoint32A(screen.dc, text.data(), static_cast<int>(text.size()), &extent);
-            SelectObject(screen.dc, old);
+        TWindowDC screen;
+        if (screen.Get()) {
+            TSelectObject font(screen.Get(), Font.Handle());
+            GetTextExtentPoint32A(screen.Get(), text.data(), static_cast<int>(text.size()),
+                                  &extent);
         }
     }
     const GRotatedPlacement place = PlaceRotatedText(
@@ -193,20 +170,20 @@ void TLabel3D::DrawRotated(TCanvas& canvas, const std::string& text, const RECT&
     LOGFONTA lf{};
     GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof lf, &lf);
     lf.lfEscapement = LogFontEscapement(escapement_);
-    TOwnedFont turned(CreateFontIndirectA(&lf));
-    HGDIOBJ previous = SelectObject(dc, turned.font);
+    TGdiObject<HFONT> turned(CreateFontIndirectA(&lf));
     // The canvas keeps its own font selected in its books, so TextOut draws
     // with the turned one in the pass's colour.
+    TSelectObject selected(dc, turned.Get());
     canvas.TextOut(place.origin.x, place.origin.y, text);
-    SelectObject(dc, previous);
 }
 
 void TLabel3D::Click() {
     const std::string target = LinkTarget(labelStyle_, address_);
     if (!target.empty()) {
         try {
+            // The cursor shows at once; pumping messages here could run a
+            // queued release of the form that is handling this click.
             SetCursorShape(crAppStart);
-            ProcessMessages();
             Sys().ShellOpen(nullptr, nullptr, target, nullptr, nullptr, SW_SHOWNORMAL);
         } catch (...) {
             // An address that cannot be opened is not reported.
@@ -222,8 +199,10 @@ void TLabel3D::MouseEnter() {
         savedFontColor_ = Font.Color();
         Font.SetStyle(Font.Style() | fsUnderline);
         SetCursorShape(crHandPoint);
-        // Lets the underlined caption show before the colour changes.
-        ProcessMessages();
+        // The underlined caption shows before the colour changes. Painted at
+        // once, not by pumping messages: a queued leave would then run inside
+        // this enter and the hover colour would stay for good.
+        Repaint();
         Font.SetColor(HoverColor());
     }
     if (OnMouseEnter)
@@ -235,7 +214,7 @@ void TLabel3D::MouseLeave() {
     if (IsLinkStyle(labelStyle_)) {
         SetCursorShape(crDefault);
         Font.SetStyle(Font.Style() & ~static_cast<TFontStyles>(fsUnderline));
-        ProcessMessages();
+        Repaint();
         Font.SetColor(savedFontColor_);
     }
     if (OnMouseExit)
@@ -247,9 +226,4 @@ void TLabel3D::SetCursorShape(TCursor c) {
     // The parent shows a child's cursor only at the next WM_SETCURSOR.
     if (hovered_)
         SetCursor(CursorHandle(c));
-}
-
-void TLabel3D::ProcessMessages() {
-    if (Application)
-        Application->ProcessMessages();
 }

@@ -60,7 +60,6 @@ private:
     void DrawPass(TCanvas& canvas, const std::string& text, RECT& r, UINT flags);
     void DrawRotated(TCanvas& canvas, const std::string& text, const RECT& r);
     void SetCursorShape(TCursor c);
-    static void ProcessMessages();
 
     TColor borderColor_ = Label3DDefault::BorderColor;
     TPenStyle borderPenStyle_ = Label3DDefault::BorderPenStyle;

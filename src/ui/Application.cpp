@@ -56,6 +56,11 @@ void TApplication::ProcessMessages() {
 }
 
 void TApplication::DispatchOne(MSG& msg) {
+    DispatchMessageOnly(msg);
+    ShowQueuedExceptions();
+}
+
+void TApplication::DispatchMessageOnly(MSG& msg) {
     try {
         if ((msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST) ||
             msg.message == WM_MOUSELEAVE) {
@@ -75,8 +80,39 @@ void TApplication::DispatchOne(MSG& msg) {
         }
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
-    } catch (const std::exception& e) {
-        HandleException(e);
+    } catch (...) {
+        QueueException(std::current_exception());
+    }
+}
+
+void TApplication::QueueException(std::exception_ptr e) noexcept {
+    try {
+        queued_.push_back(std::move(e));
+        // Wakes the loop when the failure came from a message sent from outside it.
+        PostMessageA(nullptr, WM_NULL, 0, 0);
+    } catch (...) {
+        // No memory left even to remember it: nothing better can be done.
+    }
+}
+
+void TApplication::ShowQueuedExceptions() {
+    if (showingQueued_)
+        return;
+    showingQueued_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{showingQueued_};
+    while (!queued_.empty()) {
+        std::exception_ptr e = std::move(queued_.front());
+        queued_.pop_front();
+        try {
+            std::rethrow_exception(e);
+        } catch (const std::exception& failure) {
+            HandleException(failure);
+        } catch (...) {
+            HandleException(Exception("Erreur inattendue"));
+        }
     }
 }
 

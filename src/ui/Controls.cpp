@@ -411,16 +411,12 @@ void TWinControl::PaintTo(TCanvas& canvas, const RECT& clip) {
         RECT r = g->BoundsRect(), inter;
         if (!IntersectRect(&inter, &r, &clip))
             continue;
-        int saved = SaveDC(dc);
+        TSavedDC saved(dc);
         IntersectClipRect(dc, inter.left, inter.top, inter.right, inter.bottom);
-        POINT old;
-        OffsetViewportOrgEx(dc, r.left, r.top, &old);
-        {
-            TCanvas child(dc);
-            child.Font = g->Font;
-            g->Paint(child);
-        }
-        RestoreDC(dc, saved);
+        OffsetViewportOrgEx(dc, r.left, r.top, nullptr);
+        TCanvas child(dc);
+        child.Font = g->Font;
+        g->Paint(child);
     }
 }
 
@@ -466,13 +462,10 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_PAINT:
         if (!subclassed_) {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(handle_, &ps);
-            {
-                TCanvas canvas(dc);
-                PaintTo(canvas, ps.rcPaint);
-            }
-            EndPaint(handle_, &ps);
+            // EndPaint even when a paint throws, or the window asks again at once.
+            TPaintDC dc(handle_);
+            TCanvas canvas(dc.Get());
+            PaintTo(canvas, dc.PaintRect());
             return 0;
         }
         break;
@@ -567,17 +560,19 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
     return DefaultHandler(msg, wp, lp);
 }
 
-LRESULT TWinControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT TWinControl::Dispatch(UINT msg, WPARAM wp, LPARAM lp) noexcept {
+    // Nothing unwinds through the system: the failure waits in the
+    // application until this message has returned.
     try {
         return WndProc(msg, wp, lp);
-    } catch (const std::exception& e) {
+    } catch (...) {
         if (Application)
-            Application->HandleException(e);
+            Application->QueueException(std::current_exception());
         return 0;
     }
 }
 
-LRESULT CALLBACK TWinControl::StdWndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK TWinControl::StdWndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     TWinControl* self = nullptr;
     if (msg == WM_NCCREATE) {
         auto* cs = reinterpret_cast<CREATESTRUCTA*>(lp);
@@ -597,8 +592,10 @@ LRESULT CALLBACK TWinControl::StdWndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp)
     return self->Dispatch(msg, wp, lp);
 }
 
-LRESULT CALLBACK TWinControl::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK TWinControl::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     auto* self = reinterpret_cast<TWinControl*>(GetWindowLongPtrA(h, GWLP_USERDATA));
+    if (!self)
+        return DefWindowProcA(h, msg, wp, lp);
     if (msg == WM_NCDESTROY) {
         WNDPROC prev = self->prevProc_;
         SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(prev));

@@ -201,10 +201,10 @@ protected:
     int ctlId_ = 0;
 
 private:
-    static LRESULT CALLBACK StdWndProc(HWND, UINT, WPARAM, LPARAM);
-    static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM);
+    static LRESULT CALLBACK StdWndProc(HWND, UINT, WPARAM, LPARAM) noexcept;
+    static LRESULT CALLBACK SubclassProc(HWND, UINT, WPARAM, LPARAM) noexcept;
     WNDPROC prevProc_ = nullptr;
-    LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp);
+    LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp) noexcept;
     void MouseMoveAt(int x, int y);
     TGraphicControl* hover_ = nullptr;
     TGraphicControl* pressed_ = nullptr;

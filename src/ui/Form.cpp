@@ -233,17 +233,21 @@ int TForm::ShowModal() {
                 EnableWindow(owner, TRUE);
             // Re-enable the owner before hiding, or activation goes elsewhere.
             self->Hide();
-            if (owner)
+            // An owner not shown yet (a box of its creation handler) must not
+            // be activated: that would be its first activation, unseen.
+            if (owner && IsWindowVisible(owner))
                 SetActiveWindow(owner);
         }
     } restore{this, owner, ownerWasEnabled};
     Show();
-    MSG msg;
+    MSG msg{};
     while (ModalResult == mrNone) {
         BOOL got = GetMessageA(&msg, nullptr, 0, 0);
         if (got <= 0) {
-            // Like the system's message boxes: end at once and pass the quit on.
-            PostQuitMessage(static_cast<int>(msg.wParam));
+            // Like the system's message boxes: end at once and pass the quit
+            // on. A failing GetMessage filled in nothing and has no quit to pass.
+            if (got == 0)
+                PostQuitMessage(static_cast<int>(msg.wParam));
             ModalResult = mrCancel;
             break;
         }
@@ -338,7 +342,9 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
                 ::SetFocus(first);
             else
                 ::SetFocus(handle_); // nothing to focus: the keys still come to the form
-            if (!activated_) {
+            // The first activation is the one the user sees: a hidden window
+            // activated by the system does not count.
+            if (!activated_ && IsWindowVisible(handle_)) {
                 activated_ = true;
                 if (OnActivate)
                     OnActivate(this);

@@ -1,6 +1,7 @@
 #include "ui/Graphics.h"
 
 #include <cstring>
+#include <utility>
 
 // The portable rules speak the system's colour indexes, pen styles and
 // DrawTextA flags under their own names.
@@ -34,10 +35,8 @@ COLORREF ColorToRGB(TColor c) {
 
 int ScreenDpi() {
     static const int dpi = [] {
-        HDC dc = GetDC(nullptr);
-        int d = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-        if (dc)
-            ReleaseDC(nullptr, dc);
+        TWindowDC screen;
+        int d = screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
         return d > 0 ? d : 96;
     }();
     return dpi;
@@ -96,10 +95,9 @@ void TFont::SetOrientation(int v) {
 }
 
 void TFont::Changed() {
-    if (handle_) {
-        DeleteObject(handle_);
-        handle_ = nullptr;
-    }
+    // A window may still hold the old font: it goes only once the change has
+    // been handed on, with the new one.
+    TGdiObject<HFONT> old(std::exchange(handle_, nullptr));
     if (OnChange)
         OnChange();
 }
@@ -131,31 +129,22 @@ HFONT TFont::Handle() const {
 
 TCanvas::TCanvas(HDC dc) : dc_(dc) {}
 
-TCanvas::~TCanvas() {
-    if (origFont_)
-        SelectObject(dc_, origFont_);
-    if (origPen_)
-        SelectObject(dc_, origPen_);
-    if (origBrush_)
-        SelectObject(dc_, origBrush_);
-    if (font_)
-        DeleteObject(font_);
-    if (pen_)
-        DeleteObject(pen_);
-    if (brush_)
-        DeleteObject(brush_);
+namespace {
+// The first selection remembers the DC's original; later ones only replace.
+void Select(HDC dc, std::optional<TSelectObject>& selection, HGDIOBJ object) {
+    if (selection)
+        SelectObject(dc, object);
+    else
+        selection.emplace(dc, object);
 }
+} // namespace
 
 void TCanvas::RequireFont() {
     LOGFONTA lf = Font.Log();
     if (!haveFont_ || memcmp(&lf, &fontKey_, sizeof lf) != 0) {
         HFONT f = CreateFontIndirectA(&lf);
-        HGDIOBJ old = SelectObject(dc_, f);
-        if (!origFont_)
-            origFont_ = old;
-        if (font_)
-            DeleteObject(font_);
-        font_ = f;
+        Select(dc_, fontSelection_, f);
+        font_.Reset(f);
         fontKey_ = lf;
         haveFont_ = true;
     }
@@ -168,12 +157,8 @@ void TCanvas::RequirePen() {
         penKey_.Style == Pen.Style)
         return;
     HPEN p = CreatePen(static_cast<int>(Pen.Style), Pen.Width, ColorToRGB(Pen.Color));
-    HGDIOBJ old = SelectObject(dc_, p);
-    if (!origPen_)
-        origPen_ = old;
-    if (pen_)
-        DeleteObject(pen_);
-    pen_ = p;
+    Select(dc_, penSelection_, p);
+    pen_.Reset(p);
     penKey_ = Pen;
     havePen_ = true;
 }
@@ -185,12 +170,8 @@ void TCanvas::RequireBrush() {
     }
     HBRUSH b = Brush.Style == bsClear ? static_cast<HBRUSH>(GetStockObject(NULL_BRUSH))
                                       : CreateSolidBrush(ColorToRGB(Brush.Color));
-    HGDIOBJ old = SelectObject(dc_, b);
-    if (!origBrush_)
-        origBrush_ = old;
-    if (brush_)
-        DeleteObject(brush_);
-    brush_ = Brush.Style == bsClear ? nullptr : b;
+    Select(dc_, brushSelection_, b);
+    brush_.Reset(Brush.Style == bsClear ? nullptr : b);
     brushKey_ = Brush;
     haveBrush_ = true;
     SetBkColor(dc_, ColorToRGB(Brush.Color));
@@ -200,13 +181,13 @@ void TCanvas::RequireBrush() {
 void TCanvas::FillRect(const RECT& r) {
     RequireBrush();
     if (Brush.Style != bsClear)
-        ::FillRect(dc_, &r, brush_);
+        ::FillRect(dc_, &r, brush_.Get());
 }
 
 void TCanvas::FrameRect(const RECT& r) {
     RequireBrush();
     if (Brush.Style != bsClear)
-        ::FrameRect(dc_, &r, brush_);
+        ::FrameRect(dc_, &r, brush_.Get());
 }
 
 void TCanvas::Rectangle(int l, int t, int r, int b) {

@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include "core/DisplayTypes.h"
+#include "ui/GdiHandles.h"
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 // The RGB value of a colour, system colours resolved now.
@@ -78,7 +80,6 @@ struct TBrush {
 class TCanvas {
 public:
     explicit TCanvas(HDC dc);
-    ~TCanvas();
     TCanvas(const TCanvas&) = delete;
     TCanvas& operator=(const TCanvas&) = delete;
 
@@ -105,10 +106,12 @@ public:
 
 private:
     HDC dc_;
-    HGDIOBJ origFont_ = nullptr, origPen_ = nullptr, origBrush_ = nullptr;
-    HFONT font_ = nullptr;
-    HPEN pen_ = nullptr;
-    HBRUSH brush_ = nullptr;
+    // The objects come before the selections: the DC's originals go back
+    // before any object of the canvas is deleted.
+    TGdiObject<HFONT> font_;
+    TGdiObject<HPEN> pen_;
+    TGdiObject<HBRUSH> brush_;
+    std::optional<TSelectObject> fontSelection_, penSelection_, brushSelection_;
     LOGFONTA fontKey_{};
     TColor fontColor_ = 0;
     bool haveFont_ = false;

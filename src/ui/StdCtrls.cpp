@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <type_traits>
 
@@ -107,13 +108,12 @@ void TCustomLabel::Paint(TCanvas& canvas) {
 void TCustomLabel::AdjustBounds() {
     if (!autoSize_)
         return;
-    HDC dc = GetDC(nullptr);
+    TWindowDC screen;
     RECT r{0, 0, width_, height_};
     {
-        TCanvas canvas(dc);
+        TCanvas canvas(screen.Get());
         DoDrawText(canvas, r, AutoSizeMeasureFlags(wordWrap_));
     }
-    ReleaseDC(nullptr, dc);
     const GRect b = AutoSizeBounds({left_, top_, left_ + width_, top_ + height_},
                                    {r.left, r.top, r.right, r.bottom}, alignment_);
     SetBounds(b.left, b.top, b.right - b.left, b.bottom - b.top);
@@ -156,16 +156,9 @@ TSpeedButton::TSpeedButton(TComponent* owner) : TGraphicControl(owner) {
     height_ = 22;
 }
 
-TSpeedButton::~TSpeedButton() {
-    if (glyph_)
-        DeleteObject(glyph_);
-}
-
 void TSpeedButton::SetGlyph(const char* resourceName) {
-    if (glyph_)
-        DeleteObject(glyph_);
-    glyph_ = static_cast<HBITMAP>(
-        LoadImageA(GetModuleHandleA(nullptr), resourceName, IMAGE_BITMAP, 0, 0, 0));
+    glyph_.Reset(static_cast<HBITMAP>(
+        LoadImageA(GetModuleHandleA(nullptr), resourceName, IMAGE_BITMAP, 0, 0, 0)));
     Invalidate();
 }
 
@@ -186,17 +179,15 @@ void TSpeedButton::Paint(TCanvas& canvas) {
     int textLeft = 0;
     if (glyph_) {
         BITMAP bm{};
-        GetObjectA(glyph_, sizeof bm, &bm);
+        GetObjectA(glyph_.Get(), sizeof bm, &bm);
         int w = Scale(bm.bmWidth), h = Scale(bm.bmHeight);
         int x = caption_.empty() ? (width_ - w) / 2 : 4;
         int y = (height_ - h) / 2;
-        HDC mem = CreateCompatibleDC(dc);
-        HGDIOBJ old = SelectObject(mem, glyph_);
-        COLORREF transparent = GetPixel(mem, 0, bm.bmHeight - 1);
-        TransparentBlt(dc, x + shift, y + shift, w, h, mem, 0, 0, bm.bmWidth, bm.bmHeight,
+        TMemoryDC mem(dc);
+        TSelectObject selected(mem.Get(), glyph_.Get());
+        COLORREF transparent = GetPixel(mem.Get(), 0, bm.bmHeight - 1);
+        TransparentBlt(dc, x + shift, y + shift, w, h, mem.Get(), 0, 0, bm.bmWidth, bm.bmHeight,
                        transparent);
-        SelectObject(mem, old);
-        DeleteDC(mem);
         textLeft = x + w;
     }
     if (!caption_.empty()) {
@@ -282,6 +273,12 @@ bool TEdit::HandleCommand(WORD code) {
 TButton::TButton(TComponent* owner) : TWinControl(owner) {
     width_ = 75;
     height_ = 25;
+}
+
+TButton::~TButton() {
+    // The form must not keep pressing a button that is gone.
+    if (TWinControl* top = TopParent())
+        top->DefaultButtonChanged(this, false);
 }
 
 void TButton::CreateParams(TCreateParams& p) {
@@ -373,59 +370,97 @@ template <class Row> void FillComboBox(HWND combo, const std::vector<Row>& rows,
 
 } // namespace
 
+template <class TText> void TComboBox::StoreRows(const std::vector<TText>& rows) {
+    size_t bytes = 0;
+    for (const auto& r : rows)
+        bytes += r.size() + 1;
+    std::string text;
+    text.reserve(bytes);
+    std::vector<size_t> starts;
+    starts.reserve(rows.size() + 1);
+    for (const auto& r : rows) {
+        starts.push_back(text.size());
+        text.append(r.data(), r.size());
+        text.push_back('\0');
+    }
+    starts.push_back(text.size());
+    text_.swap(text);
+    starts_.swap(starts);
+}
+
+std::string_view TComboBox::Row(size_t index) const {
+    return {text_.data() + starts_[index], starts_[index + 1] - starts_[index] - 1};
+}
+
 void TComboBox::FillControl() {
-    std::vector<std::string> rows;
-    rows.swap(pending_);
+    std::vector<std::string_view> rows;
+    rows.reserve(starts_.size() - 1);
+    for (size_t i = 0; i + 1 < starts_.size(); ++i)
+        rows.push_back(Row(i));
     FillComboBox(handle_, rows, pendingIndex_);
 }
 
 void TComboBox::SetItems(const std::vector<std::string>& rows) {
     pendingIndex_ = -1;
-    if (!handle_) {
-        pending_ = rows;
-        return;
-    }
-    // Straight from the caller's rows: a long list is not copied first.
-    pending_.clear();
-    FillComboBox(handle_, rows, -1);
+    StoreRows(rows);
+    if (handle_)
+        FillComboBox(handle_, rows, -1);
 }
 
 void TComboBox::SetItemViews(const std::vector<std::string_view>& rows) {
     pendingIndex_ = -1;
-    if (!handle_) {
-        pending_.assign(rows.begin(), rows.end());
-        return;
-    }
-    pending_.clear();
-    FillComboBox(handle_, rows, -1);
+    StoreRows(rows);
+    if (handle_)
+        FillComboBox(handle_, rows, -1);
 }
 
 int TComboBox::ItemCount() const {
-    return handle_ ? static_cast<int>(SendMessageA(handle_, CB_GETCOUNT, 0, 0))
-                   : static_cast<int>(pending_.size());
+    return static_cast<int>(starts_.size() - 1);
 }
 
 std::string TComboBox::Item(int index) const {
-    if (!handle_)
-        return index >= 0 && index < static_cast<int>(pending_.size())
-                   ? pending_[static_cast<size_t>(index)]
-                   : "";
-    // Read back through the wide message: under Wine the version 6 list faults
-    // on the ANSI one for rows of more than a few hundred characters.
-    LRESULT n = SendMessageW(handle_, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (n == CB_ERR)
+    if (index < 0 || index >= ItemCount())
         return {};
-    std::wstring w(static_cast<size_t>(n) + 1, L'\0');
-    n = SendMessageW(handle_, CB_GETLBTEXT, static_cast<WPARAM>(index),
-                     reinterpret_cast<LPARAM>(w.data()));
-    if (n == CB_ERR || n == 0)
-        return {};
-    int bytes =
-        WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(n), nullptr, 0, nullptr, nullptr);
-    std::string s(static_cast<size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(n), s.data(), bytes, nullptr,
-                        nullptr);
-    return s;
+    return std::string(Row(static_cast<size_t>(index)));
+}
+
+namespace {
+
+// Upper case as CharUpperBuffA has it for the ANSI code page, one table for all bytes.
+const unsigned char* UpperTable() {
+    static const auto table = [] {
+        std::array<unsigned char, 256> t{};
+        char c[256];
+        for (int i = 0; i < 256; ++i)
+            c[i] = static_cast<char>(i);
+        CharUpperBuffA(c + 1, 255);
+        for (int i = 0; i < 256; ++i)
+            t[static_cast<size_t>(i)] = static_cast<unsigned char>(c[i]);
+        return t;
+    }();
+    return table.data();
+}
+
+} // namespace
+
+int TComboBox::FindPrefix(const std::string& prefix) const {
+    const unsigned char* up = UpperTable();
+    std::string want = prefix;
+    for (char& c : want)
+        c = static_cast<char>(up[static_cast<unsigned char>(c)]);
+    const size_t n = want.size();
+    for (size_t i = 0; i + 1 < starts_.size(); ++i) {
+        std::string_view row = Row(i);
+        if (row.size() < n)
+            continue;
+        size_t k = 0;
+        while (k < n &&
+               up[static_cast<unsigned char>(row[k])] == static_cast<unsigned char>(want[k]))
+            ++k;
+        if (k == n)
+            return static_cast<int>(i);
+    }
+    return -1;
 }
 
 int TComboBox::ItemIndex() const {
@@ -513,20 +548,11 @@ LRESULT TComboBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             prefix_.clear();
         lastKeyTime_ = now;
         prefix_ += static_cast<char>(wp);
-        std::string want = prefix_;
-        CharUpperBuffA(want.data(), static_cast<DWORD>(want.size()));
-        int n = ItemCount();
-        for (int i = 0; i < n; ++i) {
-            std::string row = Item(i).substr(0, want.size());
-            CharUpperBuffA(row.data(), static_cast<DWORD>(row.size()));
-            if (row == want) {
-                if (i != ItemIndex()) {
-                    SetItemIndex(i);
-                    if (OnChange)
-                        OnChange(this);
-                }
-                break;
-            }
+        int i = FindPrefix(prefix_);
+        if (i >= 0 && i != ItemIndex()) {
+            SetItemIndex(i);
+            if (OnChange)
+                OnChange(this);
         }
         return 0;
     }

@@ -61,8 +61,7 @@ public:
     bool Flat = false;
     // A bitmap resource; its bottom-left pixel's colour is transparent.
     void SetGlyph(const char* resourceName);
-    HBITMAP Glyph() const { return glyph_; }
-    ~TSpeedButton() override;
+    HBITMAP Glyph() const { return glyph_.Get(); }
     void Paint(TCanvas& canvas) override;
     void MouseDown(int, int) override;
     void MouseUp(int, int) override;
@@ -70,7 +69,7 @@ public:
     void MouseLeave() override;
 
 private:
-    HBITMAP glyph_ = nullptr;
+    TGdiObject<HBITMAP> glyph_;
     bool down_ = false;
 };
 
@@ -93,6 +92,7 @@ private:
 class TButton : public TWinControl {
 public:
     explicit TButton(TComponent* owner);
+    ~TButton() override;
     bool Default() const { return default_; }
     void SetDefault(bool v);
     bool HandleCommand(WORD code) override;
@@ -113,7 +113,8 @@ enum TOwnerDrawStateFlag : unsigned {
 using TOwnerDrawState = unsigned;
 
 // A drop-down list whose rows the program draws (fixed row height); the rows
-// live in the system control as strings.
+// live in the system control as strings, and a copy in one block of memory
+// answers reads and the type-ahead search without a message per row.
 class TComboBox : public TWinControl {
 public:
     explicit TComboBox(TComponent* owner);
@@ -150,8 +151,13 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
+    template <class TText> void StoreRows(const std::vector<TText>& rows);
+    std::string_view Row(size_t index) const;
+    int FindPrefix(const std::string& prefix) const;
     void FillControl();
-    std::vector<std::string> pending_{""};
+    // Every row followed by a NUL, and where each begins (one more at the end).
+    std::string text_{'\0'};
+    std::vector<size_t> starts_{0, 1};
     int pendingIndex_ = -1;
     TCanvas* canvas_ = nullptr;
     std::string prefix_;

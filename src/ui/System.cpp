@@ -61,11 +61,20 @@ std::string TSystem::ExecutablePath() {
     }
 }
 
+std::string TSystem::SystemFolder() {
+    char buf[MAX_PATH];
+    UINT n = GetSystemDirectoryA(buf, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::string(buf, n) : std::string("C:\\Windows\\System32");
+}
+
 namespace {
 
-// An Internet handle, closed on every path; closing a null handle is harmless.
+// An Internet handle, closed once on every path; closing a null handle is harmless.
 struct TInternetHandle {
     HINTERNET h;
+    explicit TInternetHandle(HINTERNET handle) : h(handle) {}
+    TInternetHandle(const TInternetHandle&) = delete;
+    TInternetHandle& operator=(const TInternetHandle&) = delete;
     ~TInternetHandle() { InternetCloseHandle(h); }
 };
 
@@ -116,6 +125,29 @@ public:
 };
 #pragma GCC diagnostic pop
 
+// A pending quit request survives the call: the download's own message loop
+// (URLMON's under Wine) takes it out of the queue, and the program would
+// then stay open after a start-up failure had asked it to end.
+class TKeepQuitRequest {
+public:
+    TKeepQuitRequest() {
+        MSG msg{};
+        pending_ = PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != FALSE;
+        code_ = static_cast<int>(msg.wParam);
+    }
+    ~TKeepQuitRequest() {
+        MSG msg{};
+        if (pending_ && !PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE))
+            PostQuitMessage(code_);
+    }
+    TKeepQuitRequest(const TKeepQuitRequest&) = delete;
+    TKeepQuitRequest& operator=(const TKeepQuitRequest&) = delete;
+
+private:
+    bool pending_ = false;
+    int code_ = 0;
+};
+
 using TUrlDownloadToFileA = HRESULT(WINAPI*)(LPUNKNOWN, LPCSTR, LPCSTR, DWORD,
                                              LPBINDSTATUSCALLBACK);
 
@@ -133,7 +165,8 @@ TUrlDownloadToFileA UrlDownloadToFileEntry() {
     static TUrlMon urlmon;
     if (!urlmon.Download) {
         if (!urlmon.Library)
-            urlmon.Library = LoadLibraryA("URLMON.DLL");
+            // From the system folder only: a URLMON.DLL beside the program is never loaded.
+            urlmon.Library = LoadLibraryExA("URLMON.DLL", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
         if (urlmon.Library)
             urlmon.Download = reinterpret_cast<TUrlDownloadToFileA>(
                 reinterpret_cast<void*>(GetProcAddress(urlmon.Library, "URLDownloadToFileA")));
@@ -146,6 +179,7 @@ TUrlDownloadToFileA UrlDownloadToFileEntry() {
 } // namespace
 
 bool TSystem::InternetProbe(const std::string& url) {
+    TKeepQuitRequest keep;
     TInternetHandle internet{
         InternetOpenA("InetURL:/1.0", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0)};
     if (!internet.h)
@@ -158,6 +192,7 @@ bool TSystem::InternetProbe(const std::string& url) {
 
 TDownloadResult TSystem::DownloadToFile(const std::string& url, const std::string& path) {
     TUrlDownloadToFileA download = UrlDownloadToFileEntry();
+    TKeepQuitRequest keep;
     DeleteUrlCacheEntryA(url.c_str());
     TStatusCallback callback;
     TDownloadResult result;

@@ -28,6 +28,8 @@ public:
     virtual POINT CursorPos();
     // The full path of the running program (GetModuleFileNameA).
     virtual std::string ExecutablePath();
+    // The system folder (GetSystemDirectoryA), without a trailing separator.
+    virtual std::string SystemFolder();
     // WinINet: true when the server of url answered at all, whatever the HTTP status.
     virtual bool InternetProbe(const std::string& url);
     // URLDownloadToFileA of URLMON.DLL, looked up on the first download of the

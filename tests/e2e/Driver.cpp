@@ -1,5 +1,7 @@
 #include "Driver.h"
 
+#include "osh/Version.h"
+
 #include <tlhelp32.h>
 
 #include <atomic>
@@ -260,7 +262,7 @@ HWND TProgram::WaitWindow(const std::wstring& cls, const std::wstring& prefix, D
 }
 
 HWND TProgram::WaitIdleMainWindow(DWORD ms) const {
-    const std::wstring base = L"Orbitashell v 2.2.0";
+    const std::wstring base = L"Orbitashell v " OSH_VERSION_TEXT;
     HWND main = WaitWindow(kWindowClass, base, ms);
     // A server on the test port may answer the update check with an error box:
     // it is not what these tests are about, so it is pressed away.

@@ -2,6 +2,8 @@
 // folder and driven by window messages; the command lines really run in cmd.
 #include "Driver.h"
 
+#include "osh/Version.h"
+
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -195,6 +197,36 @@ TEST_F(E2E, EditPlusShowsTheAccentsInOneViewerThatReloads) {
     const std::optional<std::string> bytes = ReadFileBytes(scratch_ / L"EditCmd.TXT");
     EXPECT_EQ(LinesOf(bytes.value_or("")),
               (std::vector<std::string>{"num\x82ro \x82t\x82", "deuxi\x8Ame capture"}));
+}
+
+// After a failed start the window is on screen while the update check waits
+// for a slow server, and the program then ends at the pending quit.
+TEST_F(E2E, AfterAFailedStartTheUpdateCheckRunsWithTheWindowShown) {
+    const std::wstring mode = L"C:\\osh-https\\mode";
+    if (!PathExists(L"C:\\osh-https\\server.ini"))
+        GTEST_SKIP() << "the local HTTPS server is not running";
+    HANDLE f = CreateFileW(mode.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(f, "slow", 4, &written, nullptr);
+    CloseHandle(f);
+    struct Restore {
+        std::wstring path;
+        ~Restore() { DeleteFileW(path.c_str()); }
+    } restore{mode};
+    ASSERT_TRUE(DeleteFileW((scratch_ / L"CommandesCPL.TXT").c_str()));
+
+    program_.emplace(scratch_.Path());
+    HWND error = program_->WaitWindow(kWindowClass, L"Erreur", 15000);
+    ASSERT_NE(error, nullptr) << "no error dialog";
+    HWND ok = FindChild(error, L"Button", std::wstring(L"OK"));
+    ASSERT_NE(ok, nullptr);
+    PostMessageW(ok, BM_CLICK, 0, 0);
+    // The probe is in flight while the caption still says it is waiting.
+    HWND main = program_->WaitWindow(kWindowClass,
+                                     L"Orbitashell v " OSH_VERSION_TEXT L" - Recherche", 2500);
+    EXPECT_NE(main, nullptr) << "the main window was not shown during the update check";
+    EXPECT_TRUE(program_->WaitExit(20000)) << "the program did not end at the pending quit";
 }
 
 TEST_F(E2E, MissingSystFolderShowsErrorThenEnds) {

@@ -521,6 +521,31 @@ TEST(Label3D, HoverChangesALinkAndFiresEventsForEveryStyle) {
     EXPECT_EQ(fired, 2);
 }
 
+// A leave already queued when the pointer enters must not run inside the
+// enter: the link would keep its hover colour with the pointer gone.
+TEST(Label3D, LeaveQueuedDuringEnterLeavesTheNormalColour) {
+    TForm form(nullptr);
+    form.SetBounds(100, 100, 300, 200);
+    TLabel3D link(&form);
+    link.SetParent(&form);
+    link.SetBounds(10, 10, 120, 20);
+    link.SetCaption("lien");
+    link.Font.SetColor(clNavy);
+    link.SetLabelStyle(lsWWWAddress);
+    form.DoCreate();
+    form.Show();
+    PumpMessages(20);
+    HWND h = form.Handle();
+    PostMessageA(h, WM_MOUSELEAVE, 0, 0);
+    SendMessageA(h, WM_MOUSEMOVE, 0, MAKELPARAM(20, 15));
+    EXPECT_EQ(link.Font.Color(), clRed) << "the enter ran to its end first";
+    PumpMessages(20);
+    EXPECT_FALSE(link.MouseInControl());
+    EXPECT_EQ(link.Font.Color(), clNavy);
+    EXPECT_EQ(link.Font.Style(), 0u);
+    EXPECT_EQ(link.SavedFontColor(), clNavy);
+}
+
 TEST(Label3D, ClickOpensTheLinkThenFiresOnClick) {
     struct Case {
         TLabelStyle style;

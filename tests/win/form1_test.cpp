@@ -395,9 +395,20 @@ struct TMissing {
 
 class Form1Startup : public testing::TestWithParam<TMissing> {};
 
+// Notes, at each connectivity probe, whether the main window was on screen; answers "offline".
+class TProbeWatch : public TRecordingSystem {
+public:
+    std::vector<bool> MainVisible;
+    bool InternetProbe(const std::string&) override {
+        HWND main = Application->MainForm ? Application->MainForm->WindowHandle() : nullptr;
+        MainVisible.push_back(main && IsWindowVisible(main));
+        return false;
+    }
+};
+
 TEST_P(Form1Startup, MissingFilesAreReportedInOrderAndEndTheProgram) {
     const TMissing m = GetParam();
-    TRecordingSystem sys;
+    TProbeWatch sys;
     TDialogWatcher watcher;
     TBoxRecorder boxes;
     TInstall install(sys, "missing");
@@ -437,9 +448,15 @@ TEST_P(Form1Startup, MissingFilesAreReportedInOrderAndEndTheProgram) {
     EXPECT_EQ(f->cbbListCPL.ItemCount(), m.cpl ? 1 : 2);
     EXPECT_EQ(f->cbbListSyst.ItemCount(), m.syst ? 1 : 3);
 
-    // The window still opens and is activated once, with the quit still pending.
+    // Answering a box activates no hidden window: the update check waits.
+    EXPECT_FALSE(f->Activated());
+    EXPECT_TRUE(sys.MainVisible.empty());
+
+    // The window still opens and is activated once, with the quit still pending;
+    // the update check runs while it is on screen.
     f->Show();
     EXPECT_TRUE(f->Activated());
+    EXPECT_EQ(sys.MainVisible, std::vector<bool>{true});
     EXPECT_EQ(WindowTextOf(f->Handle()), "Orbitashell v " OSH_VERSION_TEXT);
     EXPECT_EQ(TakeQuitRequest(), !want.empty());
     EXPECT_TRUE(sys.ShellCalls.empty());
@@ -631,10 +648,13 @@ TEST(Form1Catalogue, TenMegabyteLineIsOneRowThatCanBeChosenAndLaunched) {
     EXPECT_TRUE(boxes.Shown.empty());
 }
 
+// A long list loads whole, and two letters typed at a user's pace, a third of
+// a second apart, still make one prefix when the rows they look for come last.
 TEST(Form1Catalogue, HundredThousandRows) {
     std::string bytes;
-    for (int i = 0; i < 100000; ++i)
+    for (int i = 0; i < 99997; ++i)
         bytes += "echo ligne " + std::to_string(i) + " (commentaire)\r\n";
+    bytes += "zz haut\r\nyes\r\nZY bas (fin)\r\n";
     TRecordingSystem sys;
     TBoxRecorder boxes;
     TInstall install(sys, "many");
@@ -642,10 +662,19 @@ TEST(Form1Catalogue, HundredThousandRows) {
     auto f = NewForm1();
     ASSERT_EQ(f->cbbListCPL.ItemCount(), 100000);
     EXPECT_EQ(f->cbbListCPL.Item(0), "echo ligne 0 (commentaire)");
-    EXPECT_EQ(f->cbbListCPL.Item(99999), "echo ligne 99999 (commentaire)");
+    EXPECT_EQ(f->cbbListCPL.Item(99999), "ZY bas (fin)");
     ShowForm(*f);
-    ChooseRow(*f, f->cbbListCPL, 99998);
-    EXPECT_EQ(f->edtCmdLine.Text(), "echo ligne 99998 ");
+    ChooseRow(*f, f->cbbListCPL, 99996);
+    EXPECT_EQ(f->edtCmdLine.Text(), "echo ligne 99996 ");
+
+    HWND list = f->cbbListCPL.Handle();
+    SetFocus(list);
+    Type(list, "z");
+    EXPECT_EQ(f->cbbListCPL.ItemIndex(), 99997);
+    Sleep(350);
+    Type(list, "y");
+    EXPECT_EQ(f->cbbListCPL.ItemIndex(), 99999);
+    EXPECT_EQ(f->edtCmdLine.Text(), "ZY bas ");
     EXPECT_TRUE(boxes.Shown.empty());
 }
 
@@ -799,10 +828,18 @@ protected:
         temp_ = install_.dir + "\\Dossier temporaire";
         CreateDirectoryA(temp_.c_str(), nullptr);
         sys_.Env["Temp"] = temp_;
+        sys_.Env["ComSpec"] = std::nullopt;
     }
+    static std::string SystemCmd() {
+        char dir[MAX_PATH];
+        UINT n = GetSystemDirectoryA(dir, MAX_PATH);
+        return std::string(dir, n) + "\\cmd.exe";
+    }
+    // Pressed from outside the loop: a failure shows once the loop runs.
     void Launch(const std::string& line) {
         F().edtCmdLine.SetText(line);
         PressLancer(F());
+        PumpMessages(20);
     }
     TShellCall Only() {
         EXPECT_EQ(sys_.ShellCalls.size(), 1u);
@@ -835,7 +872,7 @@ TEST_F(Form1Launch, OrdinaryAndToolLinesRunInAConsoleOwnedByTheWindow) {
         TShellCall call = Only();
         EXPECT_EQ(call.owner, F().Handle());
         EXPECT_FALSE(call.verb.has_value());
-        EXPECT_EQ(call.file, "CMD");
+        EXPECT_EQ(call.file, SystemCmd());
         EXPECT_EQ(call.parameters, c.parameters);
         EXPECT_FALSE(call.directory.has_value());
         EXPECT_EQ(call.show, SW_SHOWNORMAL);
@@ -871,7 +908,7 @@ TEST_F(Form1Launch, CaptureWritesTheBatchFileAndShowsTheRequestAgain) {
         TShellCall call = Only();
         EXPECT_EQ(call.owner, nullptr);
         EXPECT_FALSE(call.verb.has_value());
-        EXPECT_EQ(call.file, "CMD");
+        EXPECT_EQ(call.file, SystemCmd());
         EXPECT_EQ(call.parameters, c.parameters);
         EXPECT_FALSE(call.directory.has_value());
         EXPECT_EQ(call.show, SW_SHOWNORMAL);
@@ -937,29 +974,55 @@ TEST_F(Form1Launch, BatchFileThatCannotBeWritten) {
     EXPECT_TRUE(sys_.Beeps.empty());
     boxes_.Shown.clear();
 
-    // Temp unset: the file would go to the root of the current drive. A
-    // folder of that name stands there for the test, so nothing is written.
-    sys_.Env["Temp"] = std::nullopt;
+    // Temp unset or empty: the file would go to the root of the current drive,
+    // where the interpreter would not find it. Nothing is written there.
     const char root[] = "\\EditCMD.bat";
-    DWORD existing = GetFileAttributesA(root);
-    if (existing != INVALID_FILE_ATTRIBUTES && !(existing & FILE_ATTRIBUTE_DIRECTORY))
-        GTEST_SKIP() << "a file \\EditCMD.bat already stands at the root of the drive";
-    bool made = existing == INVALID_FILE_ATTRIBUTES && CreateDirectoryA(root, nullptr);
-    ASSERT_TRUE(made || existing != INVALID_FILE_ATTRIBUTES);
-    Launch("ipconfig Edit+");
-    DWORD after = GetFileAttributesA(root);
-    if (made)
-        RemoveDirectoryA(root);
-    EXPECT_NE(after, INVALID_FILE_ATTRIBUTES);
-    EXPECT_TRUE(after & FILE_ATTRIBUTE_DIRECTORY);
-    EXPECT_TRUE(sys_.ShellCalls.empty());
-    EXPECT_EQ(Box(), "ipconfig Edit+");
-    EXPECT_EQ(F().TempDir, "");
-    ASSERT_EQ(boxes_.Shown.size(), 1u);
-    EXPECT_EQ(boxes_.Shown[0].title, "Orbitashell");
-    EXPECT_EQ(boxes_.Shown[0].text, "Impossible de créer le fichier \"\\EditCMD.bat\". " +
-                                        SysErrorMessage(ERROR_ACCESS_DENIED) + ".");
-    boxes_.Shown.clear();
+    if (GetFileAttributesA(root) != INVALID_FILE_ATTRIBUTES)
+        GTEST_SKIP() << "\\EditCMD.bat already stands at the root of the drive";
+    for (std::optional<std::string> temp :
+         {std::optional<std::string>{}, std::optional<std::string>{""}}) {
+        SCOPED_TRACE(temp ? "empty" : "unset");
+        sys_.Env["Temp"] = temp;
+        Launch("ipconfig Edit+");
+        bool written = GetFileAttributesA(root) != INVALID_FILE_ATTRIBUTES;
+        if (written)
+            DeleteFileA(root);
+        EXPECT_FALSE(written);
+        EXPECT_TRUE(sys_.ShellCalls.empty());
+        sys_.ShellCalls.clear();
+        EXPECT_EQ(Box(), "ipconfig Edit+");
+        EXPECT_EQ(F().TempDir, "");
+        ASSERT_EQ(boxes_.Shown.size(), 1u);
+        EXPECT_EQ(boxes_.Shown[0].title, "Orbitashell");
+        EXPECT_EQ(boxes_.Shown[0].text, "Impossible de créer le fichier \"\\EditCMD.bat\". " +
+                                            SysErrorMessage(ERROR_ENVVAR_NOT_FOUND) + ".");
+        boxes_.Shown.clear();
+    }
+}
+
+// Given a bare "CMD", the shell would run a CMD.exe lying beside the program.
+TEST_F(Form1Launch, TheSystemInterpreterRunsByItsFullPath) {
+    const std::string system = SystemCmd();
+    const std::string own = install_.dir + "\\interpreteur.exe";
+    WriteBytes(own, "MZ");
+    struct {
+        std::optional<std::string> comspec;
+        std::string want;
+    } cases[] = {
+        {own, own},
+        {std::nullopt, system},
+        {"", system},
+        {install_.dir + "\\absent.exe", system},
+        {install_.dir, system}, // a folder is no interpreter
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.comspec.value_or("(unset)"));
+        sys_.Env["ComSpec"] = c.comspec;
+        Launch("ver");
+        EXPECT_EQ(Only().file, c.want);
+        Launch("Edit+ ver");
+        EXPECT_EQ(Only().file, c.want);
+    }
 }
 
 // -------------------------------------------------------------------- keys

@@ -9,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -191,6 +193,7 @@ TEST_P(ApplicationErrorBox, FailureEscapingAHandlerIsShownWithThePeriodRule) {
     // The click arrives through the window procedure; the failure must not
     // unwind through the system, and the program goes on.
     SendMessageA(button.Handle(), BM_CLICK, 0, 0);
+    PumpMessages(30);
     ASSERT_EQ(boxes.Shown.size(), 1u);
     EXPECT_TRUE(boxes.Shown[0].systemBox);
     EXPECT_EQ(boxes.Shown[0].title, Application->Title);
@@ -223,6 +226,121 @@ TEST(ApplicationErrorBoxDirect, ShowExceptionUsesTheTitleAndAnyStandardException
     EXPECT_EQ(boxes.Shown[0].title, "Titre d'essai");
     EXPECT_EQ(boxes.Shown[0].text, "Texte.");
     EXPECT_EQ(boxes.Shown[1].text, "Autre échec.");
+}
+
+namespace {
+// Fails its first paint only.
+class TFailingPaint : public TGraphicControl {
+public:
+    using TGraphicControl::TGraphicControl;
+    int paints = 0;
+    void Paint(TCanvas&) override {
+        if (paints++ == 0)
+            throw Exception("Dessin impossible");
+    }
+};
+} // namespace
+
+// A failure is shown once the message that raised it has returned, never from
+// inside it: a failing paint gives one box and the window paints again, and
+// what is not a standard exception is caught too.
+TEST(ApplicationErrorBoxDirect, ShownAfterTheFailingMessageHasReturned) {
+    TBoxRecorder boxes;
+    TDialogWatcher watcher;
+    TForm form(nullptr);
+    form.SetBounds(100, 100, 300, 200);
+    TFailingPaint spot(&form);
+    spot.SetParent(&form);
+    spot.SetBounds(0, 0, 300, 200);
+    TButton button(&form);
+    button.SetParent(&form);
+    button.SetBounds(10, 10, 80, 25);
+    form.DoCreate();
+    form.Show();
+    PumpMessages(300);
+    EXPECT_GE(spot.paints, 2);
+    ASSERT_EQ(boxes.Shown.size(), 1u);
+    EXPECT_EQ(boxes.Shown[0].text, "Dessin impossible.");
+
+    const std::function<void()> failures[] = {[] { throw Exception("Clic impossible"); },
+                                              [] { throw 42; }};
+    const char* shown[] = {"Clic impossible.", "Erreur inattendue."};
+    for (size_t i = 0; i < std::size(failures); ++i) {
+        SCOPED_TRACE(shown[i]);
+        boxes.Shown.clear();
+        button.OnClick = [&](TObject*) { failures[i](); };
+        SendMessageA(button.Handle(), BM_CLICK, 0, 0);
+        EXPECT_TRUE(boxes.Shown.empty()) << "not from inside the message";
+        PumpMessages(50);
+        ASSERT_EQ(boxes.Shown.size(), 1u);
+        EXPECT_EQ(boxes.Shown[0].text, shown[i]);
+    }
+}
+
+// ----------------------------------------------------------------- lifetimes
+
+TEST(Lifetimes, DefaultButtonForgottenWhenDestroyed) {
+    TForm form(nullptr);
+    TEdit edit(&form);
+    edit.SetParent(&form);
+    auto button = std::make_unique<TButton>(&form);
+    button->SetParent(&form);
+    button->SetDefault(true);
+    int clicks = 0;
+    button->OnClick = [&](TObject*) { ++clicks; };
+    form.DoCreate();
+    form.Show();
+    edit.SetFocus();
+    EXPECT_EQ(form.DefaultButton, button.get());
+    button.reset();
+    EXPECT_EQ(form.DefaultButton, nullptr);
+    PostKey(edit.Handle(), VK_RETURN);
+    PumpMessages(20);
+    EXPECT_EQ(clicks, 0);
+}
+
+TEST(Lifetimes, AWindowKeepsItsFontUntilItHasTheNewOne) {
+    TForm form(nullptr);
+    TEdit edit(&form);
+    edit.SetParent(&form);
+    form.DoCreate();
+    auto held = reinterpret_cast<HFONT>(SendMessageA(edit.Handle(), WM_GETFONT, 0, 0));
+    ASSERT_NE(held, nullptr);
+    DWORD typeWhileChanging = 0;
+    auto chain = edit.Font.OnChange;
+    edit.Font.OnChange = [&] {
+        typeWhileChanging = GetObjectType(held);
+        chain();
+    };
+    edit.Font.SetHeight(edit.Font.Height() + 4);
+    EXPECT_EQ(typeWhileChanging, static_cast<DWORD>(OBJ_FONT));
+    auto now = reinterpret_cast<HFONT>(SendMessageA(edit.Handle(), WM_GETFONT, 0, 0));
+    EXPECT_NE(now, held);
+    EXPECT_EQ(GetObjectType(now), static_cast<DWORD>(OBJ_FONT));
+    EXPECT_EQ(GetObjectType(held), 0u) << "the old font is deleted once replaced";
+}
+
+namespace {
+// A form whose window cannot be made.
+class TUncreatable : public TForm {
+public:
+    using TForm::TForm;
+    ~TUncreatable() override { ++destroyed; }
+    static inline int destroyed = 0;
+
+protected:
+    void CreateParams(TCreateParams& p) override {
+        TForm::CreateParams(p);
+        p.className = "OrbitashellNoSuchClass";
+    }
+};
+} // namespace
+
+TEST(Lifetimes, CreateFormThatFailsLeavesNoForm) {
+    TForm* main = Application->MainForm;
+    EXPECT_THROW(Application->CreateForm<TUncreatable>(nullptr), Exception);
+    EXPECT_EQ(TUncreatable::destroyed, 1);
+    EXPECT_EQ(Application->MainForm, main);
 }
 
 // --------------------------------------------------------------- modal loops
