@@ -80,8 +80,15 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4)
 else()
   set(OSH_MANIFEST_ARCH amd64)
 endif()
-configure_file(${CMAKE_SOURCE_DIR}/cmake/templates/Orbitashell.manifest.in
-               ${OSH_GENERATED_DIR}/Orbitashell.manifest @ONLY)
+# One manifest template for both programs, so that they scale and look alike.
+function(osh_manifest name description)
+  set(OSH_MANIFEST_NAME ${name})
+  set(OSH_MANIFEST_DESCRIPTION ${description})
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/templates/Orbitashell.manifest.in
+                 ${OSH_GENERATED_DIR}/${name}.manifest @ONLY)
+endfunction()
+osh_manifest(Orbitashell "Orbitashell")
+osh_manifest(oshv "Orbitashell capture viewer")
 osh_executable(Orbitashell WIN32 LIBRARIES osh_app SOURCES
   ${CMAKE_SOURCE_DIR}/src/app/main.cpp
   ${CMAKE_SOURCE_DIR}/res/Orbitashell.rc)
@@ -94,6 +101,8 @@ osh_layer(osh_viewer DEPENDS osh_ui SOURCES
 osh_executable(oshv WIN32 LIBRARIES osh_viewer SOURCES
   ${CMAKE_SOURCE_DIR}/src/viewer/main.cpp
   ${CMAKE_SOURCE_DIR}/res/oshv.rc)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/res/oshv.rc PROPERTIES
+  OBJECT_DEPENDS "${OSH_GENERATED_DIR}/oshv.manifest;${OSH_GENERATED_DIR}/osh/Version.h")
 
 # The distribution folder and its archive.
 set(OSH_DIST_DIR ${CMAKE_BINARY_DIR}/../dist CACHE PATH "Where the distribution folder and archive go")
