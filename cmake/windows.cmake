@@ -159,14 +159,30 @@ endfunction()
 
 osh_executable(win_tests LIBRARIES osh_app osh_viewer gtest gtest_main SOURCES
   ${CMAKE_SOURCE_DIR}/tests/win/TestSupport.cpp
+  ${CMAKE_SOURCE_DIR}/tests/win/accessibility_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/components_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/dialogs_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/form1_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/win/hidpi_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/listrows_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/toolkit_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/update_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/viewer_test.cpp)
 osh_wine_test(win_tests 300)
+
+# The same forms on a 144-dpi screen: a second rig (tools/test.sh starts it
+# beside the first) whose prefix has LogPixels at 144, and a test program
+# with the program's manifest, so that Wine treats it as dpi-aware.
+osh_executable(dpi_tests LIBRARIES osh_app gtest gtest_main SOURCES
+  ${CMAKE_SOURCE_DIR}/tests/win/TestSupport.cpp
+  ${CMAKE_SOURCE_DIR}/tests/win/dpi144_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/win/dpi_tests.rc)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/tests/win/dpi_tests.rc PROPERTIES
+  OBJECT_DEPENDS "${OSH_GENERATED_DIR}/Orbitashell.manifest")
+set(OSH_DPI_RIG_DIR ${CMAKE_BINARY_DIR}/../rig144 CACHE PATH "The 144-dpi test rig")
+add_test(NAME dpi_tests COMMAND dpi_tests)
+set_tests_properties(dpi_tests PROPERTIES TIMEOUT 120 ENVIRONMENT "OSH_RIG_DIR=${OSH_DPI_RIG_DIR}"
+                                          ${OSH_GTEST_VERDICT})
 
 osh_executable(e2e_tests LIBRARIES osh_core osh_win32 gtest gtest_main SOURCES
   ${CMAKE_SOURCE_DIR}/tests/e2e/Driver.cpp
