@@ -189,8 +189,15 @@ osh_executable(e2e_tests LIBRARIES osh_core osh_win32 gtest gtest_main SOURCES
   ${CMAKE_SOURCE_DIR}/tests/e2e/e2e_test.cpp)
 target_compile_definitions(e2e_tests PRIVATE OSH_DIST_DIR="${OSH_DIST}")
 add_dependencies(e2e_tests dist)
+# The archive unpacked into an empty folder before the end-to-end tests, which
+# run the program from there once.
+set(OSH_UNPACKED_DIR ${OSH_DIST_DIR}/unpacked)
+target_compile_definitions(e2e_tests PRIVATE OSH_UNPACKED_DIR="${OSH_UNPACKED_DIR}")
+add_test(NAME unpack_dist COMMAND ${CMAKE_COMMAND} -DARCHIVE=${OSH_DIST_DIR}/orbitashell.zip
+                                  -DDESTINATION=${OSH_UNPACKED_DIR} -P ${CMAKE_SOURCE_DIR}/cmake/unpack.cmake)
+set_tests_properties(unpack_dist PROPERTIES FIXTURES_SETUP unpacked_dist)
 add_test(NAME e2e_tests COMMAND e2e_tests)
-set_tests_properties(e2e_tests PROPERTIES TIMEOUT 300 ${OSH_GTEST_VERDICT})
+set_tests_properties(e2e_tests PROPERTIES TIMEOUT 300 FIXTURES_REQUIRED unpacked_dist ${OSH_GTEST_VERDICT})
 
 file(GLOB OSH_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
 foreach(src ${OSH_BENCH_SOURCES})
