@@ -400,9 +400,9 @@ void TWinControl::SetAccessibleName(const std::string& name) {
         return;
     if (!nameLabel_ || !IsWindow(nameLabel_)) {
         // Hidden and without a size: it is never drawn and takes no tab stop.
-        nameLabel_ = CreateWindowExA(0, "STATIC", name.c_str(), WS_CHILD | SS_LEFT | SS_NOPREFIX,
-                                     0, 0, 0, 0, parent_->handle_, nullptr,
-                                     GetModuleHandleA(nullptr), nullptr);
+        nameLabel_ =
+            CreateWindowExA(0, "STATIC", name.c_str(), WS_CHILD | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0,
+                            parent_->handle_, nullptr, GetModuleHandleA(nullptr), nullptr);
     } else {
         SetWindowTextA(nameLabel_, name.c_str());
     }

@@ -238,8 +238,8 @@ std::wstring UnpackedFolder() {
 // unpack_dist): everything the program needs is in it, and it runs from there.
 TEST(Archive, UnpackedIntoAnEmptyFolderRunsWithTheViewerInPlace) {
     const std::wstring folder = UnpackedFolder();
-    for (const wchar_t* name : {L"Orbitashell.exe", L"CommandesCPL.TXT", L"CommandesSyst.TXT",
-                                L"Syst\\Driver\\oshv.exe"})
+    for (const wchar_t* name :
+         {L"Orbitashell.exe", L"CommandesCPL.TXT", L"CommandesSyst.TXT", L"Syst\\Driver\\oshv.exe"})
         EXPECT_TRUE(PathExists(folder + L"\\" + name)) << testing::PrintToString(name);
 
     TProgram program(folder);

@@ -24,9 +24,9 @@ testing::AssertionResult ScaledRect(HWND parent, HWND child, int l, int t, int w
     if (r.left == Times15(l) && r.top == Times15(t) && r.right - r.left == Times15(w) &&
         (h < 0 || r.bottom - r.top == Times15(h)))
         return testing::AssertionSuccess();
-    return testing::AssertionFailure() << "(" << r.left << ", " << r.top << ", " << r.right - r.left
-                                       << ", " << r.bottom - r.top << ") for design (" << l << ", "
-                                       << t << ", " << w << ", " << h << ")";
+    return testing::AssertionFailure()
+           << "(" << r.left << ", " << r.top << ", " << r.right - r.left << ", " << r.bottom - r.top
+           << ") for design (" << l << ", " << t << ", " << w << ", " << h << ")";
 }
 
 LONG FontHeightOf(HWND h) {

@@ -79,8 +79,7 @@ void ExpectScaled(TForm& form, const std::vector<TShape>& before, int from, int 
         } else if (!s.control->Caption().empty()) {
             EXPECT_EQ(now.right - now.left > s.bounds.right - s.bounds.left, to > from);
         }
-        EXPECT_EQ(-MulDiv(s.control->Font.Height(), to, 96),
-                  s.control->Font.Log().lfHeight);
+        EXPECT_EQ(-MulDiv(s.control->Font.Height(), to, 96), s.control->Font.Log().lfHeight);
         if (auto* w = dynamic_cast<TWinControl*>(s.control); w && w->WindowHandle()) {
             RECT win = WindowIn(form.Handle(), w->WindowHandle());
             EXPECT_EQ(win.left, now.left);
@@ -130,8 +129,8 @@ TEST(DpiChange, MainWindowScalesControlsFontsRowsAndTooltips) {
     form->HandleNeeded();
     // Its tooltip, as the creation handler would add it.
     form->btnInfos.SetHint(form->btnInfos.Hint());
-    const int rowBefore = static_cast<int>(
-        SendMessageA(form->cbbListCPL.Handle(), CB_GETITEMHEIGHT, 0, 0));
+    const int rowBefore =
+        static_cast<int>(SendMessageA(form->cbbListCPL.Handle(), CB_GETITEMHEIGHT, 0, 0));
 
     RoundTrip(*form);
 
