@@ -80,8 +80,15 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4)
 else()
   set(OSH_MANIFEST_ARCH amd64)
 endif()
-configure_file(${CMAKE_SOURCE_DIR}/cmake/templates/Orbitashell.manifest.in
-               ${OSH_GENERATED_DIR}/Orbitashell.manifest @ONLY)
+# One manifest template for both programs, so that they scale and look alike.
+function(osh_manifest name description)
+  set(OSH_MANIFEST_NAME ${name})
+  set(OSH_MANIFEST_DESCRIPTION ${description})
+  configure_file(${CMAKE_SOURCE_DIR}/cmake/templates/Orbitashell.manifest.in
+                 ${OSH_GENERATED_DIR}/${name}.manifest @ONLY)
+endfunction()
+osh_manifest(Orbitashell "Orbitashell")
+osh_manifest(oshv "Orbitashell capture viewer")
 osh_executable(Orbitashell WIN32 LIBRARIES osh_app SOURCES
   ${CMAKE_SOURCE_DIR}/src/app/main.cpp
   ${CMAKE_SOURCE_DIR}/res/Orbitashell.rc)
@@ -94,6 +101,8 @@ osh_layer(osh_viewer DEPENDS osh_ui SOURCES
 osh_executable(oshv WIN32 LIBRARIES osh_viewer SOURCES
   ${CMAKE_SOURCE_DIR}/src/viewer/main.cpp
   ${CMAKE_SOURCE_DIR}/res/oshv.rc)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/res/oshv.rc PROPERTIES
+  OBJECT_DEPENDS "${OSH_GENERATED_DIR}/oshv.manifest;${OSH_GENERATED_DIR}/osh/Version.h")
 
 # The distribution folder and its archive.
 set(OSH_DIST_DIR ${CMAKE_BINARY_DIR}/../dist CACHE PATH "Where the distribution folder and archive go")
@@ -150,22 +159,45 @@ endfunction()
 
 osh_executable(win_tests LIBRARIES osh_app osh_viewer gtest gtest_main SOURCES
   ${CMAKE_SOURCE_DIR}/tests/win/TestSupport.cpp
+  ${CMAKE_SOURCE_DIR}/tests/win/accessibility_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/components_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/dialogs_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/form1_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/win/hidpi_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/listrows_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/toolkit_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/update_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/viewer_test.cpp)
 osh_wine_test(win_tests 300)
 
+# The same forms on a 144-dpi screen: a second rig (tools/test.sh starts it
+# beside the first) whose prefix has LogPixels at 144, and a test program
+# with the program's manifest, so that Wine treats it as dpi-aware.
+osh_executable(dpi_tests LIBRARIES osh_app gtest gtest_main SOURCES
+  ${CMAKE_SOURCE_DIR}/tests/win/TestSupport.cpp
+  ${CMAKE_SOURCE_DIR}/tests/win/dpi144_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/win/dpi_tests.rc)
+set_source_files_properties(${CMAKE_SOURCE_DIR}/tests/win/dpi_tests.rc PROPERTIES
+  OBJECT_DEPENDS "${OSH_GENERATED_DIR}/Orbitashell.manifest")
+set(OSH_DPI_RIG_DIR ${CMAKE_BINARY_DIR}/../rig144 CACHE PATH "The 144-dpi test rig")
+add_test(NAME dpi_tests COMMAND dpi_tests)
+set_tests_properties(dpi_tests PROPERTIES TIMEOUT 120 ENVIRONMENT "OSH_RIG_DIR=${OSH_DPI_RIG_DIR}"
+                                          ${OSH_GTEST_VERDICT})
+
 osh_executable(e2e_tests LIBRARIES osh_core osh_win32 gtest gtest_main SOURCES
   ${CMAKE_SOURCE_DIR}/tests/e2e/Driver.cpp
   ${CMAKE_SOURCE_DIR}/tests/e2e/e2e_test.cpp)
 target_compile_definitions(e2e_tests PRIVATE OSH_DIST_DIR="${OSH_DIST}")
 add_dependencies(e2e_tests dist)
+# The archive unpacked into an empty folder before the end-to-end tests, which
+# run the program from there once.
+set(OSH_UNPACKED_DIR ${OSH_DIST_DIR}/unpacked)
+target_compile_definitions(e2e_tests PRIVATE OSH_UNPACKED_DIR="${OSH_UNPACKED_DIR}")
+add_test(NAME unpack_dist COMMAND ${CMAKE_COMMAND} -DARCHIVE=${OSH_DIST_DIR}/orbitashell.zip
+                                  -DDESTINATION=${OSH_UNPACKED_DIR} -P ${CMAKE_SOURCE_DIR}/cmake/unpack.cmake)
+set_tests_properties(unpack_dist PROPERTIES FIXTURES_SETUP unpacked_dist)
 add_test(NAME e2e_tests COMMAND e2e_tests)
-set_tests_properties(e2e_tests PROPERTIES TIMEOUT 300 ${OSH_GTEST_VERDICT})
+set_tests_properties(e2e_tests PROPERTIES TIMEOUT 300 FIXTURES_REQUIRED unpacked_dist ${OSH_GTEST_VERDICT})
 
 file(GLOB OSH_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
 foreach(src ${OSH_BENCH_SOURCES})

@@ -3,6 +3,7 @@
 # a private Xvfb display and one wineserver kept alive for the whole run.
 #   tools/rig.sh start   writes build/rig.env (DISPLAY, WINEPREFIX, WINEDEBUG)
 #   tools/rig.sh stop    ends the wineserver and Xvfb it started
+# OSH_RIG_DIR puts a second rig beside the first; OSH_RIG_DPI sets its screen's dpi.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="${OSH_RIG_DIR:-$root/build}"
@@ -55,7 +56,20 @@ start() {
     # hides; unmanaged windows go at once.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
         </dev/null >/dev/null 2>&1 || true
-    echo "rig: Wine prefix $WINEPREFIX on display :$display"
+    # Wine reads the dpi when its server starts: set it, then start again.
+    local dpi="${OSH_RIG_DPI:-96}"
+    local hex
+    hex=$(printf 'dword:%08x' "$dpi")
+    if [ -n "${OSH_RIG_DPI:-}" ] && ! grep -A20 '^\[Control Panel\\\\Desktop\]' "$WINEPREFIX/user.reg" 2>/dev/null \
+            | grep -q "\"LogPixels\"=$hex"; then
+        wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f \
+            </dev/null >/dev/null 2>&1 || true
+        wineserver -k </dev/null >/dev/null 2>&1 || true
+        wineserver -w </dev/null >/dev/null 2>&1 || true
+        wineserver -p </dev/null >/dev/null 2>&1 || true
+        wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+    fi
+    echo "rig: Wine prefix $WINEPREFIX on display :$display at $dpi dpi"
 }
 
 stop() {

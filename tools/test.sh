@@ -13,7 +13,11 @@ ctest --preset fuzz || status=1
 exec 9>/tmp/orbitashell-tests.lock
 flock 9
 tools/rig.sh start || exit 1
-trap 'tools/https-server.sh stop; tools/rig.sh stop' EXIT
+# A second rig whose screen is at 144 dpi, for the dpi test program alone
+# (CTest points it there through OSH_RIG_DIR): the other tests keep 96 dpi.
+dpi_rig="$root/build/rig144"
+trap 'tools/https-server.sh stop; tools/rig.sh stop; OSH_RIG_DIR="$dpi_rig" tools/rig.sh stop' EXIT
+OSH_RIG_DIR="$dpi_rig" OSH_RIG_DPI=144 tools/rig.sh start || status=1
 tools/https-server.sh start || status=1
 # The update tests fail, rather than skip, when the server is missing.
 export OSH_REQUIRE_HTTPS=1

@@ -50,6 +50,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     OnCreate = [this](TObject* s) { FormCreate(s); };
     OnActivate = [this](TObject* s) { FormActivate(s); };
     OnKeyPress = [this](TObject* s, char& k) { FormKeyPress(s, k); };
+    OnKeyDown = [this](TObject* s, WORD& k, TShiftState sh) { FormKeyDown(s, k, sh); };
 
     //                          left  top  width height
     Bevel1.SetParent(this);
@@ -82,6 +83,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     lblListCPL.SetCaption("Commandes directes des dossiers CPL du Panneau de Configuration");
     lblListCPL.SetDesignBounds(27, 87, 0, 0);
     lblListCPL.AdjustBounds();
+    lblListCPL.SetFocusControl(&cbbListCPL);
 
     cbbListCPL.SetParent(this);
     cbbListCPL.SetDesignBounds(17, 103, 503, 21);
@@ -94,6 +96,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     lblListSystem.SetCaption("Commandes générales et commandes système");
     lblListSystem.SetDesignBounds(27, 144, 0, 0);
     lblListSystem.AdjustBounds();
+    lblListSystem.SetFocusControl(&cbbListSyst);
 
     cbbListSyst.SetParent(this);
     cbbListSyst.SetDesignBounds(17, 160, 503, 21);
@@ -107,6 +110,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
         "Ligne de commande à taper directement, ou bien choisir dans les listes");
     lblExecuter.SetDesignBounds(27, 201, 0, 0);
     lblExecuter.AdjustBounds();
+    lblExecuter.SetFocusControl(&edtCmdLine);
 
     edtCmdLine.SetParent(this);
     edtCmdLine.SetDesignBounds(17, 217, 503, 21);
@@ -133,6 +137,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     lblListCustom.SetCaption("Commandes personnelles");
     lblListCustom.SetDesignBounds(27, 296, 0, 0);
     lblListCustom.AdjustBounds();
+    lblListCustom.SetFocusControl(&cbbListCustom);
     lblListCustom.SetVisible(false);
 
     cbbListCustom.SetParent(this);

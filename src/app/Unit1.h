@@ -39,6 +39,9 @@ public:
     void FormCreate(TObject* Sender);
     void FormActivate(TObject* Sender);
     void FormKeyPress(TObject* Sender, char& Key);
+    // The windowless speed buttons from the keyboard: F1 opens the information
+    // menu at its button, Alt+N presses "Nouvelle version disponible".
+    void FormKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
     void cbbListCPLChange(TObject* Sender);
     void cbbListSystChange(TObject* Sender);
     void cbbListCustomChange(TObject* Sender);

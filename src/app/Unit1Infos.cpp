@@ -12,6 +12,20 @@ void TForm1::btnInfosClick(TObject*) {
     ppmInfos.Popup(p.x - 100, p.y + 27);
 }
 
+void TForm1::FormKeyDown(TObject*, WORD& Key, TShiftState Shift) {
+    if (Key == VK_F1 && Shift == 0) {
+        Key = 0;
+        // Below the button, as a menu button opens its menu.
+        POINT p{btnInfos.Left(), btnInfos.Top() + btnInfos.Height()};
+        ClientToScreen(Handle(), &p);
+        ppmInfos.Popup(p.x, p.y);
+    } else if (Key == 'N' && Shift == ssAlt && btnNewVersionDispo.Visible() &&
+               btnNewVersionDispo.Enabled()) {
+        Key = 0;
+        btnNewVersionDispo.Click();
+    }
+}
+
 void TForm1::lblPublisherClick(TObject*) {
     Sys().ShellOpen(Handle(), "open", PublisherSiteAddress(), "", nullptr, SW_SHOWNORMAL);
 }

@@ -5,6 +5,7 @@
 
 #include <windowsx.h>
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <algorithm>
 
@@ -31,6 +32,25 @@ ATOM RegisterToolkitClass(WNDPROC proc) {
     }();
     return atom;
 }
+
+// The dynamic annotation service, where the system has it (Windows; not Wine).
+void AnnotateName(HWND window, const std::string& name) {
+    IAccPropServices* service = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                IID_IAccPropServices, reinterpret_cast<void**>(&service))))
+        return;
+    if (name.empty()) {
+        MSAAPROPID props[] = {PROPID_ACC_NAME};
+        service->ClearHwndProps(window, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, props, 1);
+    } else {
+        int n = MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, nullptr, 0);
+        std::wstring wide(static_cast<size_t>(n > 0 ? n : 1), L'\0');
+        MultiByteToWideChar(CP_ACP, 0, name.c_str(), -1, wide.data(), n);
+        service->SetHwndPropStr(window, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                PROPID_ACC_NAME, wide.c_str());
+    }
+    service->Release();
+}
 } // namespace
 
 HCURSOR CursorHandle(TCursor c) {
@@ -51,6 +71,11 @@ HCURSOR CursorHandle(TCursor c) {
 TControl::TControl(TComponent* owner) : TComponent(owner) {
     Font.OnChange = [this] {
         ParentFont = false;
+        // A font given later keeps the control's dpi; setting it comes back here.
+        if (Font.PixelsPerInch() != ppi_) {
+            Font.SetPixelsPerInch(ppi_);
+            return;
+        }
         FontChanged();
     };
 }
@@ -66,6 +91,7 @@ void TControl::SetParent(TWinControl* parent) {
     if (parent_)
         parent_->RemoveControl(this);
     if (parent) {
+        ppi_ = parent->ppi_;
         if (ParentFont) {
             auto keep = std::move(Font.OnChange);
             Font = parent->Font;
@@ -73,6 +99,8 @@ void TControl::SetParent(TWinControl* parent) {
         }
         if (ParentColor)
             color_ = parent->Color();
+        else
+            ScaleFont(ppi_);
         parent->InsertControl(this);
     }
 }
@@ -100,6 +128,22 @@ void TControl::SetBounds(int left, int top, int width, int height) {
 
 void TControl::SetDesignBounds(int left, int top, int width, int height) {
     SetBounds(Scale(left), Scale(top), Scale(width), Scale(height));
+}
+
+void TControl::ChangeScale(int ppi) {
+    if (ppi <= 0 || ppi == ppi_)
+        return;
+    const int old = ppi_;
+    ppi_ = ppi;
+    SetBounds(MulDiv(left_, ppi, old), MulDiv(top_, ppi, old), MulDiv(width_, ppi, old),
+              MulDiv(height_, ppi, old));
+    ScaleFont(ppi);
+}
+
+void TControl::ScaleFont(int ppi) {
+    const bool parentFont = ParentFont;
+    Font.SetPixelsPerInch(ppi);
+    ParentFont = parentFont;
 }
 
 void TControl::SetVisible(bool v) {
@@ -198,6 +242,11 @@ TWinControl::~TWinControl() {
 }
 
 void TWinControl::DestroyHandle() {
+    if (nameLabel_) {
+        if (IsWindow(nameLabel_))
+            DestroyWindow(nameLabel_);
+        nameLabel_ = nullptr;
+    }
     if (handle_) {
         HWND h = handle_;
         DestroyWindow(h);
@@ -277,6 +326,8 @@ void TWinControl::CreateWnd() {
         throw Exception("CreateWindowEx: " + SysErrorMessage(GetLastError()));
     SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(Font.Handle()), FALSE);
     AfterCreateWnd();
+    if (!accessibleName_.empty())
+        SetAccessibleName(accessibleName_);
     CreateChildren();
 }
 
@@ -339,6 +390,34 @@ void TWinControl::SetTabOrder(int order) {
         SetWindowPos(w->handle_, after, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         after = w->handle_;
     }
+    for (TWinControl* w : wins)
+        w->PlaceNameLabel();
+}
+
+void TWinControl::SetAccessibleName(const std::string& name) {
+    accessibleName_ = name;
+    if (!handle_ || !parent_ || !parent_->handle_)
+        return;
+    if (!nameLabel_ || !IsWindow(nameLabel_)) {
+        // Hidden and without a size: it is never drawn and takes no tab stop.
+        nameLabel_ =
+            CreateWindowExA(0, "STATIC", name.c_str(), WS_CHILD | SS_LEFT | SS_NOPREFIX, 0, 0, 0, 0,
+                            parent_->handle_, nullptr, GetModuleHandleA(nullptr), nullptr);
+    } else {
+        SetWindowTextA(nameLabel_, name.c_str());
+    }
+    PlaceNameLabel();
+    AnnotateName(handle_, name);
+}
+
+void TWinControl::PlaceNameLabel() {
+    if (!nameLabel_ || !handle_)
+        return;
+    HWND before = GetWindow(handle_, GW_HWNDPREV);
+    if (before == nameLabel_)
+        return;
+    SetWindowPos(nameLabel_, before ? before : HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void TWinControl::SetFocus() {
@@ -355,6 +434,14 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
     TControl::SetBounds(left, top, width, height);
     if (handle_)
         SetWindowPos(handle_, nullptr, left_, top_, width_, height_, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TWinControl::ChangeScale(int ppi) {
+    if (ppi <= 0 || ppi == ppi_)
+        return;
+    TControl::ChangeScale(ppi);
+    for (TControl* c : std::vector<TControl*>(controls_))
+        c->ChangeScale(ppi);
 }
 
 void TWinControl::SetVisible(bool v) {
@@ -597,6 +684,8 @@ LRESULT CALLBACK TWinControl::SubclassProc(HWND h, UINT msg, WPARAM wp, LPARAM l
     if (!self)
         return DefWindowProcA(h, msg, wp, lp);
     if (msg == WM_NCDESTROY) {
+        if (!self->accessibleName_.empty())
+            AnnotateName(h, "");
         WNDPROC prev = self->prevProc_;
         SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(prev));
         SetWindowLongPtrA(h, GWLP_USERDATA, 0);

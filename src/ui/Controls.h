@@ -7,7 +7,9 @@
 // application error box.
 //
 // Geometry is in device pixels; forms state their design values at 96 dpi
-// through SetDesignBounds, which scales them.
+// through SetDesignBounds and Scale, which scale them by the control's dpi.
+// When a window moves to a screen of another dpi, ChangeScale rescales its
+// controls' bounds and fonts.
 #pragma once
 #include "ui/Graphics.h"
 
@@ -62,6 +64,12 @@ public:
     void SetWidth(int v) { SetBounds(left_, top_, v, height_); }
     void SetHeight(int v) { SetBounds(left_, top_, width_, v); }
 
+    // The dpi the control's bounds and font are in, and a design value at it.
+    int PixelsPerInch() const { return ppi_; }
+    int Scale(int designPixels) const { return MulDiv(designPixels, ppi_, 96); }
+    // Rescales bounds and font from the current dpi to another.
+    virtual void ChangeScale(int pixelsPerInch);
+
     bool Visible() const { return visible_; }
     virtual void SetVisible(bool v);
     void Show() { SetVisible(true); }
@@ -100,7 +108,9 @@ public:
 protected:
     virtual void FontChanged();
     virtual void BoundsChanged() {}
+    void ScaleFont(int pixelsPerInch);
     TWinControl* parent_ = nullptr;
+    int ppi_ = ScreenDpi();
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
     bool visible_ = true;
     bool enabled_ = true;
@@ -154,6 +164,14 @@ public:
     void SetCaption(const std::string& v) override;
     void Invalidate() override;
     bool IsWindowed() const override { return true; }
+    void ChangeScale(int pixelsPerInch) override;
+
+    // The name screen readers give the control when its label is windowless:
+    // a hidden static text just before it in z-order (where Windows and Wine
+    // look for a label), and the dynamic annotation where the system has it.
+    const std::string& AccessibleName() const { return accessibleName_; }
+    void SetAccessibleName(const std::string& name);
+    HWND NameLabelHandle() const { return nameLabel_; }
 
     RECT ClientRect() const;
     // Paints the background and the windowless children into a canvas: the
@@ -193,6 +211,8 @@ protected:
     void FontChanged() override;
     void DestroyHandle();
     void UpdateTooltipRect(TControl* c);
+    // Puts the hidden name label back just before the control in z-order.
+    void PlaceNameLabel();
 
     HWND handle_ = nullptr;
     bool subclassed_ = false;
@@ -209,6 +229,8 @@ private:
     TGraphicControl* hover_ = nullptr;
     TGraphicControl* pressed_ = nullptr;
     bool tracking_ = false;
+    std::string accessibleName_;
+    HWND nameLabel_ = nullptr;
     friend class TControl;
     friend class TForm;
 };

@@ -82,6 +82,16 @@ void TForm::AfterCreateWnd() {
     if (clientWidth_ >= 0 || clientHeight_ >= 0)
         SetClientSize(clientWidth_ >= 0 ? clientWidth_ : ClientWidth(),
                       clientHeight_ >= 0 ? clientHeight_ : ClientHeight());
+    // Opened on a screen whose dpi differs from the primary one's: no
+    // WM_DPICHANGED comes for that, so scale as if it had.
+    if (int dpi = WindowDpi(handle_); dpi != ppi_) {
+        const int old = ppi_;
+        RECT r{0, 0, MulDiv(ClientWidth(), dpi, old), MulDiv(ClientHeight(), dpi, old)};
+        ChangeScale(dpi);
+        AdjustWindowRectEx(&r, static_cast<DWORD>(GetWindowLongPtrA(handle_, GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongPtrA(handle_, GWL_EXSTYLE)));
+        SetBounds(left_, top_, r.right - r.left, r.bottom - r.top);
+    }
     tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle_,
                                nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -136,6 +146,15 @@ void TForm::UpdateHint(TControl* c) {
     SendMessageA(tooltip_, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&ti));
     if (!c->Hint().empty())
         AddTool(c);
+}
+
+void TForm::ChangeScale(int ppi) {
+    if (ppi <= 0 || ppi == ppi_)
+        return;
+    ppi_ = ppi;
+    ScaleFont(ppi);
+    for (TControl* c : std::vector<TControl*>(controls_))
+        c->ChangeScale(ppi);
 }
 
 void TForm::DefaultButtonChanged(TWinControl* button, bool isDefault) {
@@ -264,7 +283,8 @@ void TForm::Release() {
 }
 
 bool TForm::PreviewKey(MSG& msg) {
-    if (msg.message == WM_KEYDOWN && KeyPreview && OnKeyDown) {
+    // Alt combinations come as system keys; the form sees those too.
+    if ((msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) && KeyPreview && OnKeyDown) {
         WORD key = static_cast<WORD>(msg.wParam);
         TShiftState shift = (GetKeyState(VK_SHIFT) < 0 ? ssShift : 0u) |
                             (GetKeyState(VK_CONTROL) < 0 ? ssCtrl : 0u) |
@@ -352,6 +372,14 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             return 0;
         }
         break;
+    case WM_DPICHANGED: {
+        // Controls and fonts first, so that the resize lays out scaled values.
+        ChangeScale(HIWORD(wp));
+        const RECT& r = *reinterpret_cast<const RECT*>(lp);
+        SetWindowPos(handle_, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
     case DM_GETDEFID:
         if (DefaultButton && DefaultButton->WindowHandle() && DefaultButton->Enabled())
             return MAKELRESULT(GetDlgCtrlID(DefaultButton->WindowHandle()), DC_HASDEFID);

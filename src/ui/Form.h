@@ -56,6 +56,8 @@ public:
     HWND Tooltip() const { return tooltip_; }
     // Runs the creation handler as the toolkit does once the window exists.
     void DoCreate();
+    // The form's own bounds come from the system (WM_DPICHANGED's rectangle).
+    void ChangeScale(int pixelsPerInch) override;
 
 protected:
     void CreateParams(TCreateParams& params) override;

@@ -46,6 +46,15 @@ int Scale(int designPixels) {
     return MulDiv(designPixels, ScreenDpi(), 96);
 }
 
+int WindowDpi(HWND window) {
+    // Looked up, not imported: Windows 7 and 8 have no per-window dpi.
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto getDpi = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+    UINT dpi = getDpi && window ? getDpi(window) : 0;
+    return dpi ? static_cast<int>(dpi) : ScreenDpi();
+}
+
 TFont& TFont::operator=(const TFont& o) {
     if (this != &o) {
         name_ = o.name_;
@@ -53,6 +62,7 @@ TFont& TFont::operator=(const TFont& o) {
         color_ = o.color_;
         style_ = o.style_;
         orientation_ = o.orientation_;
+        pixelsPerInch_ = o.pixelsPerInch_;
         Changed();
     }
     return *this;
@@ -94,6 +104,13 @@ void TFont::SetOrientation(int v) {
     }
 }
 
+void TFont::SetPixelsPerInch(int v) {
+    if (v > 0 && v != pixelsPerInch_) {
+        pixelsPerInch_ = v;
+        Changed();
+    }
+}
+
 void TFont::Changed() {
     // A window may still hold the old font: it goes only once the change has
     // been handed on, with the new one.
@@ -104,7 +121,7 @@ void TFont::Changed() {
 
 LOGFONTA TFont::Log() const {
     LOGFONTA lf{};
-    lf.lfHeight = -Scale(height_);
+    lf.lfHeight = -MulDiv(height_, pixelsPerInch_, 96);
     lf.lfWeight = (style_ & fsBold) ? FW_BOLD : FW_NORMAL;
     lf.lfItalic = (style_ & fsItalic) ? 1 : 0;
     lf.lfUnderline = (style_ & fsUnderline) ? 1 : 0;

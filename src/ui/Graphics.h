@@ -13,9 +13,12 @@
 // The RGB value of a colour, system colours resolved now.
 COLORREF ColorToRGB(TColor c);
 
-// Design values are pixels at 96 dpi; the toolkit scales them by the screen's dpi.
+// Design values are pixels at 96 dpi; the toolkit scales them by the screen's
+// dpi, and a window moved to a screen of another dpi scales them again.
 int ScreenDpi();
 int Scale(int designPixels);
+// The dpi of the screen a window is on (the screen's dpi before Windows 10).
+int WindowDpi(HWND window);
 
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 using TFontStyles = unsigned;
@@ -28,7 +31,7 @@ public:
         : name_(std::move(name)), height_(height), color_(color), style_(style) {}
     TFont(const TFont& o)
         : name_(o.name_), height_(o.height_), color_(o.color_), style_(o.style_),
-          orientation_(o.orientation_) {}
+          orientation_(o.orientation_), pixelsPerInch_(o.pixelsPerInch_) {}
     TFont& operator=(const TFont& o);
     ~TFont();
 
@@ -37,15 +40,19 @@ public:
     TColor Color() const { return color_; }
     TFontStyles Style() const { return style_; }
     int Orientation() const { return orientation_; }
+    // The dpi the design height is scaled to.
+    int PixelsPerInch() const { return pixelsPerInch_; }
     void SetName(const std::string& v);
     void SetHeight(int v);
     void SetColor(TColor v);
     void SetStyle(TFontStyles v);
     void SetOrientation(int tenthsOfDegree);
+    void SetPixelsPerInch(int dpi);
     void Assign(const TFont& o) { *this = o; }
     bool operator==(const TFont& o) const {
         return name_ == o.name_ && height_ == o.height_ && color_ == o.color_ &&
-               style_ == o.style_ && orientation_ == o.orientation_;
+               style_ == o.style_ && orientation_ == o.orientation_ &&
+               pixelsPerInch_ == o.pixelsPerInch_;
     }
 
     LOGFONTA Log() const;
@@ -59,6 +66,7 @@ private:
     TColor color_ = clWindowText;
     TFontStyles style_ = 0;
     int orientation_ = 0;
+    int pixelsPerInch_ = ScreenDpi();
     mutable HFONT handle_ = nullptr;
 };
 

@@ -22,6 +22,27 @@ void TCustomLabel::SetCaption(const std::string& v) {
     caption_ = v;
     AdjustBounds();
     Invalidate();
+    NameFocusControl();
+}
+
+void TCustomLabel::SetFocusControl(TWinControl* control) {
+    if (focusControl_ && focusControl_ != control)
+        focusControl_->SetAccessibleName("");
+    focusControl_ = control;
+    NameFocusControl();
+}
+
+void TCustomLabel::NameFocusControl() {
+    if (!focusControl_)
+        return;
+    // The name is the text as read: an access-key ampersand is not part of it.
+    std::string name;
+    for (size_t i = 0; i < caption_.size(); ++i) {
+        if (showAccelChar_ && caption_[i] == '&' && i + 1 < caption_.size())
+            ++i;
+        name += caption_[i];
+    }
+    focusControl_->SetAccessibleName(name);
 }
 
 void TCustomLabel::SetAutoSize(bool v) {
@@ -326,6 +347,23 @@ void TComboBox::AfterCreateWnd() {
     SendMessageA(handle_, CB_SETITEMHEIGHT, 0, Scale(ItemHeight));
     SendMessageA(handle_, CB_SETMINVISIBLE, static_cast<WPARAM>(DropDownCount), 0);
     FillControl();
+    RECT r;
+    GetWindowRect(handle_, &r);
+    height_ = r.bottom - r.top;
+}
+
+void TComboBox::ChangeScale(int ppi) {
+    if (ppi == ppi_)
+        return;
+    TWinControl::ChangeScale(ppi);
+    if (!handle_)
+        return;
+    // The closed height follows the row height; the window's own height is
+    // the dropped-down extent, as at creation.
+    SendMessageA(handle_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), Scale(ItemHeight));
+    SendMessageA(handle_, CB_SETITEMHEIGHT, 0, Scale(ItemHeight));
+    SetWindowPos(handle_, nullptr, 0, 0, width_, Scale(ItemHeight) * (DropDownCount + 1) + 8,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     RECT r;
     GetWindowRect(handle_, &r);
     height_ = r.bottom - r.top;

@@ -26,6 +26,9 @@ public:
     void Paint(TCanvas& canvas) override;
     // Resizes the label to its text when AutoSize is on.
     virtual void AdjustBounds();
+    // The control the label names: screen readers give it the label's text.
+    TWinControl* FocusControl() const { return focusControl_; }
+    void SetFocusControl(TWinControl* control);
 
 protected:
     virtual void DoDrawText(TCanvas& canvas, RECT& r, UINT flags);
@@ -36,6 +39,10 @@ protected:
     bool wordWrap_ = false;
     bool transparent_ = false;
     bool showAccelChar_ = true;
+
+private:
+    void NameFocusControl();
+    TWinControl* focusControl_ = nullptr;
 };
 
 class TLabel : public TCustomLabel {
@@ -144,6 +151,7 @@ public:
     bool HandleCommand(WORD code) override;
     bool HandleDrawItem(DRAWITEMSTRUCT& dis) override;
     bool HandleMeasureItem(MEASUREITEMSTRUCT& mis) override;
+    void ChangeScale(int pixelsPerInch) override;
 
 protected:
     void CreateParams(TCreateParams& p) override;

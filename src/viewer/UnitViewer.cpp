@@ -88,6 +88,7 @@ TViewer::TViewer(TComponent* owner, const std::string& path)
     lblFind.SetCaption("&Rechercher :");
     lblFind.SetDesignBounds(8, 11, 0, 0);
     lblFind.AdjustBounds();
+    lblFind.SetFocusControl(&edtFind);
 
     edtFind.SetParent(this);
     edtFind.SetDesignBounds(78, 7, 180, 21);

@@ -255,3 +255,33 @@ TEST_F(E2E, EscapeInTheBoxEndsTheProgram) {
 }
 
 } // namespace
+
+namespace {
+
+// The folder the archive was unpacked into, as Wine sees it.
+std::wstring UnpackedFolder() {
+    std::wstring path = L"Z:";
+    for (const char* p = OSH_UNPACKED_DIR; *p; ++p)
+        path += *p == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*p));
+    return path + L"\\Orbitashell";
+}
+
+// orbitashell.zip as a user gets it, unpacked into an empty folder (CTest's
+// unpack_dist): everything the program needs is in it, and it runs from there.
+TEST(Archive, UnpackedIntoAnEmptyFolderRunsWithTheViewerInPlace) {
+    const std::wstring folder = UnpackedFolder();
+    for (const wchar_t* name :
+         {L"Orbitashell.exe", L"CommandesCPL.TXT", L"CommandesSyst.TXT", L"Syst\\Driver\\oshv.exe"})
+        EXPECT_TRUE(PathExists(folder + L"\\" + name)) << testing::PrintToString(name);
+
+    TProgram program(folder);
+    HWND main = program.WaitIdleMainWindow();
+    ASSERT_NE(main, nullptr) << testing::PrintToString(program.MessageBoxes());
+    TMainWindow window(main);
+    EXPECT_NE(window.box, nullptr);
+    EXPECT_NE(window.launch, nullptr);
+    EXPECT_TRUE(program.MessageBoxes().empty()) << testing::PrintToString(program.MessageBoxes());
+    EXPECT_TRUE(program.Close()) << "the program did not end on WM_CLOSE";
+}
+
+} // namespace
