@@ -572,6 +572,11 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_DRAWITEM: {
         auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lp);
+        if (dis->CtlType == ODT_MENU) {
+            if (DrawMenuImage(*dis))
+                return TRUE;
+            break;
+        }
         if (TWinControl* c = FromHandle(dis->hwndItem); c && c != this)
             if (c->HandleDrawItem(*dis))
                 return TRUE;
@@ -585,6 +590,11 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         break;
     case WM_MEASUREITEM: {
         auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+        if (mis->CtlType == ODT_MENU) {
+            if (MeasureMenuImage(*mis))
+                return TRUE;
+            break;
+        }
         for (TControl* o : controls_)
             if (auto* w = dynamic_cast<TWinControl*>(o);
                 w && w->ctlId_ == static_cast<int>(mis->CtlID) && w->HandleMeasureItem(*mis))

@@ -1,6 +1,7 @@
 #include "ui/Menus.h"
 
 #include "ui/Exceptions.h"
+#include "ui/GdiHandles.h"
 
 #include <memory>
 #include <type_traits>
@@ -120,6 +121,10 @@ void TPopupMenu::Popup(int x, int y) {
     TMenuHandle menu(CreatePopupMenu());
     if (!menu)
         throw Exception("CreatePopupMenu: " + SysErrorMessage(GetLastError()));
+    // The images are drawn by the owner (HBMMENU_CALLBACK) over the menu's
+    // own background: a bitmap handed to the menu is drawn without its alpha
+    // by some systems (Wine among them), on black.
+    std::vector<TMenuImage> images(Items.size());
     UINT id = 1;
     for (TMenuItem* item : Items) {
         MENUITEMINFOA mii{};
@@ -128,11 +133,12 @@ void TPopupMenu::Popup(int x, int y) {
         mii.wID = id++;
         mii.dwTypeData = const_cast<char*>(item->Caption.c_str());
         mii.fState = item->Enabled ? MFS_ENABLED : MFS_DISABLED;
-        if (Images) {
-            if (HBITMAP image = Images->Bitmap(item->ImageIndex)) {
-                mii.fMask |= MIIM_BITMAP;
-                mii.hbmpItem = image;
-            }
+        if (Images && Images->Bitmap(item->ImageIndex)) {
+            TMenuImage& image = images[mii.wID - 1];
+            image = {Images, item->ImageIndex};
+            mii.fMask |= MIIM_BITMAP | MIIM_DATA;
+            mii.hbmpItem = HBMMENU_CALLBACK;
+            mii.dwItemData = reinterpret_cast<ULONG_PTR>(&image);
         }
         InsertMenuItemA(menu.get(), mii.wID, FALSE, &mii);
     }
@@ -143,4 +149,41 @@ void TPopupMenu::Popup(int x, int y) {
                        x, y, 0, owner, nullptr));
     if (chosen >= 1 && chosen <= Items.size())
         Items[chosen - 1]->Click();
+}
+
+// ------------------------------------------------------ owner-drawn images
+
+namespace {
+
+// A gap between the image and the caption, as the system leaves one.
+constexpr int kImageGap = 4;
+
+const TMenuImage* ImageOf(ULONG_PTR data) {
+    const auto* image = reinterpret_cast<const TMenuImage*>(data);
+    return image && image->list && image->list->Bitmap(image->index) ? image : nullptr;
+}
+
+} // namespace
+
+bool MeasureMenuImage(MEASUREITEMSTRUCT& mis) {
+    const TMenuImage* image = ImageOf(mis.itemData);
+    if (mis.CtlType != ODT_MENU || !image)
+        return false;
+    mis.itemWidth = static_cast<UINT>(image->list->Width() + kImageGap);
+    mis.itemHeight = static_cast<UINT>(image->list->Height());
+    return true;
+}
+
+bool DrawMenuImage(const DRAWITEMSTRUCT& dis) {
+    const TMenuImage* image = ImageOf(dis.itemData);
+    if (dis.CtlType != ODT_MENU || !image)
+        return false;
+    const int w = image->list->Width(), h = image->list->Height();
+    const int x = dis.rcItem.left;
+    const int y = dis.rcItem.top + (dis.rcItem.bottom - dis.rcItem.top - h) / 2;
+    TMemoryDC source(dis.hDC);
+    TSelectObject selected(source.Get(), image->list->Bitmap(image->index));
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    AlphaBlend(dis.hDC, x, y, w, h, source.Get(), 0, 0, w, h, blend);
+    return true;
 }

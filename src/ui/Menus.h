@@ -33,6 +33,15 @@ private:
     std::vector<HBITMAP> images_;
 };
 
+// What an owner-drawn menu image refers to while its menu is shown.
+struct TMenuImage {
+    const TImageList* list = nullptr;
+    int index = -1;
+};
+// WM_MEASUREITEM and WM_DRAWITEM of a menu image; false when the item is not one.
+bool MeasureMenuImage(MEASUREITEMSTRUCT& mis);
+bool DrawMenuImage(const DRAWITEMSTRUCT& dis);
+
 class TMenuItem : public TComponent {
 public:
     using TComponent::TComponent;

@@ -184,6 +184,32 @@ TEST(ImageList, StripIsCutIntoPremultipliedImages) {
     EXPECT_EQ(list.Count(), 2);
 }
 
+// Menu images are drawn by their owner over the menu's own background: a
+// transparent pixel keeps it, an opaque one is the image's.
+TEST(ImageList, MenuImageDrawnOverTheMenusBackground) {
+    TImageList list(nullptr);
+    std::vector<std::uint32_t> pixels(16 * 16, 0);
+    pixels[8 * 16 + 8] = 0xFFFF0000; // one opaque red pixel
+    list.AddPixels(pixels);
+    TMenuImage image{&list, 0};
+    MEASUREITEMSTRUCT mis{ODT_MENU, 0, 1, 0, 0, reinterpret_cast<ULONG_PTR>(&image)};
+    ASSERT_TRUE(MeasureMenuImage(mis));
+    EXPECT_GT(mis.itemWidth, 16u) << "a gap before the caption";
+    EXPECT_EQ(mis.itemHeight, 16u);
+
+    TDib dib(20, 16, RGB(0, 200, 0));
+    DRAWITEMSTRUCT dis{};
+    dis.CtlType = ODT_MENU;
+    dis.hDC = dib.DC();
+    dis.rcItem = {0, 0, 20, 16};
+    dis.itemData = reinterpret_cast<ULONG_PTR>(&image);
+    ASSERT_TRUE(DrawMenuImage(dis));
+    EXPECT_EQ(dib.Pixel(0, 0), RGB(0, 200, 0));
+    EXPECT_EQ(dib.Pixel(8, 8), RGB(255, 0, 0));
+    dis.CtlType = ODT_BUTTON;
+    EXPECT_FALSE(DrawMenuImage(dis));
+}
+
 // ------------------------------------------------------------- About box
 
 class AboutBoxFigures : public testing::Test {
