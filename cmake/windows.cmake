@@ -67,6 +67,7 @@ target_compile_definitions(osh_update PRIVATE OSH_PROBE_HOST="${OSH_PROBE_HOST}"
 osh_layer(osh_dialogs DEPENDS osh_update SOURCES
   dialogs/UnitAPropos.cpp
   dialogs/UnitLicence.cpp
+  dialogs/TextDialog.cpp
   dialogs/UnitPrincipe.cpp)
 
 # Everything of the program but its entry, so that tests can create the forms.

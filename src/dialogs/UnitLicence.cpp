@@ -1,5 +1,7 @@
 #include "dialogs/UnitLicence.h"
 
+#include "dialogs/TextDialog.h"
+
 #include "update/UpdateService.h"
 
 TLicence* Licence = nullptr;
@@ -67,29 +69,8 @@ const std::vector<std::string>& LicenceLines() {
 }
 
 TLicence::TLicence(TComponent* owner) : TForm(owner) {
-    // Window
-    Name = "Licence";
-    SetCaption("Licence");
-    BorderStyle = bsDialog;
-    BorderIcons = biSystemMenu;
-    Position = poScreenCenter;
-    KeyPreview = true;
-    Font = TFont("MS Sans Serif", 11, clWindowText);
-    SetClientSize(Scale(386), Scale(280));
+    DesignTextDialog(*this, Memo2, "Licence", "Licence", LicenceLines());
     OnKeyPress = [this](TObject* s, char& k) { FormKeyPress(s, k); };
-    // Every opening starts at the top of the text, the caret before its first character.
-    OnShow = [this](TObject*) { Memo2.SetSelStart(0); };
-
-    //                          left  top  width height
-    Memo2.SetParent(this);
-    Memo2.SetColor(clWhite);
-    Memo2.Font = TFont("MS Sans Serif", 11, clNavy);
-    Memo2.ReadOnly = true;
-    Memo2.ScrollBars = true;
-    Memo2.FlatBorder = true;
-    Memo2.SetLines(LicenceLines());
-    Memo2.SetDesignBounds(12, 12, 362, 252);
-    Memo2.SetTabOrder(0);
 }
 
 void TLicence::FormKeyPress(TObject*, char& Key) {

@@ -1,5 +1,7 @@
 #include "dialogs/UnitPrincipe.h"
 
+#include "dialogs/TextDialog.h"
+
 TPrincipe* Principe = nullptr;
 
 const std::vector<std::string>& PrincipeLines() {
@@ -44,29 +46,8 @@ const std::vector<std::string>& PrincipeLines() {
 }
 
 TPrincipe::TPrincipe(TComponent* owner) : TForm(owner) {
-    // Window
-    Name = "Principe";
-    SetCaption("Principe");
-    BorderStyle = bsDialog;
-    BorderIcons = biSystemMenu;
-    Position = poScreenCenter;
-    KeyPreview = true;
-    Font = TFont("MS Sans Serif", 11, clWindowText);
-    SetClientSize(Scale(386), Scale(280));
+    DesignTextDialog(*this, mmPrincipe, "Principe", "Principe", PrincipeLines());
     OnKeyPress = [this](TObject* s, char& k) { FormKeyPress(s, k); };
-    // Every opening starts at the top of the text, the caret before its first character.
-    OnShow = [this](TObject*) { mmPrincipe.SetSelStart(0); };
-
-    //                          left  top  width height
-    mmPrincipe.SetParent(this);
-    mmPrincipe.SetColor(clWhite);
-    mmPrincipe.Font = TFont("MS Sans Serif", 11, clNavy);
-    mmPrincipe.ReadOnly = true;
-    mmPrincipe.ScrollBars = true;
-    mmPrincipe.FlatBorder = true;
-    mmPrincipe.SetLines(PrincipeLines());
-    mmPrincipe.SetDesignBounds(12, 12, 362, 252);
-    mmPrincipe.SetTabOrder(0);
 }
 
 void TPrincipe::FormKeyPress(TObject*, char& Key) {
