@@ -36,7 +36,9 @@ for exe in "${exes[@]}"; do
     args=()
     [ "$name" = startup_bench ] && args=("$@")
     echo "== $name   (load average before: $(load))"
-    wine "$exe" "${args[@]}" </dev/null | tee "$work/$name.out" | grep -v '^TABLE|' || status=$?
+    # Windows programs end their lines with CR LF.
+    wine "$exe" "${args[@]}" </dev/null | tr -d '\r' | tee "$work/$name.out" | grep -v '^TABLE|' ||
+        status=$?
     echo "   (load average after: $(load))"
     grep '^TABLE|' "$work/$name.out" >>"$work/table" || true
     # The type-ahead benchmark prints its medians only: its rows are made here.
