@@ -1,5 +1,5 @@
-// Start-up to idle of the main window with three catalogues of 100,000 rows
-// each, against bare Win32 windows that read the same three files:
+// Start-up to idle of the main window with three catalogues of 1,000 to
+// 200,000 rows each, against bare Win32 windows that read the same three files:
 //   bare        one owner-drawn drop-down list holding all the rows, filled
 //               with CB_ADDSTRING (storage reserved, drawing off);
 //   bare-three  the main window's three lists without its toolkit, each
@@ -11,8 +11,11 @@
 // belong to one variant alone. The variants take turns, after one warm-up
 // run of each that is not counted.
 //
-//   startup_bench [--rows N] [--reps N]    the comparison (default 100000 rows, 7 runs)
-//   startup_bench --sections [--closing] [--rows N]
+//   startup_bench [--sizes N,N... | --rows N] [--reps N]
+//                                          the comparison (default 1k, 10k, 50k, 100k and
+//                                          200k rows, 5 runs), then the idle memory with
+//                                          the shipped catalogues
+//   startup_bench --sections [--closing] [--rows N]   (default 100000 rows)
 //                                          the parts of the start-up timed one by one;
 //                                          with --closing, also the main window's closing
 //   startup_bench --write DIR [--rows N]   only writes the three catalogues and Syst into DIR
@@ -650,46 +653,61 @@ struct TVariant {
     TSeries series;
 };
 
-int RunComparison(int rows, int reps) {
-    std::string dir = TempFolder("osh-bench-");
-    std::size_t bytes = MakeCatalogues(dir, rows);
-    std::printf("Start-up to idle: 3 catalogues of %d rows (%.1f MB in all); the bare window "
-                "puts all %d rows in one list\n",
-                rows, static_cast<double>(bytes) / 1048576.0, 3 * rows);
-    std::printf("%d runs of each variant in turn, each in a fresh process, after one warm-up "
-                "run of each; lists of %s\n\n",
-                reps, ComboBoxSource());
-    std::fflush(stdout);
+// Copies the catalogues delivered with the program into a fresh folder;
+// returns their size, or 0 when they are not where the build put them.
+std::size_t CopyShippedCatalogues(const std::string& dir) {
+    std::string from = OSH_CATALOGUE_DIR;
+    for (char& c : from)
+        if (c == '/')
+            c = '\\';
+    from = "Z:" + from;
+    CreateDirectoryA(dir.c_str(), nullptr);
+    CreateDirectoryA((dir + "\\Syst").c_str(), nullptr);
+    std::size_t total = 0;
+    for (const char* name : kCatalogueNames) {
+        std::string bytes = ReadWholeFile(from + "\\" + name);
+        // The personal list is optional: none is delivered.
+        if (bytes.empty() && std::string(name) != "Commandes.txt")
+            return 0;
+        if (!bytes.empty() && !WriteFileBytes(dir + "\\" + name, bytes))
+            return 0;
+        total += bytes.size();
+    }
+    return total;
+}
 
-    TVariant variants[] = {{"bare", "bare window, one list", {}},
-                           {"bare-three", "bare window, three lists", {}},
-                           {"form", "Orbitashell TForm1", {}}};
+// One catalogue size: every variant in turn, reps times, after a warm-up run
+// of each. rows < 0: the shipped catalogues, whose rows are not counted (the
+// main window's hidden personal list, never filled, answers one row under Wine).
+bool RunSize(const std::string& dir, int rows, int reps, bool verbose, TVariant (&variants)[3]) {
     const std::size_t count = std::size(variants);
-    bool ok = true;
     const long expected = 3L * rows;
-    for (int i = -1; i < reps && ok; ++i) {
+    for (int i = -1; i < reps; ++i) {
         // The order turns from run to run, so no variant always follows the same one.
-        for (std::size_t k = 0; k < count && ok; ++k) {
+        for (std::size_t k = 0; k < count; ++k) {
             TVariant& v = variants[(k + static_cast<std::size_t>(i + 1)) % count];
             TRunResult r;
-            ok = SpawnRun(v.name, dir, r);
-            if (ok && r.rows != expected) {
+            if (!SpawnRun(v.name, dir, r))
+                return false;
+            if (rows >= 0 && r.rows != expected) {
                 std::fprintf(stderr, "the %s run loaded %ld rows instead of %ld\n", v.name, r.rows,
                              expected);
-                ok = false;
+                return false;
             }
-            if (!ok || i < 0)
+            if (i < 0)
                 continue;
             v.series.Add(r);
-            std::printf("  run %d  %-26s %8.1f ms  (first paint %7.1f ms)%s\n", i + 1, v.label,
-                        r.totalMs, r.paintMs, r.activated ? "" : "  [not activated]");
+            if (verbose)
+                std::printf("  run %d  %-26s %8.1f ms  (first paint %7.1f ms)%s\n", i + 1, v.label,
+                            r.totalMs, r.paintMs, r.activated ? "" : "  [not activated]");
             std::fflush(stdout);
         }
     }
-    RemoveCatalogues(dir);
-    if (!ok)
-        return 1;
+    return true;
+}
 
+void PrintDetail(TVariant (&variants)[3]) {
+    const std::size_t count = std::size(variants);
     std::printf("\n%-34s %9s %9s %12s %10s %10s %10s\n", "", "median ms", "min ms", "first paint",
                 "peak WS MB", "private MB", "base WS MB");
     for (const TVariant& v : variants)
@@ -705,12 +723,98 @@ int RunComparison(int rows, int reps) {
                     Median(form.total) / Median(bare.total), Min(form.total) / Min(bare.total),
                     Median(form.paint) / Median(bare.paint));
     }
-    std::printf("\nMemory: medians at idle; private is the committed private memory (under Wine, "
-                "the anonymous resident memory); base WS is the same process just before the "
-                "window is made.\n");
-    const double ratio = Median(form.total) / Median(variants[0].series.total);
-    std::printf("Aim, TForm1 at most 1.20 times the bare window (medians): %s (%.2f)\n",
-                ratio <= 1.2 ? "met" : "NOT met", ratio);
+}
+
+const char* Verdict(bool met) {
+    return met ? "met" : "NOT met";
+}
+
+// Start-up to idle at each size, then the idle memory with the shipped
+// catalogues; the lines that begin with TABLE are rows of tools/bench.sh's
+// summary.
+int RunComparison(const std::vector<int>& sizes, int reps) {
+    std::printf("Start-up to idle, 3 catalogues of N rows each (the bare window's one list holds "
+                "all 3N)\n%d runs of each variant in turn at each size, each in a fresh process, "
+                "after one warm-up run of each; lists of %s\n",
+                reps, ComboBoxSource());
+    const bool verbose = sizes.size() == 1;
+    struct TFigures {
+        int rows;
+        double bare, bareThree, form;
+    };
+    std::vector<TFigures> figures;
+    for (int rows : sizes) {
+        std::string dir = TempFolder("osh-bench-");
+        std::size_t bytes = MakeCatalogues(dir, rows);
+        if (verbose)
+            std::printf("\n3 x %d rows, %.1f MB in all\n", rows,
+                        static_cast<double>(bytes) / 1048576.0);
+        TVariant variants[] = {{"bare", "bare window, one list", {}},
+                               {"bare-three", "bare window, three lists", {}},
+                               {"form", "Orbitashell TForm1", {}}};
+        bool ok = RunSize(dir, rows, reps, verbose, variants);
+        RemoveCatalogues(dir);
+        if (!ok)
+            return 1;
+        if (verbose)
+            PrintDetail(variants);
+        figures.push_back({rows, Median(variants[0].series.total), Median(variants[1].series.total),
+                           Median(variants[2].series.total)});
+        const TFigures& f = figures.back();
+        std::printf("  %7d rows: bare one list %8.1f ms, bare three lists %8.1f ms, TForm1 "
+                    "%8.1f ms\n",
+                    rows, f.bare, f.bareThree, f.form);
+        std::fflush(stdout);
+    }
+
+    // The footprint with the catalogues that ship.
+    TVariant shipped[] = {{"bare", "bare window, one list", {}},
+                          {"bare-three", "bare window, three lists", {}},
+                          {"form", "Orbitashell TForm1", {}}};
+    std::string dir = TempFolder("osh-bench-shipped-");
+    bool haveShipped = CopyShippedCatalogues(dir) > 0 && RunSize(dir, -1, reps, false, shipped);
+    RemoveCatalogues(dir);
+    if (haveShipped) {
+        std::printf("\nThe shipped catalogues:");
+        PrintDetail(shipped);
+    }
+
+    std::printf("\n%9s %12s %12s %12s %12s %12s\n", "rows/list", "bare one", "bare three", "TForm1",
+                "/ bare one", "/ bare three");
+    for (const TFigures& f : figures)
+        std::printf("%9d %9.1f ms %9.1f ms %9.1f ms %12.2f %12.2f\n", f.rows, f.bare, f.bareThree,
+                    f.form, f.form / f.bare, f.form / f.bareThree);
+    for (const TFigures& f : figures)
+        std::printf("TABLE|Start-up to idle, 3 x %dk rows: TForm1 (bare one list; bare three "
+                    "lists)|%.0f ms (%.0f; %.0f)|<= bare three lists|%s\n",
+                    f.rows / 1000, f.form, f.bare, f.bareThree, Verdict(f.form <= f.bareThree));
+    auto at = [&](int rows) -> const TFigures* {
+        for (const TFigures& f : figures)
+            if (f.rows == rows)
+                return &f;
+        return nullptr;
+    };
+    if (const TFigures* from = at(50000), *to = at(200000); from && to) {
+        const double form = to->form / from->form / 4, bare = to->bare / from->bare / 4,
+                     bareThree = to->bareThree / from->bareThree / 4;
+        std::printf("TABLE|Growth 50k -> 200k rows, times linear: TForm1 (bare one list; bare "
+                    "three lists)|%.2fx (%.2fx; %.2fx)|<= 1.2x|%s\n",
+                    form, bare, bareThree, Verdict(form <= 1.2));
+    }
+    if (haveShipped) {
+        const double form = Median(shipped[2].series.privateBytes),
+                     bare = Median(shipped[0].series.privateBytes),
+                     bareThree = Median(shipped[1].series.privateBytes);
+        std::printf("TABLE|Idle private memory, shipped catalogues: TForm1 (bare one list; bare "
+                    "three lists)|%.1f MiB (%.1f; %.1f)|<= bare three lists + 4 MiB|%s\n",
+                    form, bare, bareThree, Verdict(form - bareThree <= 4));
+    } else {
+        std::printf("TABLE|Idle private memory, shipped catalogues|not measured (see above; "
+                    "catalogues from %s)|<= bare + 4 MiB|-\n",
+                    OSH_CATALOGUE_DIR);
+    }
+    std::printf("\nMemory: the committed private memory at idle (under Wine, the anonymous "
+                "resident memory), median of the runs.\n");
     return 0;
 }
 
@@ -831,7 +935,8 @@ int RunSections(int rows, bool closing) {
 
 int main(int argc, char** argv) {
     std::string child, dir, out, write;
-    int rows = 100000, reps = 7;
+    int rows = 0, reps = 5;
+    std::vector<int> sizes;
     bool sections = false, closing = false;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
@@ -846,17 +951,23 @@ int main(int argc, char** argv) {
             write = next();
         else if (a == "--rows")
             rows = std::max(1, std::atoi(next().c_str()));
-        else if (a == "--reps")
+        else if (a == "--sizes") {
+            const std::string list = next();
+            for (std::size_t p = 0; p < list.size();) {
+                std::size_t comma = std::min(list.find(',', p), list.size());
+                sizes.push_back(std::max(1, std::atoi(list.substr(p, comma - p).c_str())));
+                p = comma + 1;
+            }
+        } else if (a == "--reps")
             reps = std::max(1, std::atoi(next().c_str()));
         else if (a == "--sections")
             sections = true;
         else if (a == "--closing")
             closing = true;
         else {
-            std::fprintf(
-                stderr,
-                "usage: startup_bench [--rows N] [--reps N] | --sections [--closing] [--rows N] | "
-                "--write DIR [--rows N]\n");
+            std::fprintf(stderr, "usage: startup_bench [--sizes N,N... | --rows N] [--reps N] | "
+                                 "--sections [--closing] [--rows N] | "
+                                 "--write DIR [--rows N]\n");
             return 2;
         }
     }
@@ -866,11 +977,17 @@ int main(int argc, char** argv) {
     }
     if (!child.empty())
         return RunChild(child, dir, out);
+    if (sections && rows == 0)
+        rows = 100000;
+    if (rows > 0)
+        sizes = {rows};
+    if (sizes.empty())
+        sizes = {1000, 10000, 50000, 100000, 200000};
     if (!write.empty()) {
-        std::printf("%zu bytes written\n", MakeCatalogues(write, rows));
+        std::printf("%zu bytes written\n", MakeCatalogues(write, sizes.front()));
         return 0;
     }
     if (sections)
-        return RunSections(rows, closing);
-    return RunComparison(rows, reps);
+        return RunSections(sizes.front(), closing);
+    return RunComparison(sizes, reps);
 }

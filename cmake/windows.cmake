@@ -200,10 +200,21 @@ set_tests_properties(unpack_dist PROPERTIES FIXTURES_SETUP unpacked_dist)
 add_test(NAME e2e_tests COMMAND e2e_tests)
 set_tests_properties(e2e_tests PROPERTIES TIMEOUT 300 FIXTURES_REQUIRED unpacked_dist ${OSH_GTEST_VERDICT})
 
+# Lists every file of the prefix before and after a session: no other test
+# may write in the prefix meanwhile.
+osh_executable(audit_tests LIBRARIES osh_core osh_win32 gtest gtest_main SOURCES
+  ${CMAKE_SOURCE_DIR}/tests/e2e/Driver.cpp
+  ${CMAKE_SOURCE_DIR}/tests/e2e/audit_test.cpp)
+target_compile_definitions(audit_tests PRIVATE OSH_DIST_DIR="${OSH_DIST}")
+add_dependencies(audit_tests dist)
+add_test(NAME audit_tests COMMAND audit_tests)
+set_tests_properties(audit_tests PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE ${OSH_GTEST_VERDICT})
+
 file(GLOB OSH_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
 foreach(src ${OSH_BENCH_SOURCES})
   get_filename_component(name ${src} NAME_WE)
   osh_executable(${name} LIBRARIES osh_app SOURCES ${src})
+  target_compile_definitions(${name} PRIVATE OSH_CATALOGUE_DIR="${CMAKE_SOURCE_DIR}/catalogues")
 endforeach()
 
 # The gallery of the display controls: one program that draws them into a PNG-able bitmap.

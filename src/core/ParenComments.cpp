@@ -11,7 +11,9 @@ std::string StripParenComments(std::string_view text) {
         const auto close = text.find(')', open + 1);
         if (close == std::string_view::npos)
             break;
-        out.append(text.substr(pos, open - pos));
+        // Back-to-back comments leave nothing between them to copy.
+        if (open > pos)
+            out.append(text.substr(pos, open - pos));
         pos = close + 1;
     }
     out.append(text.substr(pos));

@@ -1,7 +1,6 @@
 #include "core/VersionFile.h"
 
 #include <algorithm>
-#include <numeric>
 
 namespace {
 
@@ -48,12 +47,6 @@ TVersionFile TVersionFile::Parse(std::string_view bytes) {
     TVersionFile file;
     const std::string_view text = bytes.substr(0, bytes.find('\0'));
 
-    // Every header occurrence and every entry is gathered first; which of
-    // them survive (the last of each name) is settled by sorting afterwards,
-    // which keeps a file with millions of lines at n log n.
-    std::vector<TSection> occurrences;
-    std::vector<TEntry> entries;
-
     // The next CR and the next LF are each searched for only once the
     // previous one has been passed, so both searches cross the text once.
     std::size_t nextCr = std::min(text.find('\r'), text.size());
@@ -74,61 +67,19 @@ TVersionFile TVersionFile::Parse(std::string_view bytes) {
             continue;
         if (line.front() == '[' && line.back() == ']') {
             const std::string_view name = Trim(line.substr(1, line.size() - 2));
-            occurrences.push_back({file.m_pool.size(), name.size()});
+            file.m_sections.push_back({file.m_pool.size(), name.size(), file.m_entries.size()});
             AppendFolded(file.m_pool, name);
             continue;
         }
         const std::size_t eq = line.find('=');
         // Lines before any section, and lines no key can ever match, are not kept.
-        if (occurrences.empty() || eq == std::string_view::npos)
+        if (file.m_sections.empty() || eq == std::string_view::npos)
             continue;
         const std::string_view key = Trim(line.substr(0, eq));
         const std::string_view value = Trim(line.substr(eq + 1));
-        entries.push_back({occurrences.size() - 1, file.m_pool.size(), key.size(), value.size()});
+        file.m_entries.push_back({file.m_pool.size(), key.size(), value.size()});
         AppendFolded(file.m_pool, key);
         file.m_pool.append(value);
-    }
-
-    // Sort header occurrences by name, later ones after earlier ones, and
-    // keep the last of each name.
-    std::vector<std::size_t> order(occurrences.size());
-    std::iota(order.begin(), order.end(), std::size_t{0});
-    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        const int cmp = file.View(occurrences[a].namePos, occurrences[a].nameLen)
-                            .compare(file.View(occurrences[b].namePos, occurrences[b].nameLen));
-        return cmp != 0 ? cmp < 0 : a < b;
-    });
-    constexpr std::size_t kDropped = static_cast<std::size_t>(-1);
-    std::vector<std::size_t> survivor(occurrences.size(), kDropped);
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        const TSection& here = occurrences[order[i]];
-        const bool lastOfName =
-            i + 1 == order.size() ||
-            file.View(here.namePos, here.nameLen) !=
-                file.View(occurrences[order[i + 1]].namePos, occurrences[order[i + 1]].nameLen);
-        if (lastOfName) {
-            survivor[order[i]] = file.m_sections.size();
-            file.m_sections.push_back(here);
-        }
-    }
-
-    std::erase_if(entries, [&](const TEntry& e) { return survivor[e.section] == kDropped; });
-    for (TEntry& e : entries)
-        e.section = survivor[e.section];
-    // Stable, so that duplicates stay in file order: an empty key with an
-    // empty value takes no room in the pool, so positions there can tie.
-    std::stable_sort(entries.begin(), entries.end(), [&](const TEntry& a, const TEntry& b) {
-        if (a.section != b.section)
-            return a.section < b.section;
-        return file.View(a.keyPos, a.keyLen) < file.View(b.keyPos, b.keyLen);
-    });
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        const TEntry& here = entries[i];
-        const bool lastOfKey = i + 1 == entries.size() || here.section != entries[i + 1].section ||
-                               file.View(here.keyPos, here.keyLen) !=
-                                   file.View(entries[i + 1].keyPos, entries[i + 1].keyLen);
-        if (lastOfKey)
-            file.m_entries.push_back(here);
     }
     return file;
 }
@@ -137,14 +88,14 @@ std::string_view TVersionFile::View(std::size_t pos, std::size_t len) const {
     return std::string_view(m_pool).substr(pos, len);
 }
 
+// The last header of that name: a later section replaces an earlier one whole.
 std::optional<std::size_t> TVersionFile::FindSection(const std::string& foldedName) const {
-    const auto it = std::lower_bound(m_sections.begin(), m_sections.end(), foldedName,
-                                     [&](const TSection& s, const std::string& name) {
-                                         return View(s.namePos, s.nameLen) < name;
-                                     });
-    if (it == m_sections.end() || View(it->namePos, it->nameLen) != foldedName)
-        return std::nullopt;
-    return static_cast<std::size_t>(it - m_sections.begin());
+    for (std::size_t i = m_sections.size(); i-- > 0;) {
+        const TSection& s = m_sections[i];
+        if (s.nameLen == foldedName.size() && View(s.namePos, s.nameLen) == foldedName)
+            return i;
+    }
+    return std::nullopt;
 }
 
 std::optional<std::string_view> TVersionFile::Find(std::string_view section,
@@ -153,15 +104,15 @@ std::optional<std::string_view> TVersionFile::Find(std::string_view section,
     if (!index)
         return std::nullopt;
     const std::string foldedKey = Folded(key);
-    const auto it = std::lower_bound(m_entries.begin(), m_entries.end(), foldedKey,
-                                     [&](const TEntry& e, const std::string& k) {
-                                         if (e.section != *index)
-                                             return e.section < *index;
-                                         return View(e.keyPos, e.keyLen) < k;
-                                     });
-    if (it == m_entries.end() || it->section != *index || View(it->keyPos, it->keyLen) != foldedKey)
-        return std::nullopt;
-    return View(it->keyPos + it->keyLen, it->valueLen);
+    const std::size_t first = m_sections[*index].firstEntry;
+    const std::size_t end =
+        *index + 1 < m_sections.size() ? m_sections[*index + 1].firstEntry : m_entries.size();
+    for (std::size_t i = end; i-- > first;) {
+        const TEntry& e = m_entries[i];
+        if (e.keyLen == foldedKey.size() && View(e.keyPos, e.keyLen) == foldedKey)
+            return View(e.keyPos + e.keyLen, e.valueLen);
+    }
+    return std::nullopt;
 }
 
 std::string TVersionFile::ReadString(std::string_view section, std::string_view key,

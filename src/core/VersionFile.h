@@ -25,9 +25,9 @@ private:
     struct TSection {
         std::size_t namePos;
         std::size_t nameLen;
+        std::size_t firstEntry; // its entries run up to the next section's first
     };
     struct TEntry {
-        std::size_t section;
         std::size_t keyPos;
         std::size_t keyLen;
         std::size_t valueLen; // the value follows the key in m_pool
@@ -39,9 +39,10 @@ private:
 
     // Section names and keys are stored case-folded, values as they stand.
     std::string m_pool;
-    // The surviving occurrence of each section, sorted by name.
+    // Every section header and every entry, in file order. A lookup takes
+    // the last section of a name and, in it, the last entry of a key: one
+    // pass to read, and a handful of lookups each at most one pass more.
     std::vector<TSection> m_sections;
-    // The surviving entry of each key, sorted by (section index, key).
     std::vector<TEntry> m_entries;
 };
 

@@ -107,7 +107,12 @@ public:
     STDMETHODIMP OnLowResource(DWORD) override { return S_OK; }
     STDMETHODIMP OnProgress(ULONG, ULONG, ULONG, LPCWSTR) override { return S_OK; }
     STDMETHODIMP OnStopBinding(HRESULT, LPCWSTR) override { return S_OK; }
-    STDMETHODIMP GetBindInfo(DWORD*, BINDINFO*) override { return S_OK; }
+    // Always the server's copy, and none kept in the Internet cache: the file
+    // is written where the caller asked, and nowhere else.
+    STDMETHODIMP GetBindInfo(DWORD* flags, BINDINFO*) override {
+        *flags |= BINDF_GETNEWESTVERSION | BINDF_NOWRITECACHE | BINDF_PRAGMA_NO_CACHE;
+        return S_OK;
+    }
     STDMETHODIMP OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM*) override { return S_OK; }
     STDMETHODIMP OnObjectAvailable(REFIID, IUnknown*) override { return S_OK; }
 
@@ -184,9 +189,11 @@ bool TSystem::InternetProbe(const std::string& url) {
         InternetOpenA("InetURL:/1.0", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0)};
     if (!internet.h)
         return false;
-    // Any answer counts: nothing is read and the status is not looked at.
-    TInternetHandle request{
-        InternetOpenUrlA(internet.h, url.c_str(), nullptr, 0, INTERNET_FLAG_RELOAD, 0)};
+    // Any answer counts: nothing is read and the status is not looked at, nor
+    // kept in the Internet cache.
+    TInternetHandle request{InternetOpenUrlA(internet.h, url.c_str(), nullptr, 0,
+                                             INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE,
+                                             0)};
     return request.h != nullptr;
 }
 
@@ -198,6 +205,10 @@ TDownloadResult TSystem::DownloadToFile(const std::string& url, const std::strin
     TDownloadResult result;
     result.Result = download(nullptr, url.c_str(), path.c_str(), 0, &callback);
     result.HttpStatus = callback.HttpStatus;
+    // Wine's URLMON stores the file in the Internet cache all the same (its
+    // WinINet ignores the no-cache-write flag when URLMON needs a file): the
+    // copy the caller asked for is the only one kept.
+    DeleteUrlCacheEntryA(url.c_str());
     return result;
 }
 

@@ -493,7 +493,7 @@ TEST(InfoDialogs, LicenceLayout) {
     int clause = 0;
     for (size_t i = 0; i < lines.size(); ++i) {
         const std::string& l = lines[i];
-        const std::string opening = " " + std::to_string(clause + 1) + ". ";
+        const std::string opening = std::string(" ") + std::to_string(clause + 1) + ". ";
         if (l.rfind(opening, 0) == 0) {
             ++clause;
             EXPECT_TRUE(i == 1 || lines[i - 1].empty()) << "an empty line before clause " << clause;
