@@ -88,6 +88,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     cbbListCPL.SetParent(this);
     cbbListCPL.SetDesignBounds(17, 103, 503, 21);
     cbbListCPL.ItemHeight = ListRowHeight;
+    cbbListCPL.SetItems({""}); // one empty row until its catalogue is loaded
     cbbListCPL.SetHint("Liste des commandes directes des dossiers CPL du Panneau de Configuration");
     cbbListCPL.SetTabOrder(2);
 
@@ -101,6 +102,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     cbbListSyst.SetParent(this);
     cbbListSyst.SetDesignBounds(17, 160, 503, 21);
     cbbListSyst.ItemHeight = ListRowHeight;
+    cbbListSyst.SetItems({""}); // one empty row until its catalogue is loaded
     cbbListSyst.SetHint("Liste des commandes générales et commandes système");
     cbbListSyst.SetTabOrder(1);
 
@@ -143,6 +145,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     cbbListCustom.SetParent(this);
     cbbListCustom.SetDesignBounds(17, 311, 503, 21);
     cbbListCustom.ItemHeight = ListRowHeight;
+    cbbListCustom.SetItems({""}); // one empty row until its catalogue is loaded
     cbbListCustom.SetHint("Liste de vos commandes personnelles");
     cbbListCustom.SetTabOrder(3);
     cbbListCustom.SetVisible(false);

@@ -164,8 +164,8 @@ private:
     int FindPrefix(const std::string& prefix) const;
     void FillControl();
     // Every row followed by a NUL, and where each begins (one more at the end).
-    std::string text_{'\0'};
-    std::vector<size_t> starts_{0, 1};
+    std::string text_;
+    std::vector<size_t> starts_{0};
     int pendingIndex_ = -1;
     TCanvas* canvas_ = nullptr;
     std::string prefix_;

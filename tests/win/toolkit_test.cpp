@@ -627,6 +627,19 @@ TEST(KeyPreview, TheFormSeesCharactersBeforeTheFocusedControl) {
 
 // ---------------------------------------------------------- owner-drawn list
 
+// A list never given rows has none, before and after its window exists.
+TEST(ComboBox, UnfilledListHasNoRow) {
+    TForm form(nullptr);
+    TComboBox list(&form);
+    list.SetParent(&form);
+    EXPECT_EQ(list.ItemCount(), 0);
+    EXPECT_EQ(SendMessageA(list.Handle(), CB_GETCOUNT, 0, 0), 0);
+    EXPECT_EQ(list.ItemCount(), 0);
+    list.SetItems({"un"});
+    EXPECT_EQ(list.ItemCount(), 1);
+    EXPECT_EQ(list.Item(0), "un");
+}
+
 TEST(ComboBox, RowsOfFifteenPixelsAndSeventeenVisibleWhenDropped) {
     if (ScreenDpi() != 96)
         GTEST_SKIP() << "design values are checked at 96 dpi";
