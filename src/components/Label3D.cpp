@@ -166,14 +166,11 @@ void TLabel3D::DrawRotated(TCanvas& canvas, const std::string& text, const RECT&
     }
 
     canvas.RequireFont();
-    HDC dc = canvas.Handle();
-    LOGFONTA lf{};
-    GetObjectA(GetCurrentObject(dc, OBJ_FONT), sizeof lf, &lf);
+    LOGFONTA lf = canvas.Font.Log();
     lf.lfEscapement = LogFontEscapement(escapement_);
-    TGdiObject<HFONT> turned(CreateFontIndirectA(&lf));
     // The canvas keeps its own font selected in its books, so TextOut draws
     // with the turned one in the pass's colour.
-    TSelectObject selected(dc, turned.Get());
+    TSelectObject selected(canvas.Handle(), SharedFont(lf));
     canvas.TextOut(place.origin.x, place.origin.y, text);
 }
 

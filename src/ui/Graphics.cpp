@@ -1,7 +1,9 @@
 #include "ui/Graphics.h"
 
 #include <cstring>
+#include <mutex>
 #include <utility>
+#include <vector>
 
 // The portable rules speak the system's colour indexes, pen styles and
 // DrawTextA flags under their own names.
@@ -55,6 +57,27 @@ int WindowDpi(HWND window) {
     return dpi ? static_cast<int>(dpi) : ScreenDpi();
 }
 
+// Descriptions are compared byte for byte: the structure has no padding.
+static_assert(sizeof(LOGFONTA) == 5 * sizeof(LONG) + 8 + LF_FACESIZE);
+
+HFONT SharedFont(const LOGFONTA& description) {
+    LOGFONTA key = description;
+    // What follows the face name's end is not part of the description.
+    const size_t nameLength = strnlen(key.lfFaceName, LF_FACESIZE);
+    memset(key.lfFaceName + nameLength, 0, LF_FACESIZE - nameLength);
+
+    static std::mutex lock;
+    static std::vector<std::pair<LOGFONTA, HFONT>> fonts;
+    std::lock_guard<std::mutex> hold(lock);
+    for (const auto& [realised, font] : fonts)
+        if (memcmp(&realised, &key, sizeof key) == 0)
+            return font;
+    HFONT font = CreateFontIndirectA(&key);
+    if (font)
+        fonts.emplace_back(key, font);
+    return font;
+}
+
 TFont& TFont::operator=(const TFont& o) {
     if (this != &o) {
         name_ = o.name_;
@@ -63,14 +86,10 @@ TFont& TFont::operator=(const TFont& o) {
         style_ = o.style_;
         orientation_ = o.orientation_;
         pixelsPerInch_ = o.pixelsPerInch_;
-        Changed();
+        handle_ = o.handle_;
+        Notify();
     }
     return *this;
-}
-
-TFont::~TFont() {
-    if (handle_)
-        DeleteObject(handle_);
 }
 
 void TFont::SetName(const std::string& v) {
@@ -86,9 +105,10 @@ void TFont::SetHeight(int v) {
     }
 }
 void TFont::SetColor(TColor v) {
+    // The colour is the DC's, not the font's: the handle stays.
     if (v != color_) {
         color_ = v;
-        Changed();
+        Notify();
     }
 }
 void TFont::SetStyle(TFontStyles v) {
@@ -112,9 +132,12 @@ void TFont::SetPixelsPerInch(int v) {
 }
 
 void TFont::Changed() {
-    // A window may still hold the old font: it goes only once the change has
-    // been handed on, with the new one.
-    TGdiObject<HFONT> old(std::exchange(handle_, nullptr));
+    // The old font is not deleted: a window may hold it, and it is shared.
+    handle_ = nullptr;
+    Notify();
+}
+
+void TFont::Notify() {
     if (OnChange)
         OnChange();
 }
@@ -137,10 +160,8 @@ LOGFONTA TFont::Log() const {
 }
 
 HFONT TFont::Handle() const {
-    if (!handle_) {
-        LOGFONTA lf = Log();
-        handle_ = CreateFontIndirectA(&lf);
-    }
+    if (!handle_)
+        handle_ = SharedFont(Log());
     return handle_;
 }
 
@@ -157,16 +178,12 @@ void Select(HDC dc, std::optional<TSelectObject>& selection, HGDIOBJ object) {
 } // namespace
 
 void TCanvas::RequireFont() {
-    LOGFONTA lf = Font.Log();
-    if (!haveFont_ || memcmp(&lf, &fontKey_, sizeof lf) != 0) {
-        HFONT f = CreateFontIndirectA(&lf);
+    HFONT f = Font.Handle();
+    if (f != font_) {
         Select(dc_, fontSelection_, f);
-        font_.Reset(f);
-        fontKey_ = lf;
-        haveFont_ = true;
+        font_ = f;
     }
     SetTextColor(dc_, ColorToRGB(Font.Color()));
-    fontColor_ = Font.Color();
 }
 
 void TCanvas::RequirePen() {

@@ -20,6 +20,12 @@ int Scale(int designPixels);
 // The dpi of the screen a window is on (the screen's dpi before Windows 10).
 int WindowDpi(HWND window);
 
+// The font of a description, realised once for the whole process and shared
+// by every font, canvas and window that asks for it. A program uses a handful
+// of fonts, so a realised font lives until the process ends: a window may hold
+// it for as long as it likes, and nobody deletes it.
+HFONT SharedFont(const LOGFONTA& description);
+
 enum TFontStyle : unsigned { fsBold = 1, fsItalic = 2, fsUnderline = 4, fsStrikeOut = 8 };
 using TFontStyles = unsigned;
 
@@ -31,9 +37,8 @@ public:
         : name_(std::move(name)), height_(height), color_(color), style_(style) {}
     TFont(const TFont& o)
         : name_(o.name_), height_(o.height_), color_(o.color_), style_(o.style_),
-          orientation_(o.orientation_), pixelsPerInch_(o.pixelsPerInch_) {}
+          orientation_(o.orientation_), pixelsPerInch_(o.pixelsPerInch_), handle_(o.handle_) {}
     TFont& operator=(const TFont& o);
-    ~TFont();
 
     const std::string& Name() const { return name_; }
     int Height() const { return height_; }
@@ -56,11 +61,14 @@ public:
     }
 
     LOGFONTA Log() const;
-    HFONT Handle() const; // owned by the font
+    // The shared font of this description (see SharedFont): never deleted.
+    HFONT Handle() const;
     std::function<void()> OnChange;
 
 private:
+    // The description changed: the handle is looked up again.
     void Changed();
+    void Notify();
     std::string name_ = "Tahoma";
     int height_ = 11;
     TColor color_ = clWindowText;
@@ -84,7 +92,8 @@ struct TBrush {
 
 // A canvas over a device context it does not own. Pen, brush and font are
 // realised when a drawing call needs them, and the DC's originals come back
-// when the canvas ends.
+// when the canvas ends. The font is the shared one of its description: the
+// canvas selects it and never deletes it.
 class TCanvas {
 public:
     explicit TCanvas(HDC dc);
@@ -116,13 +125,10 @@ private:
     HDC dc_;
     // The objects come before the selections: the DC's originals go back
     // before any object of the canvas is deleted.
-    TGdiObject<HFONT> font_;
     TGdiObject<HPEN> pen_;
     TGdiObject<HBRUSH> brush_;
     std::optional<TSelectObject> fontSelection_, penSelection_, brushSelection_;
-    LOGFONTA fontKey_{};
-    TColor fontColor_ = 0;
-    bool haveFont_ = false;
+    HFONT font_ = nullptr; // selected, shared
     TPen penKey_{};
     bool havePen_ = false;
     TBrush brushKey_{};

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <type_traits>
+#include <utility>
 
 namespace {
 
@@ -43,23 +44,20 @@ using TMenuHandle = std::unique_ptr<std::remove_pointer_t<HMENU>, TMenuDeleter>;
 TImageList::TImageList(TComponent* owner, int width, int height)
     : TComponent(owner), width_(width), height_(height) {}
 
-TImageList::~TImageList() {
-    for (HBITMAP b : images_)
-        DeleteObject(b);
-}
+TImageList::~TImageList() = default;
 
 HBITMAP TImageList::Bitmap(int index) const {
-    return index >= 0 && index < Count() ? images_[static_cast<size_t>(index)] : nullptr;
+    return index >= 0 && index < Count() ? images_[static_cast<size_t>(index)].Get() : nullptr;
 }
 
 void TImageList::AddPixels(const std::vector<std::uint32_t>& argb) {
     if (argb.size() != static_cast<size_t>(width_) * static_cast<size_t>(height_))
         throw Exception("Taille d'image incorrecte pour la liste d'images");
     std::uint32_t* bits = nullptr;
-    HBITMAP b = CreateTopDownDib(width_, height_, &bits);
+    TGdiObject<HBITMAP> b(CreateTopDownDib(width_, height_, &bits));
     for (size_t i = 0; i < argb.size(); ++i)
         bits[i] = Premultiplied(argb[i]);
-    images_.push_back(b);
+    images_.push_back(std::move(b));
 }
 
 void TImageList::AddStrip(HBITMAP strip) {
@@ -89,10 +87,7 @@ bool TImageList::LoadStrip(const char* resourceName) {
                                                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
     if (!strip)
         return false;
-    struct TDeleter {
-        HBITMAP b;
-        ~TDeleter() { DeleteObject(b); }
-    } deleter{strip};
+    const TGdiObject<HBITMAP> owned(strip);
     try {
         AddStrip(strip);
     } catch (const Exception&) {

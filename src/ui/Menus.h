@@ -30,7 +30,7 @@ public:
 
 private:
     int width_, height_;
-    std::vector<HBITMAP> images_;
+    std::vector<TGdiObject<HBITMAP>> images_;
 };
 
 // What an owner-drawn menu image refers to while its menu is shown.

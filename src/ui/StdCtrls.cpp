@@ -609,21 +609,17 @@ TMemo::TMemo(TComponent* owner) : TWinControl(owner) {
 TMemo::~TMemo() {
     // The window goes first: it may still ask for its brush while being destroyed.
     DestroyHandle();
-    if (brush_)
-        DeleteObject(brush_);
 }
 
 HBRUSH TMemo::HandleCtlColor(HDC dc) {
     COLORREF back = ColorToRGB(color_);
     if (!brush_ || back != brushColor_) {
-        if (brush_)
-            DeleteObject(brush_);
-        brush_ = CreateSolidBrush(back);
+        brush_.Reset(CreateSolidBrush(back));
         brushColor_ = back;
     }
     SetTextColor(dc, ColorToRGB(Font.Color()));
     SetBkColor(dc, back);
-    return brush_;
+    return brush_.Get();
 }
 
 void TMemo::CreateParams(TCreateParams& p) {

@@ -195,6 +195,6 @@ protected:
 
 private:
     std::vector<std::string> lines_;
-    HBRUSH brush_ = nullptr;
+    TGdiObject<HBRUSH> brush_;
     COLORREF brushColor_ = 0;
 };

@@ -15,8 +15,6 @@ TWideMemo::TWideMemo(TComponent* owner) : TWinControl(owner) {
 
 TWideMemo::~TWideMemo() {
     DestroyHandle();
-    if (font_)
-        DeleteObject(font_);
 }
 
 void TWideMemo::ApplyFont(bool redraw) {
@@ -26,12 +24,9 @@ void TWideMemo::ApplyFont(bool redraw) {
     if (FixedPitch) {
         LOGFONTA lf = Font.Log();
         lf.lfPitchAndFamily = FIXED_PITCH | FF_MODERN;
-        font = CreateFontIndirectA(&lf);
+        font = SharedFont(lf);
     }
     SendMessageW(edit_, WM_SETFONT, reinterpret_cast<WPARAM>(font), redraw);
-    if (font_)
-        DeleteObject(font_);
-    font_ = FixedPitch ? font : nullptr;
 }
 
 void TWideMemo::CreateParams(TCreateParams& p) {

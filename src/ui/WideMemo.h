@@ -41,7 +41,6 @@ protected:
 private:
     void ApplyFont(bool redraw);
     HWND edit_ = nullptr;
-    HFONT font_ = nullptr;
     std::wstring pending_;
     int wheel_ = 0;
 };

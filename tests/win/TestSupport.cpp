@@ -355,3 +355,125 @@ std::vector<TTooltipTool> TooltipTools(HWND form) {
 std::string WindowTextOf(HWND h) {
     return WindowText(h);
 }
+
+namespace {
+
+long gFonts = 0, gCreated = 0, gDeleted = 0;
+
+struct TImport {
+    const char* name;
+    ULONG_PTR replacement;
+    ULONG_PTR original = 0;
+};
+
+HFONT WINAPI CountedFontIndirectA(const LOGFONTA* lf);
+HPEN WINAPI CountedPen(int style, int width, COLORREF color);
+HBRUSH WINAPI CountedSolidBrush(COLORREF color);
+HBITMAP WINAPI CountedDIBSection(HDC dc, const BITMAPINFO* bmi, UINT usage, void** bits,
+                                 HANDLE section, DWORD offset);
+HDC WINAPI CountedCompatibleDC(HDC dc);
+BOOL WINAPI CountedDeleteObject(HGDIOBJ object);
+BOOL WINAPI CountedDeleteDC(HDC dc);
+
+TImport gImports[] = {
+    {"CreateFontIndirectA", reinterpret_cast<ULONG_PTR>(&CountedFontIndirectA)},
+    {"CreatePen", reinterpret_cast<ULONG_PTR>(&CountedPen)},
+    {"CreateSolidBrush", reinterpret_cast<ULONG_PTR>(&CountedSolidBrush)},
+    {"CreateDIBSection", reinterpret_cast<ULONG_PTR>(&CountedDIBSection)},
+    {"CreateCompatibleDC", reinterpret_cast<ULONG_PTR>(&CountedCompatibleDC)},
+    {"DeleteObject", reinterpret_cast<ULONG_PTR>(&CountedDeleteObject)},
+    {"DeleteDC", reinterpret_cast<ULONG_PTR>(&CountedDeleteDC)},
+};
+
+template <class F> F Original(size_t i) {
+    return reinterpret_cast<F>(gImports[i].original);
+}
+
+HFONT WINAPI CountedFontIndirectA(const LOGFONTA* lf) {
+    ++gFonts;
+    ++gCreated;
+    return Original<decltype(&CountedFontIndirectA)>(0)(lf);
+}
+HPEN WINAPI CountedPen(int style, int width, COLORREF color) {
+    ++gCreated;
+    return Original<decltype(&CountedPen)>(1)(style, width, color);
+}
+HBRUSH WINAPI CountedSolidBrush(COLORREF color) {
+    ++gCreated;
+    return Original<decltype(&CountedSolidBrush)>(2)(color);
+}
+HBITMAP WINAPI CountedDIBSection(HDC dc, const BITMAPINFO* bmi, UINT usage, void** bits,
+                                 HANDLE section, DWORD offset) {
+    ++gCreated;
+    return Original<decltype(&CountedDIBSection)>(3)(dc, bmi, usage, bits, section, offset);
+}
+HDC WINAPI CountedCompatibleDC(HDC dc) {
+    ++gCreated;
+    return Original<decltype(&CountedCompatibleDC)>(4)(dc);
+}
+BOOL WINAPI CountedDeleteObject(HGDIOBJ object) {
+    ++gDeleted;
+    return Original<decltype(&CountedDeleteObject)>(5)(object);
+}
+BOOL WINAPI CountedDeleteDC(HDC dc) {
+    ++gDeleted;
+    return Original<decltype(&CountedDeleteDC)>(6)(dc);
+}
+
+// Points gdi32's import slots of this executable at the counters (install)
+// or back at gdi32 (restore).
+void PatchImports(bool install) {
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA(nullptr));
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& dir =
+        nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* imp = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
+         imp->Name; ++imp) {
+        if (_stricmp(reinterpret_cast<const char*>(base + imp->Name), "gdi32.dll") != 0)
+            continue;
+        const auto* names =
+            reinterpret_cast<const IMAGE_THUNK_DATA*>(base + imp->OriginalFirstThunk);
+        auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+                continue;
+            const auto* byName =
+                reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+            for (TImport& i : gImports) {
+                if (strcmp(reinterpret_cast<const char*>(byName->Name), i.name) != 0)
+                    continue;
+                DWORD protection = 0;
+                VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, PAGE_READWRITE,
+                               &protection);
+                if (install) {
+                    i.original = slots->u1.Function;
+                    slots->u1.Function = i.replacement;
+                } else if (i.original) {
+                    slots->u1.Function = i.original;
+                }
+                VirtualProtect(&slots->u1.Function, sizeof slots->u1.Function, protection,
+                               &protection);
+            }
+        }
+    }
+}
+
+} // namespace
+
+TGdiCounter::TGdiCounter() {
+    gFonts = gCreated = gDeleted = 0;
+    PatchImports(true);
+}
+TGdiCounter::~TGdiCounter() {
+    PatchImports(false);
+}
+long TGdiCounter::Fonts() const {
+    return gFonts;
+}
+long TGdiCounter::Created() const {
+    return gCreated;
+}
+long TGdiCounter::Deleted() const {
+    return gDeleted;
+}

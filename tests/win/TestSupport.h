@@ -131,3 +131,17 @@ std::vector<TTooltipTool> TooltipTools(HWND form);
 
 // The text of a window, through GetWindowTextA.
 std::string WindowTextOf(HWND h);
+
+// Counts the GDI objects the program's own code creates and deletes while it
+// lives, by replacing gdi32's entries in this executable's import table (the
+// system's DLLs are not counted). One at a time, on one thread.
+class TGdiCounter {
+public:
+    TGdiCounter();
+    ~TGdiCounter();
+    TGdiCounter(const TGdiCounter&) = delete;
+    TGdiCounter& operator=(const TGdiCounter&) = delete;
+    long Fonts() const;   // fonts created
+    long Created() const; // fonts, pens, brushes, bitmaps and DCs created
+    long Deleted() const; // objects and DCs deleted
+};

@@ -413,6 +413,23 @@ TEST(Label3D, LayoutSingleLineOnlyWhenUnturned) {
     EXPECT_LT(inkOf(tlBottom, 360).top, 10);
 }
 
+TEST(Label3D, TurnedCaptionIsRealisedOnce) {
+    TStaged<TLabel3D> s(0, 0, 80, 80);
+    s.control.SetTextStyle(tsRaised);
+    s.control.SetEscapement(90);
+    BigCaption(s.control, "HH");
+    const TInk first = Find(*s.Render(80, 80), kPurple);
+    ASSERT_GT(first.count, 0);
+    EXPECT_GT(first.bottom - first.top, first.right - first.left) << "the caption is turned";
+    TGdiCounter count;
+    for (int i = 0; i < 3; ++i) {
+        const TInk again = Find(*s.Render(80, 80), kPurple);
+        EXPECT_EQ(again.count, first.count);
+    }
+    EXPECT_EQ(count.Fonts(), 0);
+    EXPECT_EQ(count.Deleted(), count.Created());
+}
+
 TEST(Label3D, TurnedCaptionTakesItsBoundingBoxAtPaint) {
     TStaged<TLabel3D> s(30, 30, 0, 0);
     s.control.SetAutoSize(true);

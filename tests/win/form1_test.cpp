@@ -1114,3 +1114,24 @@ TEST_F(Form1Box, EnterWithShiftOrControlDoesNotLaunch) {
     PumpMessages(50);
     EXPECT_EQ(sys_.ShellCalls.size(), 1u);
 }
+
+TEST(Form1Paint, RepaintingRealisesNoFontAndLeavesNoObject) {
+    TRecordingSystem sys;
+    TDialogWatcher watcher;
+    TInstall install(sys, "paint");
+    install.Full();
+    auto f = NewForm1();
+    ShowForm(*f);
+    auto repaint = [&] {
+        RedrawWindow(f->Handle(), nullptr, nullptr,
+                     RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    };
+    repaint();
+    TGdiCounter count;
+    for (int i = 0; i < 10; ++i)
+        repaint();
+    EXPECT_EQ(count.Fonts(), 0);
+    EXPECT_GT(count.Created(), 0) << "the counter sees the painting";
+    EXPECT_EQ(count.Deleted(), count.Created());
+    EXPECT_FALSE(TakeQuitRequest());
+}

@@ -317,7 +317,58 @@ TEST(Lifetimes, AWindowKeepsItsFontUntilItHasTheNewOne) {
     auto now = reinterpret_cast<HFONT>(SendMessageA(edit.Handle(), WM_GETFONT, 0, 0));
     EXPECT_NE(now, held);
     EXPECT_EQ(GetObjectType(now), static_cast<DWORD>(OBJ_FONT));
-    EXPECT_EQ(GetObjectType(held), 0u) << "the old font is deleted once replaced";
+    // Fonts are shared: the old one may be held elsewhere, and comes back as it was.
+    EXPECT_EQ(GetObjectType(held), static_cast<DWORD>(OBJ_FONT));
+    edit.Font.SetHeight(edit.Font.Height() - 4);
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(edit.Handle(), WM_GETFONT, 0, 0)), held);
+}
+
+TEST(Fonts, OneDescriptionIsRealisedOnceForTheProcess) {
+    TFont a("Verdana", 13, clNavy);
+    TFont b("Verdana", 13, clRed);
+    ASSERT_NE(a.Handle(), nullptr);
+    EXPECT_EQ(b.Handle(), a.Handle()) << "the colour is not the font's";
+    TFont copy = a;
+    EXPECT_EQ(copy.Handle(), a.Handle());
+
+    TGdiCounter count;
+    b.SetStyle(fsBold);
+    HFONT bold = b.Handle();
+    EXPECT_NE(bold, a.Handle());
+    LOGFONTA lf{};
+    GetObjectA(bold, sizeof lf, &lf);
+    EXPECT_EQ(lf.lfWeight, FW_BOLD);
+    EXPECT_EQ(lf.lfHeight, a.Log().lfHeight);
+    // The same description again, even with stray bytes after the face name.
+    b.SetStyle(0);
+    EXPECT_EQ(b.Handle(), a.Handle());
+    LOGFONTA stray = a.Log();
+    stray.lfFaceName[LF_FACESIZE - 1] = 'x';
+    EXPECT_EQ(SharedFont(stray), a.Handle());
+    TFont again("Verdana", 13);
+    again.SetStyle(fsBold);
+    EXPECT_EQ(again.Handle(), bold);
+    EXPECT_LE(count.Fonts(), 1);
+    EXPECT_EQ(count.Deleted(), 0) << "a realised font lives on";
+}
+
+TEST(Fonts, CanvasDrawsWithTheSharedFontAndDeletesNothing) {
+    TDib dib(40, 20);
+    TFont font("Arial", 15);
+    font.SetStyle(fsUnderline);
+    ASSERT_NE(font.Handle(), nullptr);
+    TGdiCounter count;
+    for (int i = 0; i < 3; ++i) {
+        TCanvas canvas(dib.DC());
+        canvas.Font = font;
+        canvas.Font.SetColor(i == 1 ? clRed : clBlack);
+        canvas.TextOut(0, 0, "Ab");
+        EXPECT_EQ(GetCurrentObject(dib.DC(), OBJ_FONT), font.Handle());
+    }
+    EXPECT_NE(GetCurrentObject(dib.DC(), OBJ_FONT), font.Handle()) << "the DC's own font is back";
+    EXPECT_EQ(GetObjectType(font.Handle()), static_cast<DWORD>(OBJ_FONT));
+    EXPECT_EQ(count.Fonts(), 0);
+    EXPECT_EQ(count.Deleted(), count.Created());
 }
 
 namespace {
