@@ -41,12 +41,6 @@ std::string Concat(std::string_view a, std::string_view b) {
 
 } // namespace
 
-std::string UpperAZ(std::string_view s) {
-    std::string out(s);
-    std::transform(out.begin(), out.end(), out.begin(), UpperAZChar);
-    return out;
-}
-
 bool ContainsNoCase(std::string_view text, std::string_view word) {
     return FindNoCase(text, word) != std::string_view::npos;
 }

@@ -7,7 +7,6 @@
 // Words are compared with only the letters a to z folded, so accented
 // Windows-1252 letters never match their capitals.
 
-std::string UpperAZ(std::string_view s);
 bool ContainsNoCase(std::string_view text, std::string_view word);
 
 // "Edit+": capture the command's output for the viewer.

@@ -128,10 +128,6 @@ std::int32_t TVersionFile::ReadInteger(std::string_view section, std::string_vie
     return ParseVersionInteger(*value).value_or(def);
 }
 
-bool TVersionFile::SectionExists(std::string_view section) const {
-    return FindSection(Folded(section)).has_value();
-}
-
 std::optional<std::int32_t> ParseVersionInteger(std::string_view text) {
     bool negative = false;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {

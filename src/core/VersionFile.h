@@ -18,7 +18,6 @@ public:
                            std::string_view def) const;
     std::int32_t ReadInteger(std::string_view section, std::string_view key,
                              std::int32_t def) const;
-    bool SectionExists(std::string_view section) const;
 
 private:
     // Offsets into m_pool rather than views: they survive moves and copies.
