@@ -12,6 +12,8 @@
 #include "core/UpdateRules.h"
 #include "core/VersionFile.h"
 
+#include "BenchSupport.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -23,17 +25,6 @@
 #include <vector>
 
 namespace {
-
-double NowMs() {
-    static const double ticksPerMs = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart) / 1000.0;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / ticksPerMs;
-}
 
 // Keeps a result alive so that the work is not optimised away.
 volatile std::size_t g_sink;

@@ -9,6 +9,7 @@
 // them one prefix, so every key searches with a longer prefix.
 //
 //   typeahead_bench [--rows N] [--keys N]
+#include "BenchSupport.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
 #include "ui/StdCtrls.h"
@@ -20,45 +21,6 @@
 #include <vector>
 
 namespace {
-
-double NowMs() {
-    static const double ticksPerMs = [] {
-        LARGE_INTEGER f;
-        QueryPerformanceFrequency(&f);
-        return static_cast<double>(f.QuadPart) / 1000.0;
-    }();
-    LARGE_INTEGER t;
-    QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) / ticksPerMs;
-}
-
-// The program's manifest asks for version 6 of the common controls; a
-// benchmark has none, so it makes the same request through an activation context.
-void UseCommonControls6() {
-    static const char manifest[] =
-        "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
-        "<assembly xmlns=\"urn:schemas-microsoft-com:asm.v1\" manifestVersion=\"1.0\">"
-        "<dependency><dependentAssembly><assemblyIdentity type=\"win32\" "
-        "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\" "
-        "processorArchitecture=\"*\" publicKeyToken=\"6595b64144ccf1df\" language=\"*\"/>"
-        "</dependentAssembly></dependency></assembly>\r\n";
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    std::string path =
-        std::string(temp) + "osh-typeahead-" + std::to_string(GetCurrentProcessId()) + ".manifest";
-    if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-        std::fputs(manifest, f);
-        std::fclose(f);
-    }
-    ACTCTXA ctx{};
-    ctx.cbSize = sizeof ctx;
-    ctx.lpSource = path.c_str();
-    HANDLE context = CreateActCtxA(&ctx);
-    DeleteFileA(path.c_str());
-    ULONG_PTR cookie = 0;
-    if (context != INVALID_HANDLE_VALUE)
-        ActivateActCtx(context, &cookie);
-}
 
 struct TFigures {
     double median = 0, worst = 0;
