@@ -197,6 +197,23 @@ bool TSystem::InternetProbe(const std::string& url) {
     return request.h != nullptr;
 }
 
+namespace {
+
+// Where the Internet cache keeps its copy of url, or "" when it has none.
+std::string CachedFileOf(const std::string& url) {
+    DWORD size = 0;
+    GetUrlCacheEntryInfoA(url.c_str(), nullptr, &size);
+    if (size == 0)
+        return {};
+    std::vector<char> buffer(size);
+    auto* info = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(buffer.data());
+    if (!GetUrlCacheEntryInfoA(url.c_str(), info, &size) || !info->lpszLocalFileName)
+        return {};
+    return info->lpszLocalFileName;
+}
+
+} // namespace
+
 TDownloadResult TSystem::DownloadToFile(const std::string& url, const std::string& path) {
     TUrlDownloadToFileA download = UrlDownloadToFileEntry();
     TKeepQuitRequest keep;
@@ -207,8 +224,12 @@ TDownloadResult TSystem::DownloadToFile(const std::string& url, const std::strin
     result.HttpStatus = callback.HttpStatus;
     // Wine's URLMON stores the file in the Internet cache all the same (its
     // WinINet ignores the no-cache-write flag when URLMON needs a file): the
-    // copy the caller asked for is the only one kept.
+    // copy the caller asked for is the only one kept. An entry still locked by
+    // the binding is only marked for deletion, so its file goes by name too.
+    const std::string cached = CachedFileOf(url);
     DeleteUrlCacheEntryA(url.c_str());
+    if (!cached.empty())
+        DeleteFileA(cached.c_str());
     return result;
 }
 
