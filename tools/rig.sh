@@ -48,6 +48,10 @@ start() {
         cp -n /usr/share/wine/fonts/*.ttf /usr/share/wine/fonts/*.fon \
             "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
     fi
+    # Each run starts with an empty Internet cache, as a new prefix (and CI) has:
+    # the update tests plant and leave entries for the same addresses, and
+    # Wine's cache may keep a copy for an address that already has many.
+    rm -rf "$WINEPREFIX/drive_c/users/$(id -un)/AppData/Local/Microsoft/Windows/INetCache"
     # Detached, or the first pipeline that starts Wine never sees its output end.
     # wineboot may have left a server running; then that one is kept alive.
     wineserver -p </dev/null >/dev/null 2>&1 || true
