@@ -81,9 +81,10 @@ std::string Numbered(const char* before, const char* after, std::size_t size) {
     return s;
 }
 
-// Lines under a section header "[v]".
-std::string Section(const std::string& body) {
-    std::string s = "[v]\n";
+// Lines under a section header: "[v]", which the program never reads, or
+// "[info]", whose keys line1 to line8 it does.
+std::string Section(const std::string& body, const char* header = "[v]\n") {
+    std::string s = header;
     s.append(body);
     return s;
 }
@@ -111,7 +112,7 @@ const std::vector<TInput>& Inputs() {
              return s;
          }},
         {"version file", "empty lines (LF)", '\n', [](std::size_t n) { return Repeat("\n", n); }},
-        {"version file", "CR only", '\n', [](std::size_t n) { return Repeat("\r", n); }},
+        {"version file", "CR only", '\r', [](std::size_t n) { return Repeat("\r", n); }},
         {"version file", "CR LF", '\n', [](std::size_t n) { return Repeat("\r\n", n); }},
         {"version file", "one line, no end", '\n', [](std::size_t n) { return Repeat("x", n); }},
         {"version file", "one line of blanks", '\n', [](std::size_t n) { return Repeat(" ", n); }},
@@ -125,6 +126,14 @@ const std::vector<TInput>& Inputs() {
          [](std::size_t n) { return Section(Numbered("k", "=v\n", n - 4)); }},
         {"version file", "'=' repeated, one line", '\n',
          [](std::size_t n) { return Section(Repeat("=", n - 4)); }},
+        {"version file", "[info] 'line1=x' repeated", '\n',
+         [](std::size_t n) { return Section(Repeat("line1=x\n", n - 7), "[info]\n"); }},
+        {"version file", "[info] 'LINE8 = ' repeated", '\n',
+         [](std::size_t n) { return Section(Repeat("LINE8 = \n", n - 7), "[info]\n"); }},
+        {"version file", "[info] distinct keys", '\n',
+         [](std::size_t n) { return Section(Numbered("k", "=v\n", n - 7), "[info]\n"); }},
+        {"version file", "'[info]' repeated", '\n',
+         [](std::size_t n) { return Repeat("[info]\n", n); }},
     };
     return inputs;
 }
@@ -134,7 +143,7 @@ const std::vector<TInput>& Inputs() {
 std::size_t RunParser(const TInput& in, const std::string& bytes) {
     if (in.split == '(')
         return StripParenComments(bytes).size();
-    const TVersionFile f = TVersionFile::Parse(bytes);
+    const TVersionFile f = TVersionFile::Parse(bytes, UpdateFileKeys());
     std::size_t n = static_cast<std::size_t>(PublishedVersionCode(f)) + NewVersionLabel(f).size();
     for (const std::string& line : ReleaseNotesLines(f, "", ""))
         n += line.size();

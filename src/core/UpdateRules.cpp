@@ -27,6 +27,15 @@ std::string UpdateAddress(std::string_view host, std::string_view path) {
     return address;
 }
 
+std::span<const TVersionKey> UpdateFileKeys() {
+    static constexpr TVersionKey kKeys[] = {
+        {"version", "dispo"}, {"info", "line1"}, {"info", "line2"},
+        {"info", "line3"},    {"info", "line4"}, {"info", "line5"},
+        {"info", "line6"},    {"info", "line7"}, {"info", "line8"},
+    };
+    return kKeys;
+}
+
 std::int32_t PublishedVersionCode(const TVersionFile& file) {
     return file.ReadInteger("version", "dispo", 0);
 }

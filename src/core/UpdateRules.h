@@ -1,13 +1,13 @@
 #pragma once
 
+#include "core/VersionFile.h"
 #include "osh/Version.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
-
-class TVersionFile;
 
 // This release: major * 1000000 + minor * 1000 + patch.
 constexpr std::int32_t kOwnVersionCode = OSH_VERSION_CODE;
@@ -25,6 +25,10 @@ bool VersionCodeIsValid(std::int32_t code);
 
 // host may carry ":port"; path begins with "/".
 std::string UpdateAddress(std::string_view host, std::string_view path);
+
+// Every key the three readers below take from the version file: the reader
+// keeps these and nothing else.
+std::span<const TVersionKey> UpdateFileKeys();
 
 // "dispo" of section "version"; 0 when missing or not a number.
 std::int32_t PublishedVersionCode(const TVersionFile& file);

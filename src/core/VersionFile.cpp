@@ -1,34 +1,126 @@
 #include "core/VersionFile.h"
 
 #include <algorithm>
+#include <array>
+#include <cstring>
 
 namespace {
 
-std::string_view Trim(std::string_view s) {
-    const auto isBlank = [](char c) { return static_cast<unsigned char>(c) < 33; };
-    std::size_t begin = 0;
-    std::size_t end = s.size();
-    while (begin < end && isBlank(s[begin]))
+// Eight bytes at a time: long lines, blanks and values cost a fraction of a
+// byte-by-byte loop, which hostile files of one huge line would otherwise pay.
+constexpr std::uint64_t kOnes = 0x0101010101010101u;
+constexpr std::uint64_t kHighs = 0x8080808080808080u;
+
+std::uint64_t Load8(const char* p) {
+    std::uint64_t word;
+    std::memcpy(&word, p, sizeof word);
+    return word;
+}
+
+bool HasZeroByte(std::uint64_t word) {
+    return ((word - kOnes) & ~word & kHighs) != 0;
+}
+
+bool HasByte(std::uint64_t word, unsigned char c) {
+    return HasZeroByte(word ^ (kOnes * c));
+}
+
+// Some byte of word is 33 or more, that is, not blank.
+bool HasNonBlank(std::uint64_t word) {
+    return ((((word & ~kHighs) + kOnes * (0x80 - 33)) | word) & kHighs) != 0;
+}
+
+bool IsBlank(char c) {
+    return static_cast<unsigned char>(c) < 33;
+}
+
+// Moves begin past the blanks that open [begin, end).
+void TrimFront(const char*& begin, const char* end) {
+    while (end - begin >= 8 && !HasNonBlank(Load8(begin)))
+        begin += 8;
+    while (begin < end && IsBlank(*begin))
         ++begin;
-    while (end > begin && isBlank(s[end - 1]))
+}
+
+// Moves end back over the blanks that close [begin, end).
+void TrimBack(const char* begin, const char*& end) {
+    while (end - begin >= 8 && !HasNonBlank(Load8(end - 8)))
+        end -= 8;
+    while (end > begin && IsBlank(end[-1]))
         --end;
-    return s.substr(begin, end - begin);
 }
 
 char FoldChar(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-void AppendFolded(std::string& out, std::string_view s) {
-    for (const char c : s)
-        out.push_back(FoldChar(c));
+// folded is already case-folded.
+bool MatchesFolded(std::string_view folded, std::string_view s) {
+    if (folded.size() != s.size())
+        return false;
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (folded[i] != FoldChar(s[i]))
+            return false;
+    }
+    return true;
 }
 
 std::string Folded(std::string_view s) {
-    std::string out;
-    out.reserve(s.size());
-    AppendFolded(out, s);
-    return out;
+    std::string folded(s);
+    for (char& c : folded)
+        c = FoldChar(c);
+    return folded;
+}
+
+// A cheap signature of a name, from its length and its folded first and
+// last bytes: a line's name is compared in full only with the asked-for names
+// of the same signature.
+std::uint64_t Signature(std::string_view s) {
+    if (s.empty())
+        return 0;
+    return (std::uint64_t{s.size()} << 16) |
+           (std::uint64_t{static_cast<unsigned char>(FoldChar(s.front()))} << 8) |
+           static_cast<unsigned char>(FoldChar(s.back()));
+}
+
+std::string_view Range(const char* begin, const char* end) {
+    return std::string_view(begin, static_cast<std::size_t>(end - begin));
+}
+
+// The bytes a line's scan stops at; one table load tells any byte apart.
+enum : unsigned char { kPlain, kLineEnd, kEquals };
+
+constexpr std::array<unsigned char, 256> kStops = [] {
+    std::array<unsigned char, 256> table{};
+    table['\r'] = kLineEnd;
+    table['\n'] = kLineEnd;
+    table['\0'] = kLineEnd; // a NUL ends the text
+    table['='] = kEquals;
+    return table;
+}();
+
+// The end of the line starting at p (a CR, an LF, a NUL or end), noting its
+// first '=' in eq.
+const char* LineEnd(const char* p, const char* end, const char*& eq) {
+    for (;;) {
+        // Most lines are short: their end is among the next eight bytes.
+        for (const char* stop = end - p > 8 ? p + 8 : end; p < stop; ++p) {
+            const unsigned char kind = kStops[static_cast<unsigned char>(*p)];
+            if (kind == kLineEnd)
+                return p;
+            if (kind == kEquals && !eq)
+                eq = p;
+        }
+        while (end - p >= 8) {
+            const std::uint64_t word = Load8(p);
+            if (HasZeroByte(word) || HasByte(word, '\r') || HasByte(word, '\n') ||
+                (!eq && HasByte(word, '=')))
+                break;
+            p += 8;
+        }
+        if (p == end)
+            return p;
+    }
 }
 
 int HexDigit(char c) {
@@ -43,74 +135,108 @@ int HexDigit(char c) {
 
 } // namespace
 
-TVersionFile TVersionFile::Parse(std::string_view bytes) {
+TVersionFile TVersionFile::Parse(std::string_view bytes, std::span<const TVersionKey> keys) {
     TVersionFile file;
-    const std::string_view text = bytes.substr(0, bytes.find('\0'));
+    // The sections asked for, each once, and the keys asked for in each, with
+    // where their values were last seen (views of bytes while scanning).
+    struct TMember {
+        std::uint64_t signature;
+        std::string key; // case-folded
+        const char* valueBegin;
+        const char* valueEnd;
+        bool found;
+    };
+    struct TGroup {
+        std::string name; // case-folded
+        std::uint64_t signature;
+        std::vector<TMember> members;
+        std::vector<std::size_t> indexes; // into keys, for the members in order
+    };
+    std::vector<TGroup> groups;
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const TVersionKey& k = keys[i];
+        auto group = std::find_if(groups.begin(), groups.end(), [&](const TGroup& g) {
+            return MatchesFolded(g.name, k.section);
+        });
+        if (group == groups.end())
+            group = groups.insert(groups.end(), {Folded(k.section), Signature(k.section), {}, {}});
+        group->members.push_back({Signature(k.key), Folded(k.key), nullptr, nullptr, false});
+        group->indexes.push_back(i);
+    }
+    TGroup* current = nullptr; // the section the lines belong to, if asked for
 
-    // The next CR and the next LF are each searched for only once the
-    // previous one has been passed, so both searches cross the text once.
-    std::size_t nextCr = std::min(text.find('\r'), text.size());
-    std::size_t nextLf = std::min(text.find('\n'), text.size());
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        if (nextCr < pos)
-            nextCr = std::min(text.find('\r', pos), text.size());
-        if (nextLf < pos)
-            nextLf = std::min(text.find('\n', pos), text.size());
-        const std::size_t end = std::min(nextCr, nextLf);
-        const std::string_view line = Trim(text.substr(pos, end - pos));
-        pos = end + 1;
-        if (end == nextCr && nextLf == end + 1)
-            ++pos;
+    const char* const end = bytes.data() + bytes.size();
+    const char* p = bytes.data();
+    while (p < end) {
+        const char* lineBegin = p;
+        const char* eq = nullptr;
+        const char* lineEnd = LineEnd(p, end, eq);
+        p = lineEnd;
+        if (p < end) {
+            if (*p == '\0')
+                p = end; // a NUL ends the text
+            else
+                p += (*p == '\r' && p + 1 < end && p[1] == '\n') ? 2 : 1;
+        }
 
-        if (line.empty() || line.front() == ';')
+        TrimFront(lineBegin, lineEnd);
+        if (lineBegin == lineEnd || *lineBegin == ';')
             continue;
-        if (line.front() == '[' && line.back() == ']') {
-            const std::string_view name = Trim(line.substr(1, line.size() - 2));
-            file.m_sections.push_back({file.m_pool.size(), name.size(), file.m_entries.size()});
-            AppendFolded(file.m_pool, name);
+        TrimBack(lineBegin, lineEnd);
+        if (*lineBegin == '[' && lineEnd[-1] == ']') {
+            const char* nameBegin = lineBegin + 1;
+            const char* nameEnd = std::max(nameBegin, lineEnd - 1);
+            TrimFront(nameBegin, nameEnd);
+            TrimBack(nameBegin, nameEnd);
+            const std::string_view name = Range(nameBegin, nameEnd);
+            const std::uint64_t signature = Signature(name);
+            current = nullptr;
+            for (TGroup& g : groups) {
+                if (g.signature == signature && MatchesFolded(g.name, name)) {
+                    // A later block of a section replaces the earlier ones whole.
+                    current = &g;
+                    for (TMember& m : g.members)
+                        m.found = false;
+                }
+            }
             continue;
         }
-        const std::size_t eq = line.find('=');
-        // Lines before any section, and lines no key can ever match, are not kept.
-        if (file.m_sections.empty() || eq == std::string_view::npos)
+        // Lines before any section and lines without '=' hold no key.
+        if (!current || !eq)
             continue;
-        const std::string_view key = Trim(line.substr(0, eq));
-        const std::string_view value = Trim(line.substr(eq + 1));
-        file.m_entries.push_back({file.m_pool.size(), key.size(), value.size()});
-        AppendFolded(file.m_pool, key);
-        file.m_pool.append(value);
+        // The line is trimmed already: the key's front and the value's end are its own.
+        const char* keyEnd = eq;
+        TrimBack(lineBegin, keyEnd);
+        const std::string_view key = Range(lineBegin, keyEnd);
+        const std::uint64_t signature = Signature(key);
+        for (TMember& m : current->members) {
+            if (m.signature == signature && MatchesFolded(m.key, key)) {
+                m.valueBegin = eq + 1;
+                m.valueEnd = lineEnd;
+                TrimFront(m.valueBegin, m.valueEnd);
+                m.found = true; // the last one wins
+            }
+        }
+    }
+
+    file.m_wanted.reserve(keys.size());
+    for (const TVersionKey& k : keys)
+        file.m_wanted.push_back({Folded(k.section), Folded(k.key), std::nullopt});
+    for (const TGroup& g : groups) {
+        for (std::size_t j = 0; j < g.members.size(); ++j) {
+            const TMember& m = g.members[j];
+            if (m.found)
+                file.m_wanted[g.indexes[j]].value.emplace(Range(m.valueBegin, m.valueEnd));
+        }
     }
     return file;
 }
 
-std::string_view TVersionFile::View(std::size_t pos, std::size_t len) const {
-    return std::string_view(m_pool).substr(pos, len);
-}
-
-// The last header of that name: a later section replaces an earlier one whole.
-std::optional<std::size_t> TVersionFile::FindSection(const std::string& foldedName) const {
-    for (std::size_t i = m_sections.size(); i-- > 0;) {
-        const TSection& s = m_sections[i];
-        if (s.nameLen == foldedName.size() && View(s.namePos, s.nameLen) == foldedName)
-            return i;
-    }
-    return std::nullopt;
-}
-
 std::optional<std::string_view> TVersionFile::Find(std::string_view section,
                                                    std::string_view key) const {
-    const std::optional<std::size_t> index = FindSection(Folded(section));
-    if (!index)
-        return std::nullopt;
-    const std::string foldedKey = Folded(key);
-    const std::size_t first = m_sections[*index].firstEntry;
-    const std::size_t end =
-        *index + 1 < m_sections.size() ? m_sections[*index + 1].firstEntry : m_entries.size();
-    for (std::size_t i = end; i-- > first;) {
-        const TEntry& e = m_entries[i];
-        if (e.keyLen == foldedKey.size() && View(e.keyPos, e.keyLen) == foldedKey)
-            return View(e.keyPos + e.keyLen, e.valueLen);
+    for (const TWanted& w : m_wanted) {
+        if (w.value && MatchesFolded(w.section, section) && MatchesFolded(w.key, key))
+            return *w.value;
     }
     return std::nullopt;
 }

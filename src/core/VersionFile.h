@@ -2,17 +2,30 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
+// A key the program reads from the version file: its section and its name.
+struct TVersionKey {
+    std::string_view section;
+    std::string_view key;
+};
+
 // Reader of the section-and-key text file that the publisher's server serves
 // to announce a release. The file comes from the network: any bytes at all
-// must parse in linear time into something harmless.
+// must parse in one pass into something harmless, and a file of any size or
+// shape costs no more memory than the values of the keys the program reads.
 class TVersionFile {
 public:
-    static TVersionFile Parse(std::string_view bytes);
+    // Keeps the values of keys, and only those: any other key reads as absent.
+    static TVersionFile Parse(std::string_view bytes, std::span<const TVersionKey> keys);
+    static TVersionFile Parse(std::string_view bytes, std::initializer_list<TVersionKey> keys) {
+        return Parse(bytes, std::span<const TVersionKey>(keys.begin(), keys.size()));
+    }
 
     std::string ReadString(std::string_view section, std::string_view key,
                            std::string_view def) const;
@@ -20,29 +33,14 @@ public:
                              std::int32_t def) const;
 
 private:
-    // Offsets into m_pool rather than views: they survive moves and copies.
-    struct TSection {
-        std::size_t namePos;
-        std::size_t nameLen;
-        std::size_t firstEntry; // its entries run up to the next section's first
+    struct TWanted {
+        std::string section; // case-folded
+        std::string key;     // case-folded
+        std::optional<std::string> value;
     };
-    struct TEntry {
-        std::size_t keyPos;
-        std::size_t keyLen;
-        std::size_t valueLen; // the value follows the key in m_pool
-    };
-
-    std::string_view View(std::size_t pos, std::size_t len) const;
     std::optional<std::string_view> Find(std::string_view section, std::string_view key) const;
-    std::optional<std::size_t> FindSection(const std::string& foldedName) const;
 
-    // Section names and keys are stored case-folded, values as they stand.
-    std::string m_pool;
-    // Every section header and every entry, in file order. A lookup takes
-    // the last section of a name and, in it, the last entry of a key: one
-    // pass to read, and a handful of lookups each at most one pass more.
-    std::vector<TSection> m_sections;
-    std::vector<TEntry> m_entries;
+    std::vector<TWanted> m_wanted;
 };
 
 // A whole number as the version file writes it: optional sign, then decimal

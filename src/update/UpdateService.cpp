@@ -50,6 +50,6 @@ std::string GetTempDir() {
 
 TVersionFile ReadVersionFile(const std::string& path) {
     if (!FileExists(path))
-        return TVersionFile::Parse("");
-    return TVersionFile::Parse(ReadWholeFile(path));
+        return TVersionFile::Parse("", UpdateFileKeys());
+    return TVersionFile::Parse(ReadWholeFile(path), UpdateFileKeys());
 }

@@ -32,7 +32,7 @@ TEST(ReleaseVersionFile, ReadsBackAsThisReleaseWithItsNotes) {
             ASSERT_TRUE(i + 1 < bytes.size() && bytes[i + 1] == '\n') << "bare CR at " << i;
         }
     }
-    const TVersionFile file = TVersionFile::Parse(bytes);
+    const TVersionFile file = TVersionFile::Parse(bytes, UpdateFileKeys());
     EXPECT_EQ(PublishedVersionCode(file), kOwnVersionCode);
     EXPECT_FALSE(IsNewerRelease(PublishedVersionCode(file)));
     EXPECT_EQ(NewVersionLabel(file), "2.2.0");

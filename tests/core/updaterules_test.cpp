@@ -18,10 +18,15 @@ TEST(UpdateRules, NewerReleaseIsStrictlyAboveOwnCode) {
 }
 
 TEST(UpdateRules, PublishedVersionCode) {
-    EXPECT_EQ(PublishedVersionCode(TVersionFile::Parse("[version]\ndispo=0x1E8C51\n")), 2002001);
-    EXPECT_EQ(PublishedVersionCode(TVersionFile::Parse("[version]\ndispo=99999999999\n")), 0);
-    EXPECT_EQ(PublishedVersionCode(TVersionFile::Parse("[version]\ndispo=\n")), 0);
-    EXPECT_EQ(PublishedVersionCode(TVersionFile::Parse("")), 0);
+    EXPECT_EQ(
+        PublishedVersionCode(TVersionFile::Parse("[version]\ndispo=0x1E8C51\n", UpdateFileKeys())),
+        2002001);
+    EXPECT_EQ(PublishedVersionCode(
+                  TVersionFile::Parse("[version]\ndispo=99999999999\n", UpdateFileKeys())),
+              0);
+    EXPECT_EQ(PublishedVersionCode(TVersionFile::Parse("[version]\ndispo=\n", UpdateFileKeys())),
+              0);
+    EXPECT_EQ(PublishedVersionCode(TVersionFile::Parse("", UpdateFileKeys())), 0);
 }
 
 TEST(UpdateRules, VersionCodeSelfCheck) {
@@ -46,8 +51,8 @@ TEST(UpdateRules, UpdateAddress) {
 }
 
 TEST(UpdateDialogText, FileWithOnlyLine1AndLine2) {
-    const auto file =
-        TVersionFile::Parse("[info]\r\nline1 = 2.3.0\r\nline2 =  Nouveau : \"Edit+\" \r\n");
+    const auto file = TVersionFile::Parse(
+        "[info]\r\nline1 = 2.3.0\r\nline2 =  Nouveau : \"Edit+\" \r\n", UpdateFileKeys());
     EXPECT_EQ(NewVersionLabel(file), "2.3.0");
 
     const std::vector<std::string> expected = {
@@ -73,11 +78,13 @@ TEST(UpdateDialogText, FileWithOnlyLine1AndLine2) {
 }
 
 TEST(UpdateDialogText, NotesKeepTheirOrderAndLine1StaysOutOfTheBox) {
-    const auto file = TVersionFile::Parse("[info]\nline8=h\nline1=v\nline3=c\nline2=b\nline5=e\n");
+    const auto file = TVersionFile::Parse("[info]\nline8=h\nline1=v\nline3=c\nline2=b\nline5=e\n",
+                                          UpdateFileKeys());
     const std::vector<std::string> lines = ReleaseNotesLines(file, "a", "s");
     EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 8),
               (std::vector<std::string>{"b", "c", "", "e", "", "", "h", ""}));
-    const std::vector<std::string> empty = ReleaseNotesLines(TVersionFile::Parse(""), "a", "s");
+    const std::vector<std::string> empty =
+        ReleaseNotesLines(TVersionFile::Parse("", UpdateFileKeys()), "a", "s");
     EXPECT_EQ(std::vector<std::string>(empty.begin(), empty.begin() + 8),
               std::vector<std::string>(8));
     EXPECT_EQ(empty[8].substr(0, 2), "La");

@@ -10,8 +10,40 @@ using namespace std::string_literals;
 
 namespace {
 
+// Every key these tests read.
+constexpr TVersionKey kKeys[] = {
+    {"version", "dispo"},
+    {"info", "line1"},
+    {"info", "line2"},
+    {"info", "dispo"},
+    {"version", "[info"},
+    {"x]y", "z"},
+    {"", "a"},
+    {"", "b"},
+    {"", "dispo"},
+    {"\xA0version", "dispo"},
+    {"\xC9t\xE9", "Cl\xE9"},
+    {"s", "bare line"},
+    {"version", "hex"},
+    {"version", "neg"},
+    {"version", "text"},
+    {"version", "missing"},
+    {"version", "long0"},
+    {"s12", "key12345"},
+    {"s12", "key13000"},
+    {"pad", "pad"},
+    {"s", "a"},
+    {"s", "empty"},
+    {"s", ""},
+    {"t", "a"},
+};
+
+TVersionFile Parse(std::string_view bytes) {
+    return TVersionFile::Parse(bytes, kKeys);
+}
+
 std::string Dispo(const std::string& bytes) {
-    return TVersionFile::Parse(bytes).ReadString("version", "dispo", "<none>");
+    return Parse(bytes).ReadString("version", "dispo", "<none>");
 }
 
 } // namespace
@@ -24,7 +56,7 @@ TEST(VersionFileLines, AllThreeLineEndsAndMixtures) {
 }
 
 TEST(VersionFileLines, NulEndsTheText) {
-    const auto file = TVersionFile::Parse("[version]\ndispo=5\0\ndispo=6\n[info]\nline1=x\n"s);
+    const auto file = Parse("[version]\ndispo=5\0\ndispo=6\n[info]\nline1=x\n"s);
     EXPECT_EQ(file.ReadString("version", "dispo", ""), "5");
     EXPECT_EQ(file.ReadString("info", "line1", "none"), "none");
     EXPECT_EQ(Dispo("[version]\ndispo=12\0x34\n"s), "12");
@@ -32,7 +64,7 @@ TEST(VersionFileLines, NulEndsTheText) {
 }
 
 TEST(VersionFileLines, ByteOrderMarkBelongsToTheFirstLine) {
-    const auto file = TVersionFile::Parse("\xEF\xBB\xBF[version]\r\ndispo=2002001\r\n");
+    const auto file = Parse("\xEF\xBB\xBF[version]\r\ndispo=2002001\r\n");
     EXPECT_EQ(file.ReadInteger("version", "dispo", 0), 0);
     // Behind a blank first line, the header is recognised again.
     EXPECT_EQ(Dispo("\xEF\xBB\xBF\r\n[version]\r\ndispo=2002001\r\n"), "2002001");
@@ -42,18 +74,17 @@ TEST(VersionFileLines, TrimsControlsAndBlanksButNotHighBytes) {
     EXPECT_EQ(Dispo(" \t[ version\t ]\x01\n\x1F  dispo \t=\t 7 \x7F\x02 \n"), "7 \x7F");
     // 0xA0 is above 32 once read unsigned: it is part of the value.
     EXPECT_EQ(Dispo("[version]\ndispo=\xA0v\xA0\n"), "\xA0v\xA0");
-    EXPECT_EQ(TVersionFile::Parse("[\xA0version]\ndispo=1").ReadString("\xA0version", "dispo", ""),
-              "1");
+    EXPECT_EQ(Parse("[\xA0version]\ndispo=1").ReadString("\xA0version", "dispo", ""), "1");
 }
 
 TEST(VersionFileLines, CommentsAndLinesBeforeAnySectionAreSkipped) {
-    const auto file = TVersionFile::Parse("dispo=1\n;[version]\n[version]\n  ;dispo=2\ndispo=;3\n");
+    const auto file = Parse("dispo=1\n;[version]\n[version]\n  ;dispo=2\ndispo=;3\n");
     EXPECT_EQ(file.ReadString("version", "dispo", ""), ";3");
-    EXPECT_EQ(TVersionFile::Parse("dispo=1\n").ReadString("", "dispo", "none"), "none");
+    EXPECT_EQ(Parse("dispo=1\n").ReadString("", "dispo", "none"), "none");
 }
 
 TEST(VersionFileSections, OpenBracketWithoutCloseIsAnOrdinaryLine) {
-    const auto file = TVersionFile::Parse("[version]\n[info\ndispo=1\n[info = 2\n[x]y]\nz=3\n");
+    const auto file = Parse("[version]\n[info\ndispo=1\n[info = 2\n[x]y]\nz=3\n");
     EXPECT_EQ(file.ReadString("info", "dispo", "none"), "none");
     EXPECT_EQ(file.ReadString("version", "dispo", ""), "1");
     EXPECT_EQ(file.ReadString("version", "[info", ""), "2");
@@ -62,13 +93,13 @@ TEST(VersionFileSections, OpenBracketWithoutCloseIsAnOrdinaryLine) {
 }
 
 TEST(VersionFileSections, EmptyAndBlankNames) {
-    const auto file = TVersionFile::Parse("[]\na=1\n[ \t ]\nb=2\n");
+    const auto file = Parse("[]\na=1\n[ \t ]\nb=2\n");
     EXPECT_EQ(file.ReadString("", "b", ""), "2");
     EXPECT_EQ(file.ReadString("", "a", "none"), "none");
 }
 
 TEST(VersionFileLookup, LetterCaseIsIgnoredForAsciiOnly) {
-    const auto file = TVersionFile::Parse("[VerSION]\nDISPO=1\n[\xC9t\xE9]\nCl\xE9=2\n");
+    const auto file = Parse("[VerSION]\nDISPO=1\n[\xC9t\xE9]\nCl\xE9=2\n");
     EXPECT_EQ(file.ReadString("VERSION", "dispo", ""), "1");
     EXPECT_EQ(file.ReadString("version", "Dispo", ""), "1");
     EXPECT_EQ(file.ReadString("\xC9T\xE9", "cL\xE9", ""), "2");
@@ -77,17 +108,30 @@ TEST(VersionFileLookup, LetterCaseIsIgnoredForAsciiOnly) {
 
 TEST(VersionFileLookup, LastOccurrenceWins) {
     EXPECT_EQ(Dispo("[version]\ndispo=1\nDispo=2\n"), "2");
-    EXPECT_EQ(TVersionFile::Parse("[s]\n=\n = \n=last\n").ReadString("s", "", ""), "last");
+    EXPECT_EQ(Parse("[s]\n=\n = \n=last\n").ReadString("s", "", ""), "last");
     // The last block of a section replaces the earlier ones as a whole.
-    const auto file =
-        TVersionFile::Parse("[info]\nline1=a\nline2=b\n[version]\ndispo=1\n[INFO]\nline2=c\n");
+    const auto file = Parse("[info]\nline1=a\nline2=b\n[version]\ndispo=1\n[INFO]\nline2=c\n");
     EXPECT_EQ(file.ReadString("info", "line2", ""), "c");
     EXPECT_EQ(file.ReadString("info", "line1", "gone"), "gone");
     EXPECT_EQ(file.ReadString("version", "dispo", ""), "1");
 }
 
+TEST(VersionFileLookup, OnlyTheKeysAskedForAreKept) {
+    const std::string bytes = "[version]\ndispo=1\nother=2\n[INFO]\nline1=x\n";
+    const auto file = TVersionFile::Parse(bytes, {{"VERSION", "Dispo"}, {"info", "LINE1"}});
+    EXPECT_EQ(file.ReadString("version", "dispo", ""), "1");
+    EXPECT_EQ(file.ReadString("Info", "line1", ""), "x");
+    EXPECT_EQ(file.ReadString("version", "other", "absent"), "absent");
+    EXPECT_EQ(TVersionFile::Parse(bytes, {}).ReadInteger("version", "dispo", 7), 7);
+    // The same key asked twice, and a section asked for under two spellings.
+    const auto twice = TVersionFile::Parse("[s]\nk=1\n[t]\nk=2\n[S]\nk=3\n",
+                                           {{"s", "k"}, {"S", "K"}, {"t", "k"}, {"s", "k"}});
+    EXPECT_EQ(twice.ReadString("s", "k", ""), "3");
+    EXPECT_EQ(twice.ReadString("t", "k", ""), "2");
+}
+
 TEST(VersionFileLookup, EntriesValuesAndDefaults) {
-    const auto file = TVersionFile::Parse("[s]\nbare line\na = \"x\" = y\\n\nempty=\n=anonymous\n");
+    const auto file = Parse("[s]\nbare line\na = \"x\" = y\\n\nempty=\n=anonymous\n");
     EXPECT_EQ(file.ReadString("s", "bare line", "def"), "def");
     EXPECT_EQ(file.ReadString("s", "a", ""), "\"x\" = y\\n");
     EXPECT_EQ(file.ReadString("s", "empty", "def"), "");
@@ -133,8 +177,7 @@ TEST(VersionInteger, RejectsEverythingElse) {
 }
 
 TEST(VersionInteger, ReadIntegerFallsBackToTheDefault) {
-    const auto file =
-        TVersionFile::Parse("[version]\ndispo=99999999999\nhex = $1E8C51\nneg=-5\ntext=v2\n");
+    const auto file = Parse("[version]\ndispo=99999999999\nhex = $1E8C51\nneg=-5\ntext=v2\n");
     EXPECT_EQ(file.ReadInteger("version", "dispo", 0), 0);
     EXPECT_EQ(file.ReadInteger("version", "hex", 0), 2002001);
     EXPECT_EQ(file.ReadInteger("version", "neg", 0), -5);
@@ -160,14 +203,14 @@ TEST(VersionFileLarge, FiftyMegabytesWithMegabyteLines) {
         bytes += padLine;
     bytes += "[VERSION]\ndispo=2002001\n";
 
-    const auto file = TVersionFile::Parse(bytes);
+    const auto file = Parse(bytes);
     EXPECT_EQ(file.ReadInteger("version", "dispo", 0), 2002001);
     EXPECT_EQ(file.ReadString("version", "long0", ""), "") << "earlier block must be replaced";
     EXPECT_EQ(file.ReadInteger("s12", "key12345", -1), 12345);
     EXPECT_EQ(file.ReadInteger("s12", "key13000", -1), -1);
     EXPECT_EQ(file.ReadString("pad", "pad", ""), padLine.substr(4, 1000));
 
-    const auto longFile = TVersionFile::Parse("[info]\nline2=" + longValue + "\n");
+    const auto longFile = Parse("[info]\nline2=" + longValue + "\n");
     EXPECT_EQ(longFile.ReadString("info", "line2", ""), longValue);
 }
 
@@ -180,9 +223,9 @@ TEST(VersionFileLarge, BinaryGarbage) {
         const unsigned byte = state >> 24;
         c = static_cast<char>(byte == 0 ? 1 : byte % 7 == 0 ? "\r\n[]=;\n"[byte % 6] : byte);
     }
-    const auto file = TVersionFile::Parse(bytes);
+    const auto file = Parse(bytes);
     EXPECT_EQ(file.ReadInteger("version", "dispo", 0),
               ParseVersionInteger(file.ReadString("version", "dispo", "")).value_or(0));
-    const auto appended = TVersionFile::Parse(bytes + "\n[version]\ndispo=$10\n");
+    const auto appended = Parse(bytes + "\n[version]\ndispo=$10\n");
     EXPECT_EQ(appended.ReadInteger("version", "dispo", 0), 16);
 }

@@ -57,7 +57,8 @@ public:
             return "the local HTTPS server is not running (tools/https-server.sh start)";
         const std::string host =
             "localhost:" +
-            std::to_string(TVersionFile::Parse(*ini).ReadInteger("server", "port", 0));
+            std::to_string(
+                TVersionFile::Parse(*ini, {{"server", "port"}}).ReadInteger("server", "port", 0));
         // Never let a test reach a host outside this machine.
         if (ProbeAddress() != "https://" + host + "/index.html" ||
             VersionFileAddress() != "https://" + host + "/version/v_osh.txt")
@@ -65,7 +66,8 @@ public:
         return "";
     }
     static int Port(const char* key) {
-        return TVersionFile::Parse(ReadBytes(std::string(kShare) + "\\server.ini").value_or(""))
+        return TVersionFile::Parse(ReadBytes(std::string(kShare) + "\\server.ini").value_or(""),
+                                   {{"server", key}})
             .ReadInteger("server", key, 0);
     }
 
