@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 
 namespace {
@@ -11,18 +12,18 @@ namespace {
 constexpr std::uint64_t kOnes = 0x0101010101010101u;
 constexpr std::uint64_t kHighs = 0x8080808080808080u;
 
+static_assert(std::endian::native == std::endian::little, "words are read lowest byte first");
+
 std::uint64_t Load8(const char* p) {
     std::uint64_t word;
     std::memcpy(&word, p, sizeof word);
     return word;
 }
 
-bool HasZeroByte(std::uint64_t word) {
-    return ((word - kOnes) & ~word & kHighs) != 0;
-}
-
-bool HasByte(std::uint64_t word, unsigned char c) {
-    return HasZeroByte(word ^ (kOnes * c));
+// The high bit of each zero byte of word is set, and of no byte below the
+// first zero; bytes are in memory order, lowest first.
+std::uint64_t ZeroBytes(std::uint64_t word) {
+    return (word - kOnes) & ~word & kHighs;
 }
 
 // Some byte of word is 33 or more, that is, not blank.
@@ -100,27 +101,34 @@ constexpr std::array<unsigned char, 256> kStops = [] {
 }();
 
 // The end of the line starting at p (a CR, an LF, a NUL or end), noting its
-// first '=' in eq.
+// first '=' in eq. A word's lowest flagged byte is exact (only bytes above a
+// match can be flagged wrongly), so the first stop comes from a bit count,
+// without a branch per byte.
 const char* LineEnd(const char* p, const char* end, const char*& eq) {
-    for (;;) {
-        // Most lines are short: their end is among the next eight bytes.
-        for (const char* stop = end - p > 8 ? p + 8 : end; p < stop; ++p) {
-            const unsigned char kind = kStops[static_cast<unsigned char>(*p)];
-            if (kind == kLineEnd)
-                return p;
-            if (kind == kEquals && !eq)
-                eq = p;
+    // An empty line needs no word.
+    if (p < end && kStops[static_cast<unsigned char>(*p)] == kLineEnd)
+        return p;
+    while (end - p >= 8) {
+        const std::uint64_t word = Load8(p);
+        const std::uint64_t stops =
+            ZeroBytes(word) | ZeroBytes(word ^ (kOnes * '\r')) | ZeroBytes(word ^ (kOnes * '\n'));
+        if (!eq) {
+            const std::uint64_t equals = ZeroBytes(word ^ (kOnes * '='));
+            if (equals && (!stops || std::countr_zero(equals) < std::countr_zero(stops)))
+                eq = p + std::countr_zero(equals) / 8;
         }
-        while (end - p >= 8) {
-            const std::uint64_t word = Load8(p);
-            if (HasZeroByte(word) || HasByte(word, '\r') || HasByte(word, '\n') ||
-                (!eq && HasByte(word, '=')))
-                break;
-            p += 8;
-        }
-        if (p == end)
-            return p;
+        if (stops)
+            return p + std::countr_zero(stops) / 8;
+        p += 8;
     }
+    for (; p < end; ++p) {
+        const unsigned char kind = kStops[static_cast<unsigned char>(*p)];
+        if (kind == kLineEnd)
+            return p;
+        if (kind == kEquals && !eq)
+            eq = p;
+    }
+    return p;
 }
 
 int HexDigit(char c) {
