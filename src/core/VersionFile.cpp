@@ -149,7 +149,8 @@ TVersionFile TVersionFile::Parse(std::string_view bytes, std::span<const TVersio
     // where their values were last seen (views of bytes while scanning).
     struct TMember {
         std::uint64_t signature;
-        std::string key; // case-folded
+        std::string key;   // case-folded
+        std::size_t index; // into keys
         const char* valueBegin;
         const char* valueEnd;
         bool found;
@@ -158,7 +159,6 @@ TVersionFile TVersionFile::Parse(std::string_view bytes, std::span<const TVersio
         std::string name; // case-folded
         std::uint64_t signature;
         std::vector<TMember> members;
-        std::vector<std::size_t> indexes; // into keys, for the members in order
     };
     std::vector<TGroup> groups;
     for (std::size_t i = 0; i < keys.size(); ++i) {
@@ -167,9 +167,8 @@ TVersionFile TVersionFile::Parse(std::string_view bytes, std::span<const TVersio
             return MatchesFolded(g.name, k.section);
         });
         if (group == groups.end())
-            group = groups.insert(groups.end(), {Folded(k.section), Signature(k.section), {}, {}});
-        group->members.push_back({Signature(k.key), Folded(k.key), nullptr, nullptr, false});
-        group->indexes.push_back(i);
+            group = groups.insert(groups.end(), {Folded(k.section), Signature(k.section), {}});
+        group->members.push_back({Signature(k.key), Folded(k.key), i, nullptr, nullptr, false});
     }
     TGroup* current = nullptr; // the section the lines belong to, if asked for
 
@@ -231,10 +230,9 @@ TVersionFile TVersionFile::Parse(std::string_view bytes, std::span<const TVersio
     for (const TVersionKey& k : keys)
         file.m_wanted.push_back({Folded(k.section), Folded(k.key), std::nullopt});
     for (const TGroup& g : groups) {
-        for (std::size_t j = 0; j < g.members.size(); ++j) {
-            const TMember& m = g.members[j];
+        for (const TMember& m : g.members) {
             if (m.found)
-                file.m_wanted[g.indexes[j]].value.emplace(Range(m.valueBegin, m.valueEnd));
+                file.m_wanted[m.index].value.emplace(Range(m.valueBegin, m.valueEnd));
         }
     }
     return file;
