@@ -66,14 +66,12 @@ TVersionFile TVersionFile::Parse(std::string_view bytes, std::span<const TVersio
         while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n' && bytes[end] != '\0')
             ++end;
         const std::string_view line = Trimmed(bytes.substr(pos, end - pos));
-        if (end < bytes.size() && bytes[end] == '\0')
-            pos = bytes.size(); // a NUL ends the text
-        else
-            pos = end + (bytes.substr(end).starts_with("\r\n") ? 2 : 1);
+        // A NUL ends the text; CR LF reads as a line end and an empty line.
+        pos = (end < bytes.size() && bytes[end] == '\0') ? bytes.size() : end + 1;
 
         if (line.empty() || line.front() == ';')
             continue;
-        if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
+        if (line.front() == '[' && line.back() == ']') { // two bytes at least
             const std::string_view name = Trimmed(line.substr(1, line.size() - 2));
             for (std::size_t i = 0; i < seen.size(); ++i) {
                 seen[i].inBlock = MatchesFolded(file.m_wanted[i].section, name);
