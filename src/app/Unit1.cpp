@@ -201,6 +201,11 @@ void TForm1::FormCreate(TObject*) {
 
     std::string exe = Sys().ExecutablePath();
     std::string folder = exe.substr(0, exe.find_last_of("\\/") + 1);
+    // Started from elsewhere (a shortcut without a working folder, a full path
+    // typed in a console): the batch file, the capture and the viewer all go
+    // by the current folder, so the program's own becomes the current one.
+    if (!DirectoryExists("Syst") && DirectoryExists(folder + "Syst"))
+        SetCurrentDirectoryA(folder.c_str());
 
     std::string custom = folder + UpperName("Commandes.txt");
     if (FileExists(custom)) {
@@ -283,18 +288,35 @@ void TForm1::btnExecuterClick(TObject*) {
         return;
     }
     if (kind == LaunchKind::Capture) {
+        CheckCapture();
         GetBatTemp();
-        edtCmdLine.SetText(RemoveFirstNoCase(edtCmdLine.Text(), CaptureWord()));
-        std::string parameters = CaptureParameters(edtCmdLine.Text());
-        Sys().ShellOpen(nullptr, nullptr, InterpreterPath(), parameters.c_str(), nullptr,
-                        SW_SHOWNORMAL);
-        edtCmdLine.SetText(std::string(CaptureWord()) + edtCmdLine.Text());
+        const std::string remainder = RemoveFirstNoCase(line, CaptureWord());
+        if (RunInterpreter(nullptr, nullptr, CaptureParameters(remainder)))
+            edtCmdLine.SetText(std::string(CaptureWord()) + remainder);
     } else {
-        std::string parameters =
-            kind == LaunchKind::Tool ? ToolParameters(line) : OrdinaryParameters(line);
-        Sys().ShellOpen(Handle(), nullptr, InterpreterPath(), parameters.c_str(), nullptr,
-                        SW_SHOWNORMAL);
+        RunInterpreter(Handle(), nullptr,
+                       kind == LaunchKind::Tool ? ToolParameters(line) : OrdinaryParameters(line));
     }
+}
+
+bool TForm1::RunInterpreter(HWND owner, const char* verb, const std::string& parameters) {
+    if (!InterpreterAccepts(parameters)) {
+        ShowErrorMessage("Ligne de commande trop longue : l'interpréteur accepte " +
+                         std::to_string(kInterpreterLineMax) +
+                         " caractères au plus, ceux qu'Orbitashell ajoute compris (ici " +
+                         std::to_string(parameters.size()) + ") !");
+        return false;
+    }
+    Sys().ShellOpen(owner, verb, InterpreterPath(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
+    return true;
+}
+
+void TForm1::CheckCapture() {
+    const std::string viewer = ViewerPath();
+    if (!FileExists(viewer))
+        throw EFOpenError("Impossible d'ouvrir le fichier \"" + FullPath(viewer) + "\". " +
+                          SysErrorMessage(ERROR_FILE_NOT_FOUND));
+    CheckAppendable(std::string(CaptureFileName()));
 }
 
 void TForm1::GetBatTemp() {
