@@ -182,12 +182,12 @@ bool PathExists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-TScratchCopy::TScratchCopy() {
+TScratchCopy::TScratchCopy(const std::wstring& suffix) {
     static std::atomic<int> counter{0};
     wchar_t temp[MAX_PATH];
     DWORD n = GetTempPathW(MAX_PATH, temp);
     path_ = std::wstring(temp, n) + L"osh-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-            std::to_wstring(++counter);
+            std::to_wstring(++counter) + suffix;
     RemoveTree(path_);
     try {
         CopyTree(DistFolder(), path_);
@@ -203,7 +203,8 @@ TScratchCopy::~TScratchCopy() {
 }
 
 TProgram::TProgram(const std::wstring& folder,
-                   const std::vector<std::pair<std::wstring, std::wstring>>& env) {
+                   const std::vector<std::pair<std::wstring, std::wstring>>& env,
+                   const std::wstring& workingFolder) {
     job_ = CreateJobObjectW(nullptr, nullptr);
     if (!job_)
         throw std::runtime_error("CreateJobObject failed");
@@ -218,8 +219,8 @@ TProgram::TProgram(const std::wstring& folder,
     PROCESS_INFORMATION pi{};
     std::wstring block = EnvironmentWith(env);
     if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE,
-                        CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT, block.data(), folder.c_str(),
-                        &si, &pi)) {
+                        CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT, block.data(),
+                        workingFolder.empty() ? folder.c_str() : workingFolder.c_str(), &si, &pi)) {
         CloseHandle(job_);
         throw std::runtime_error("cannot start Orbitashell.exe");
     }

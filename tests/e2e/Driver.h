@@ -34,7 +34,8 @@ bool RemoveTree(const std::wstring& dir);
 // A copy of the distribution folder under the temporary folder, removed when done.
 class TScratchCopy {
 public:
-    TScratchCopy();
+    // suffix: added to the folder's name (a blank or an accent, as users have them).
+    explicit TScratchCopy(const std::wstring& suffix = L"");
     ~TScratchCopy();
     TScratchCopy(const TScratchCopy&) = delete;
     TScratchCopy& operator=(const TScratchCopy&) = delete;
@@ -49,9 +50,11 @@ private:
 // console and tool it starts can be ended with it.
 class TProgram {
 public:
-    // env: variables to set in the program's environment, over the test's own.
+    // env: variables to set in the program's environment, over the test's own;
+    // workingFolder: its current folder, when not its own.
     explicit TProgram(const std::wstring& folder,
-                      const std::vector<std::pair<std::wstring, std::wstring>>& env = {});
+                      const std::vector<std::pair<std::wstring, std::wstring>>& env = {},
+                      const std::wstring& workingFolder = L"");
     ~TProgram();
     TProgram(const TProgram&) = delete;
     TProgram& operator=(const TProgram&) = delete;

@@ -199,6 +199,48 @@ TEST_F(E2E, EditPlusShowsTheAccentsInOneViewerThatReloads) {
               (std::vector<std::string>{"num\x82ro \x82t\x82", "deuxi\x8Ame capture"}));
 }
 
+// Started from another folder (a shortcut without a working folder, a full
+// path typed in a console) out of a folder named with a blank and an accent:
+// the program works from its own folder, where the capture lands and whence
+// the viewer starts.
+TEST_F(E2E, StartedFromAnotherFolderCapturesBesideItself) {
+    TScratchCopy install(L" Mes outils \u00E9t\u00E9");
+    const std::wstring elsewhere = scratch_ / L"ailleurs";
+    ASSERT_TRUE(CreateDirectoryW(elsewhere.c_str(), nullptr));
+    program_.emplace(install.Path(), std::vector<std::pair<std::wstring, std::wstring>>{},
+                     elsewhere);
+    HWND main = program_->WaitIdleMainWindow();
+    ASSERT_NE(main, nullptr) << testing::PrintToString(program_->MessageBoxes());
+    window_.emplace(main);
+    Launch(L"Edit+ echo parti d'ailleurs");
+
+    std::vector<HWND> viewers;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            viewers = ViewerWindows();
+            return viewers.size() == 1;
+        },
+        20000))
+        << "no viewer";
+    std::optional<std::string> text;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            text = ReadFileBytes(install / L"EditCmd.TXT");
+            return text && text->find('\n') != std::string::npos;
+        },
+        15000))
+        << "no EditCmd.TXT beside the program";
+    EXPECT_EQ(LinesOf(text.value_or("")), std::vector<std::string>{"parti d'ailleurs"});
+    EXPECT_FALSE(PathExists(elsewhere + L"\\EditCmd.TXT"));
+    if (viewers.size() == 1) {
+        EXPECT_EQ(CaptionOf(viewers[0]), L"EditCmd.TXT - " + install.Path());
+        PostMessageW(viewers[0], WM_CLOSE, 0, 0);
+        EXPECT_TRUE(WaitUntil([] { return ViewerWindows().empty(); }, 10000));
+    }
+    EXPECT_TRUE(program_->Close()) << "the program did not end on WM_CLOSE";
+    program_.reset();
+}
+
 // After a failed start the window is on screen while the update check waits
 // for a slow server, and the program then ends at the pending quit.
 TEST_F(E2E, AfterAFailedStartTheUpdateCheckRunsWithTheWindowShown) {
