@@ -190,6 +190,11 @@ TEST_F(E2E, EditPlusShowsTheAccentsInOneViewerThatReloads) {
         << "viewer shows: " << testing::PrintToString(text ? ControlText(text) : L"<none>");
     EXPECT_EQ(viewer, first);
     EXPECT_EQ(ViewerWindows().size(), 1u);
+    // The window follows the file and may show the capture before the second
+    // viewer has handed over: closed earlier, that one would open its own.
+    EXPECT_TRUE(WaitUntil([&] { return program_->ActiveProcesses() == 2; }, 15000))
+        << "the second capture's console or viewer is still running";
+    EXPECT_EQ(ViewerWindows().size(), 1u);
 
     PostMessageW(first, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitUntil([] { return ViewerWindows().empty(); }, 10000));
