@@ -213,6 +213,11 @@ void TForm1::FormCreate(TObject*) {
 
     std::string exe = Sys().ExecutablePath();
     std::string folder = exe.substr(0, exe.find_last_of("\\/") + 1);
+    // Started from elsewhere (a shortcut without a working folder, a full path
+    // typed in a console): the batch file, the capture and the viewer all go
+    // by the current folder, so the program's own becomes the current one.
+    if (!DirectoryExists("Syst") && DirectoryExists(folder + "Syst"))
+        SetCurrentDirectoryA(folder.c_str());
 
     std::string custom = folder + UpperName("Commandes.txt");
     if (FileExists(custom)) {
@@ -304,9 +309,9 @@ void TForm1::LaunchLine(bool elevate) {
     const bool runAs = (elevate || adminWord) && !Sys().IsElevated();
     std::string parameters;
     if (kind == LaunchKind::Capture) {
+        CheckCapture();
         GetBatTemp();
-        edtCmdLine.SetText(RemoveFirstNoCase(edtCmdLine.Text(), CaptureWord()));
-        const std::string remainder = RemoveFirstNoCase(edtCmdLine.Text(), AdminWord());
+        const std::string remainder = RemoveFirstNoCase(line, CaptureWord());
         // The elevated console may run under another account, with another %temp%.
         parameters =
             runAs ? CaptureParameters(remainder, TempDir + "\\" + std::string(CaptureBatchName()))
@@ -314,24 +319,12 @@ void TForm1::LaunchLine(bool elevate) {
     } else {
         parameters = kind == LaunchKind::Tool ? ToolParameters(line) : OrdinaryParameters(line);
     }
-    if (runAs) {
-        const DWORD error =
-            Sys().ShellRun(Handle(), "runas", InterpreterPath(),
-                           ElevatedParameters(parameters, Sys().CurrentFolder()), SW_SHOWNORMAL);
-        if (error) {
-            edtCmdLine.SetText(typed);
-            if (error == ERROR_CANCELLED) // the user said no: nothing more to say
-                return;
-            throw Exception("Impossible de lancer \"" + InterpreterPath() +
-                            "\" en tant qu'administrateur. " + SysErrorMessage(error) + ".");
-        }
-    } else {
-        // A capture's console is nobody's: the viewer it starts outlives it.
-        Sys().ShellOpen(kind == LaunchKind::Capture ? nullptr : Handle(), nullptr,
-                        InterpreterPath(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
-    }
-    if (kind == LaunchKind::Capture)
-        edtCmdLine.SetText(std::string(CaptureWord()) + edtCmdLine.Text());
+    if (runAs)
+        parameters = ElevatedParameters(parameters, Sys().CurrentFolder());
+    // A capture's console is nobody's: the viewer it starts outlives it.
+    HWND owner = kind == LaunchKind::Capture && !runAs ? nullptr : Handle();
+    if (RunInterpreter(owner, runAs, parameters) && kind == LaunchKind::Capture)
+        edtCmdLine.SetText(std::string(CaptureWord()) + RemoveFirstNoCase(typed, CaptureWord()));
 }
 
 void TForm1::ppmExecuterPopup(TObject*) {
@@ -346,6 +339,37 @@ void TForm1::itemExecuterClick(TObject*) {
 
 void TForm1::itemExecuterAdminClick(TObject*) {
     LaunchLine(true);
+}
+
+bool TForm1::RunInterpreter(HWND owner, bool runAs, const std::string& parameters) {
+    if (!InterpreterAccepts(parameters)) {
+        ShowErrorMessage("Ligne de commande trop longue : l'interpréteur accepte " +
+                         std::to_string(kInterpreterLineMax) +
+                         " caractères au plus, ceux qu'Orbitashell ajoute compris (ici " +
+                         std::to_string(parameters.size()) + ") !");
+        return false;
+    }
+    if (!runAs) {
+        Sys().ShellOpen(owner, nullptr, InterpreterPath(), parameters.c_str(), nullptr,
+                        SW_SHOWNORMAL);
+        return true;
+    }
+    const DWORD error =
+        Sys().ShellRun(owner, "runas", InterpreterPath(), parameters, SW_SHOWNORMAL);
+    if (error == ERROR_CANCELLED) // the user said no: nothing more to say
+        return false;
+    if (error)
+        throw Exception("Impossible de lancer \"" + InterpreterPath() +
+                        "\" en tant qu'administrateur. " + SysErrorMessage(error) + ".");
+    return true;
+}
+
+void TForm1::CheckCapture() {
+    const std::string viewer = ViewerPath();
+    if (!FileExists(viewer))
+        throw EFOpenError("Impossible d'ouvrir le fichier \"" + FullPath(viewer) + "\". " +
+                          SysErrorMessage(ERROR_FILE_NOT_FOUND));
+    CheckAppendable(std::string(CaptureFileName()));
 }
 
 void TForm1::GetBatTemp() {

@@ -64,6 +64,13 @@ public:
     void cbbListCustomDrawItem(TObject* Sender, int Index, const RECT& Rect, TOwnerDrawState State);
     // Writes the capture batch file into the folder named by Temp.
     void GetBatTemp();
+    // Every launch of the interpreter, as administrator when runAs: a line
+    // longer than it accepts is refused with a message, and a refused
+    // elevation says nothing; in both cases nothing runs (false).
+    bool RunInterpreter(HWND owner, bool runAs, const std::string& parameters);
+    // Before a capture: the viewer is there and the capture file can be
+    // appended to, both where the batch file looks; a file error otherwise.
+    void CheckCapture();
 
     // The update check of the first activation: the probe, then GetUpdate or
     // the offline captions; it always ends with the base caption.

@@ -63,3 +63,14 @@ void WriteWholeFile(const std::string& path, std::string_view bytes) {
         written != bytes.size())
         fail();
 }
+
+void CheckAppendable(const std::string& path) {
+    const TFileHandle f(CreateFileA(path.c_str(), FILE_APPEND_DATA,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f.Valid()) {
+        const DWORD err = GetLastError();
+        throw EFCreateError("Impossible d'écrire dans le fichier \"" + FullPath(path) + "\". " +
+                            SysErrorMessage(err));
+    }
+}

@@ -35,3 +35,8 @@ std::string ReadWholeFile(const std::string& path);
 // reading or writing meanwhile. EFCreateError on failure:
 // "Impossible de créer le fichier \"<path>\". <reason>".
 void WriteWholeFile(const std::string& path, std::string_view bytes);
+
+// Opens the file for appending as a writer that shares it would, creating it
+// when missing, and closes it again. EFCreateError when it cannot be:
+// "Impossible d'écrire dans le fichier \"<full path>\". <reason>".
+void CheckAppendable(const std::string& path);

@@ -190,6 +190,11 @@ TEST_F(E2E, EditPlusShowsTheAccentsInOneViewerThatReloads) {
         << "viewer shows: " << testing::PrintToString(text ? ControlText(text) : L"<none>");
     EXPECT_EQ(viewer, first);
     EXPECT_EQ(ViewerWindows().size(), 1u);
+    // The window follows the file and may show the capture before the second
+    // viewer has handed over: closed earlier, that one would open its own.
+    EXPECT_TRUE(WaitUntil([&] { return program_->ActiveProcesses() == 2; }, 15000))
+        << "the second capture's console or viewer is still running";
+    EXPECT_EQ(ViewerWindows().size(), 1u);
 
     PostMessageW(first, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitUntil([] { return ViewerWindows().empty(); }, 10000));
@@ -204,7 +209,7 @@ TEST_F(E2E, EditPlusShowsTheAccentsInOneViewerThatReloads) {
 // and an elevated capture reaches the one viewer.
 TEST(E2EAdmin, AdminLineRunsInTheWorkingFolderAndItsCaptureReachesTheViewer) {
     TScratchCopy scratch(L" Mes outils & (d\u00E9p\u00F4t)");
-    TProgram program(scratch.Path(), {}, true);
+    TProgram program(scratch.Path(), {}, L"", true);
     HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, program.Id());
     HANDLE token = nullptr;
     TOKEN_ELEVATION elevation{1};
@@ -246,6 +251,48 @@ TEST(E2EAdmin, AdminLineRunsInTheWorkingFolderAndItsCaptureReachesTheViewer) {
         PostMessageW(viewer, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitUntil([] { return ViewerWindows().empty(); }, 10000));
     EXPECT_TRUE(program.Close());
+}
+
+// Started from another folder (a shortcut without a working folder, a full
+// path typed in a console) out of a folder named with a blank and an accent:
+// the program works from its own folder, where the capture lands and whence
+// the viewer starts.
+TEST_F(E2E, StartedFromAnotherFolderCapturesBesideItself) {
+    TScratchCopy install(L" Mes outils \u00E9t\u00E9");
+    const std::wstring elsewhere = scratch_ / L"ailleurs";
+    ASSERT_TRUE(CreateDirectoryW(elsewhere.c_str(), nullptr));
+    program_.emplace(install.Path(), std::vector<std::pair<std::wstring, std::wstring>>{},
+                     elsewhere);
+    HWND main = program_->WaitIdleMainWindow();
+    ASSERT_NE(main, nullptr) << testing::PrintToString(program_->MessageBoxes());
+    window_.emplace(main);
+    Launch(L"Edit+ echo parti d'ailleurs");
+
+    std::vector<HWND> viewers;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            viewers = ViewerWindows();
+            return viewers.size() == 1;
+        },
+        20000))
+        << "no viewer";
+    std::optional<std::string> text;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            text = ReadFileBytes(install / L"EditCmd.TXT");
+            return text && text->find('\n') != std::string::npos;
+        },
+        15000))
+        << "no EditCmd.TXT beside the program";
+    EXPECT_EQ(LinesOf(text.value_or("")), std::vector<std::string>{"parti d'ailleurs"});
+    EXPECT_FALSE(PathExists(elsewhere + L"\\EditCmd.TXT"));
+    if (viewers.size() == 1) {
+        EXPECT_EQ(CaptionOf(viewers[0]), L"EditCmd.TXT - " + install.Path());
+        PostMessageW(viewers[0], WM_CLOSE, 0, 0);
+        EXPECT_TRUE(WaitUntil([] { return ViewerWindows().empty(); }, 10000));
+    }
+    EXPECT_TRUE(program_->Close()) << "the program did not end on WM_CLOSE";
+    program_.reset();
 }
 
 // After a failed start the window is on screen while the update check waits

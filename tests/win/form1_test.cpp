@@ -477,7 +477,11 @@ TEST(Form1Startup, CataloguesBesideTheProgramSystInTheCurrentFolder) {
     TBoxRecorder boxes;
     TInstall install(sys, "where");
     install.Full();
-    // Started from a folder that holds "Syst" but no catalogue.
+    auto current = [] {
+        char cwd[MAX_PATH];
+        return std::string(cwd, GetCurrentDirectoryA(MAX_PATH, cwd));
+    };
+    // Started from a folder that holds "Syst" but no catalogue: it stays current.
     std::string elsewhere = MakeScratchDir("elsewhere");
     CreateDirectoryA((elsewhere + "\\Syst").c_str(), nullptr);
     SetCurrentDirectoryA(elsewhere.c_str());
@@ -486,14 +490,26 @@ TEST(Form1Startup, CataloguesBesideTheProgramSystInTheCurrentFolder) {
         EXPECT_TRUE(boxes.Shown.empty());
         EXPECT_EQ(f->cbbListSyst.ItemCount(), 3);
         EXPECT_FALSE(TakeQuitRequest());
+        EXPECT_EQ(current(), elsewhere);
     }
-    // The same folder without "Syst": the catalogues are found, the folder is not.
+    // The same folder without "Syst" (a shortcut without a working folder):
+    // the program's own folder, which has one, becomes the current folder.
     RemoveTree(elsewhere + "\\Syst");
     {
         auto f = NewForm1();
-        EXPECT_EQ(Texts(boxes.Shown), std::vector<std::string>{kMissingFolder});
+        EXPECT_TRUE(boxes.Shown.empty());
         EXPECT_EQ(f->cbbListCPL.ItemCount(), 2);
+        EXPECT_FALSE(TakeQuitRequest());
+        EXPECT_EQ(current(), install.dir);
+    }
+    // "Syst" in neither: the message, and the current folder stays.
+    RemoveTree(install.dir + "\\Syst");
+    SetCurrentDirectoryA(elsewhere.c_str());
+    {
+        auto f = NewForm1();
+        EXPECT_EQ(Texts(boxes.Shown), std::vector<std::string>{kMissingFolder});
         EXPECT_TRUE(TakeQuitRequest());
+        EXPECT_EQ(current(), elsewhere);
     }
     SetCurrentDirectoryA(install.dir.c_str());
     RemoveTree(elsewhere);
@@ -522,6 +538,9 @@ TEST(Form1Startup, CatalogueHeldOpenForWriting) {
         ASSERT_NE(writer, INVALID_HANDLE_VALUE);
         auto f = NewForm1();
         CloseHandle(writer);
+        // Shown by the loop, not from inside the creation handler.
+        EXPECT_TRUE(boxes.Shown.empty());
+        PumpMessages(20);
 
         ASSERT_EQ(boxes.Shown.size(), 1u);
         EXPECT_TRUE(boxes.Shown[0].systemBox);
@@ -644,10 +663,13 @@ TEST(Form1Catalogue, TenMegabyteLineIsOneRowThatCanBeChosenAndLaunched) {
     ChooseRow(*f, f->cbbListCPL, 0);
     EXPECT_EQ(f->edtCmdLine.Text(), line);
     EXPECT_TRUE(f->btnExecuter.Enabled());
+    // Far longer than the interpreter takes: refused, nothing runs.
+    TDialogWatcher watcher;
     PressLancer(*f);
-    ASSERT_EQ(sys.ShellCalls.size(), 1u);
-    EXPECT_EQ(sys.ShellCalls[0].parameters, "/kTitle Orbitashell&&Color 4E&&" + line);
-    EXPECT_TRUE(boxes.Shown.empty());
+    EXPECT_TRUE(sys.ShellCalls.empty());
+    ASSERT_EQ(boxes.Shown.size(), 1u);
+    EXPECT_EQ(boxes.Shown[0].title, "Erreur");
+    EXPECT_EQ(f->edtCmdLine.Text(), line);
 }
 
 // A long list loads whole, and two letters typed at a user's pace, a third of
@@ -831,7 +853,11 @@ protected:
         CreateDirectoryA(temp_.c_str(), nullptr);
         sys_.Env["Temp"] = temp_;
         sys_.Env["ComSpec"] = std::nullopt;
+        CreateDirectoryA((install_.dir + "\\Syst\\Driver").c_str(), nullptr);
+        WriteBytes(Viewer(), "MZ");
     }
+    std::string Viewer() { return install_.dir + "\\Syst\\Driver\\oshv.exe"; }
+    std::string Capture() { return install_.dir + "\\EditCmd.TXT"; }
     static std::string SystemCmd() {
         char dir[MAX_PATH];
         UINT n = GetSystemDirectoryA(dir, MAX_PATH);
@@ -998,6 +1024,81 @@ TEST_F(Form1Launch, BatchFileThatCannotBeWritten) {
         EXPECT_EQ(boxes_.Shown[0].title, "Orbitashell");
         EXPECT_EQ(boxes_.Shown[0].text, "Impossible de créer le fichier \"\\EditCMD.bat\". " +
                                             SysErrorMessage(ERROR_ENVVAR_NOT_FOUND) + ".");
+        boxes_.Shown.clear();
+    }
+}
+
+// A capture with no viewer to show it, or no capture file to write, runs
+// nothing: the error box names the file instead of a console that closes at once.
+TEST_F(Form1Launch, CaptureThatCannotWorkNamesTheFileAndRunsNothing) {
+    TDialogWatcher watcher;
+    auto refused = [&](const std::string& text) {
+        Launch("Edit+ ipconfig");
+        EXPECT_TRUE(sys_.ShellCalls.empty());
+        EXPECT_FALSE(ReadBytes(BatchPath()).has_value()) << "written before the check";
+        EXPECT_EQ(Box(), "Edit+ ipconfig");
+        ASSERT_EQ(boxes_.Shown.size(), 1u);
+        EXPECT_EQ(boxes_.Shown[0].title, "Orbitashell");
+        EXPECT_EQ(boxes_.Shown[0].text, text);
+        boxes_.Shown.clear();
+    };
+    DeleteFileA(Viewer().c_str());
+    refused("Impossible d'ouvrir le fichier \"" + Viewer() + "\". " +
+            SysErrorMessage(ERROR_FILE_NOT_FOUND) + ".");
+    EXPECT_FALSE(ReadBytes(Capture()).has_value()) << "the capture file was created";
+    WriteBytes(Viewer(), "MZ");
+
+    // Held by a program that lets nobody write to it.
+    WriteBytes(Capture(), "ancienne capture\r\n");
+    HANDLE holder = CreateFileA(Capture().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    refused("Impossible d'écrire dans le fichier \"" + Capture() + "\". " +
+            SysErrorMessage(ERROR_SHARING_VIOLATION) + ".");
+    CloseHandle(holder);
+
+    // Free again: the capture runs, and its file is left as it was.
+    Launch("Edit+ ipconfig");
+    EXPECT_EQ(Only().parameters, "/cTitle Orbitashell&&Color 4E&&\"%temp%\\EditCMD\" ipconfig");
+    EXPECT_EQ(ReadBytes(Capture()), "ancienne capture\r\n");
+}
+
+// The interpreter takes 8191 characters, those the program puts before the
+// line included; one more and the line is refused with a message.
+TEST_F(Form1Launch, LineLongerThanTheInterpreterTakesIsRefused) {
+    TDialogWatcher watcher;
+    const size_t ordinary = 8191 - std::string("/kTitle Orbitashell&&Color 4E&&").size();
+    const size_t capture =
+        8191 - std::string("/cTitle Orbitashell&&Color 4E&&\"%temp%\\EditCMD\"").size();
+    struct {
+        std::string line;
+        size_t shown;
+    } cases[] = {
+        {"echo " + std::string(ordinary - 5, 'o'), 0},
+        {"echo " + std::string(ordinary - 4, 'o'), 8192},
+        {"Edit+ " + std::string(capture - 1, 'c'), 0},
+        {"Edit+ " + std::string(capture, 'c'), 8192},
+        {"start " + std::string(9003, 't'), 9040},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line.size());
+        sys_.Beeps.clear();
+        Launch(c.line);
+        if (!c.shown) {
+            ASSERT_EQ(sys_.ShellCalls.size(), 1u);
+            EXPECT_EQ(sys_.ShellCalls[0].parameters->size(), 8191u);
+            sys_.ShellCalls.clear();
+            continue;
+        }
+        EXPECT_TRUE(sys_.ShellCalls.empty());
+        EXPECT_EQ(Box(), c.line);
+        EXPECT_EQ(sys_.Beeps, std::vector<UINT>{MB_ICONHAND});
+        ASSERT_EQ(boxes_.Shown.size(), 1u);
+        EXPECT_EQ(boxes_.Shown[0].title, "Erreur");
+        EXPECT_EQ(boxes_.Shown[0].text,
+                  "Ligne de commande trop longue : l'interpréteur accepte 8191 caractères au "
+                  "plus, ceux qu'Orbitashell ajoute compris (ici " +
+                      std::to_string(c.shown) + ") !");
         boxes_.Shown.clear();
     }
 }
