@@ -167,6 +167,11 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     itemPrincipe.ImageIndex = 2;
     itemWebSite.Caption = "Orbitashell sur le Web";
     itemWebSite.ImageIndex = 3;
+    itemAjouterCommande.Caption = "Ajouter à mes commandes…";
+    itemAjouterCommande.Enabled = false;
+
+    // Lists follow their files: a check of three time stamps a second.
+    tmrCatalogues.SetInterval(1000);
 
     // Events
     cbbListCPL.OnChange = [this](TObject* s) { cbbListCPLChange(s); };
@@ -190,6 +195,8 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     itemLicence.OnClick = [this](TObject* s) { itemLicenceClick(s); };
     itemPrincipe.OnClick = [this](TObject* s) { itemPrincipeClick(s); };
     itemWebSite.OnClick = [this](TObject* s) { itemWebSiteClick(s); };
+    itemAjouterCommande.OnClick = [this](TObject* s) { itemAjouterCommandeClick(s); };
+    tmrCatalogues.OnTimer = [this](TObject* s) { tmrCataloguesTimer(s); };
 }
 
 void TForm1::FormCreate(TObject*) {
@@ -199,36 +206,31 @@ void TForm1::FormCreate(TObject*) {
     SetCaption(ComposeCaption(BaseCaption,
                               " - Recherche mise à jour d'Orbitashell, veuillez patienter...", 88));
 
+    // Before the loads: a catalogue that cannot be read now fills its list once it can.
+    tmrCatalogues.SetEnabled(true);
+
     std::string exe = Sys().ExecutablePath();
     std::string folder = exe.substr(0, exe.find_last_of("\\/") + 1);
 
-    std::string custom = folder + UpperName("Commandes.txt");
-    if (FileExists(custom)) {
-        SetHeight(Scale(374));
-        lblPublisher.SetTop(Scale(323));
-        lblListCustom.SetTop(Scale(201));
-        cbbListCustom.SetTop(Scale(217));
-        lblExecuter.SetTop(Scale(258));
-        edtCmdLine.SetTop(Scale(274));
-        btnExecuter.SetTop(Scale(274));
-        lblListCustom.Show();
-        cbbListCustom.Show();
-        LoadList(cbbListCustom, custom);
+    followCustom_.path = folder + UpperName("Commandes.txt");
+    if (FileExists(followCustom_.path)) {
+        ShowCustomList();
+        LoadFollowed(followCustom_);
     } else {
         SetHeight(Scale(314));
     }
 
-    std::string cpl = folder + UpperName("CommandesCPL.TXT");
-    if (FileExists(cpl)) {
-        LoadList(cbbListCPL, cpl);
+    followCPL_.path = folder + UpperName("CommandesCPL.TXT");
+    if (FileExists(followCPL_.path)) {
+        LoadFollowed(followCPL_);
     } else {
         ShowErrorMessage("Le fichier \"CommandesCPL.TXT\" d'Orbitashell est introuvable !");
         Application->Terminate();
     }
 
-    std::string syst = folder + UpperName("CommandesSyst.TXT");
-    if (FileExists(syst)) {
-        LoadList(cbbListSyst, syst);
+    followSyst_.path = folder + UpperName("CommandesSyst.TXT");
+    if (FileExists(followSyst_.path)) {
+        LoadFollowed(followSyst_);
     } else {
         ShowErrorMessage("Le fichier \"CommandesSyst.TXT\" d'Orbitashell est introuvable !");
         Application->Terminate();
@@ -242,7 +244,9 @@ void TForm1::FormCreate(TObject*) {
 }
 
 void TForm1::LoadList(TComboBox& list, const std::string& path) {
-    list.SetItemViews(CatalogueLineViews(ReadWholeFile(path)));
+    const std::string bytes = ReadWholeFile(path);
+    std::string converted;
+    list.SetItemViews(CatalogueLineViews(CatalogueAnsiText(bytes, converted)));
 }
 
 void TForm1::FormActivate(TObject*) {
@@ -273,6 +277,7 @@ void TForm1::edtCmdLineChange(TObject*) {
         text = edtCmdLine.Text();
     }
     btnExecuter.SetEnabled(!text.empty());
+    itemAjouterCommande.Enabled = !text.empty();
 }
 
 void TForm1::btnExecuterClick(TObject*) {
