@@ -83,11 +83,15 @@ std::size_t Utf8Sequence(std::string_view s, char32_t& c) {
 bool IsUtf8WithHighBytes(std::string_view s) {
     bool high = false;
     for (std::size_t i = 0; i < s.size();) {
+        if (static_cast<unsigned char>(s[i]) < 0x80) {
+            ++i;
+            continue;
+        }
         char32_t c;
         const std::size_t n = Utf8Sequence(s.substr(i), c);
         if (n == 0)
             return false;
-        high |= n > 1;
+        high = true;
         i += n;
     }
     return high;
