@@ -341,7 +341,8 @@ TEST_F(E2E, Utf8PersonalListShowsItsAccentsAndFollowsItsFile) {
     EXPECT_EQ(ListRows(custom),
               std::vector<std::wstring>{L"echo \u00E9t\u00E9 \u20AC (caf\u00E9)"});
 
-    WriteFileBytes(scratch_ / L"Commandes.txt", first + "echo \xC3\xA7" "a\r\n");
+    WriteFileBytes(scratch_ / L"Commandes.txt", first + "echo \xC3\xA7"
+                                                        "a\r\n");
     EXPECT_TRUE(WaitUntil([&] { return ListRows(custom).size() == 2; }, 5000));
     EXPECT_EQ(ListRows(custom).back(), L"echo \u00E7a");
 }
