@@ -69,6 +69,7 @@ target_compile_definitions(osh_update PRIVATE OSH_PROBE_HOST="${OSH_PROBE_HOST}"
 
 # The information dialogs: the About box names the publisher's site.
 osh_layer(osh_dialogs DEPENDS osh_update SOURCES
+  dialogs/UnitAjoutCommande.cpp
   dialogs/UnitAPropos.cpp
   dialogs/UnitLicence.cpp
   dialogs/TextDialog.cpp
@@ -77,6 +78,7 @@ osh_layer(osh_dialogs DEPENDS osh_update SOURCES
 # Everything of the program but its entry, so that tests can create the forms.
 osh_layer(osh_app DEPENDS osh_dialogs SOURCES
   app/Unit1.cpp
+  app/Unit1Catalogues.cpp
   app/Unit1Infos.cpp
   app/Unit1Update.cpp)
 

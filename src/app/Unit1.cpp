@@ -172,10 +172,14 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     ImageList2.AddStockIcon(SIID_SHIELD);
     btnExecuter.PopupMenu = &ppmExecuter;
     ppmExecuter.Images = &ImageList2;
-    ppmExecuter.Items = {&itemExecuter, &itemExecuterAdmin};
+    ppmExecuter.Items = {&itemExecuter, &itemExecuterAdmin, &itemAjouterCommande};
     itemExecuter.Caption = "Lancer";
     itemExecuterAdmin.Caption = "Lancer en tant qu'administrateur";
     itemExecuterAdmin.ImageIndex = 0;
+    itemAjouterCommande.Caption = "Ajouter à mes commandes…";
+
+    // Lists follow their files: a check of three time stamps a second.
+    tmrCatalogues.SetInterval(1000);
 
     // Events
     cbbListCPL.OnChange = [this](TObject* s) { cbbListCPLChange(s); };
@@ -202,6 +206,8 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     ppmExecuter.OnPopup = [this](TObject* s) { ppmExecuterPopup(s); };
     itemExecuter.OnClick = [this](TObject* s) { itemExecuterClick(s); };
     itemExecuterAdmin.OnClick = [this](TObject* s) { itemExecuterAdminClick(s); };
+    itemAjouterCommande.OnClick = [this](TObject* s) { itemAjouterCommandeClick(s); };
+    tmrCatalogues.OnTimer = [this](TObject* s) { tmrCataloguesTimer(s); };
 }
 
 void TForm1::FormCreate(TObject*) {
@@ -211,6 +217,9 @@ void TForm1::FormCreate(TObject*) {
     SetCaption(ComposeCaption(BaseCaption,
                               " - Recherche mise à jour d'Orbitashell, veuillez patienter...", 88));
 
+    // Before the loads: a catalogue that cannot be read now fills its list once it can.
+    tmrCatalogues.SetEnabled(true);
+
     std::string exe = Sys().ExecutablePath();
     std::string folder = exe.substr(0, exe.find_last_of("\\/") + 1);
     // Started from elsewhere (a shortcut without a working folder, a full path
@@ -219,33 +228,25 @@ void TForm1::FormCreate(TObject*) {
     if (!DirectoryExists("Syst") && DirectoryExists(folder + "Syst"))
         SetCurrentDirectoryA(folder.c_str());
 
-    std::string custom = folder + UpperName("Commandes.txt");
-    if (FileExists(custom)) {
-        SetHeight(Scale(374));
-        lblPublisher.SetTop(Scale(323));
-        lblListCustom.SetTop(Scale(201));
-        cbbListCustom.SetTop(Scale(217));
-        lblExecuter.SetTop(Scale(258));
-        edtCmdLine.SetTop(Scale(274));
-        btnExecuter.SetTop(Scale(274));
-        lblListCustom.Show();
-        cbbListCustom.Show();
-        LoadList(cbbListCustom, custom);
+    followCustom_.path = folder + UpperName("Commandes.txt");
+    if (FileExists(followCustom_.path)) {
+        ShowCustomList();
+        LoadFollowed(followCustom_);
     } else {
         SetHeight(Scale(314));
     }
 
-    std::string cpl = folder + UpperName("CommandesCPL.TXT");
-    if (FileExists(cpl)) {
-        LoadList(cbbListCPL, cpl);
+    followCPL_.path = folder + UpperName("CommandesCPL.TXT");
+    if (FileExists(followCPL_.path)) {
+        LoadFollowed(followCPL_);
     } else {
         ShowErrorMessage("Le fichier \"CommandesCPL.TXT\" d'Orbitashell est introuvable !");
         Application->Terminate();
     }
 
-    std::string syst = folder + UpperName("CommandesSyst.TXT");
-    if (FileExists(syst)) {
-        LoadList(cbbListSyst, syst);
+    followSyst_.path = folder + UpperName("CommandesSyst.TXT");
+    if (FileExists(followSyst_.path)) {
+        LoadFollowed(followSyst_);
     } else {
         ShowErrorMessage("Le fichier \"CommandesSyst.TXT\" d'Orbitashell est introuvable !");
         Application->Terminate();
@@ -259,7 +260,9 @@ void TForm1::FormCreate(TObject*) {
 }
 
 void TForm1::LoadList(TComboBox& list, const std::string& path) {
-    list.SetItemViews(CatalogueLineViews(ReadWholeFile(path)));
+    const std::string bytes = ReadWholeFile(path);
+    std::string converted;
+    list.SetItemViews(CatalogueLineViews(CatalogueAnsiText(bytes, converted)));
 }
 
 void TForm1::FormActivate(TObject*) {
@@ -331,6 +334,7 @@ void TForm1::ppmExecuterPopup(TObject*) {
     const bool line = !edtCmdLine.Text().empty();
     itemExecuter.Enabled = line;
     itemExecuterAdmin.Enabled = line;
+    itemAjouterCommande.Enabled = line;
 }
 
 void TForm1::itemExecuterClick(TObject*) {

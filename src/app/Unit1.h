@@ -1,9 +1,11 @@
 // The main window: the three command lists, the command-line box and "Lancer".
 #pragma once
 #include "core/ListRowStyle.h"
+#include "ui/Files.h"
 #include "ui/Form.h"
 #include "ui/Menus.h"
 #include "ui/StdCtrls.h"
+#include "ui/Timer.h"
 
 class TForm1 : public TForm {
 public:
@@ -34,6 +36,8 @@ public:
     TPopupMenu ppmExecuter{this};
     TMenuItem itemExecuter{this};
     TMenuItem itemExecuterAdmin{this};
+    TMenuItem itemAjouterCommande{this};
+    TTimer tmrCatalogues{this};
 
     // The caption as designed, without status suffix (at most 27 characters).
     std::string BaseCaption;
@@ -88,7 +92,28 @@ public:
     void itemPrincipeClick(TObject* Sender);
     void itemWebSiteClick(TObject* Sender);
 
+    // The personal list as its owner keeps it: "Ajouter à mes commandes…"
+    // appends the box's line, and every list follows its file on disk.
+    void itemAjouterCommandeClick(TObject* Sender);
+    void tmrCataloguesTimer(TObject* Sender);
+
 private:
+    // A list and the file it shows, with that file's stamp when last loaded.
+    struct TFollowedList {
+        TComboBox* list;
+        std::string path;
+        TFileStamp loaded;
+    };
+    TFollowedList followCPL_{&cbbListCPL, {}, {}};
+    TFollowedList followSyst_{&cbbListSyst, {}, {}};
+    TFollowedList followCustom_{&cbbListCustom, {}, {}};
+    // Loads the list from its file and notes the file's stamp.
+    void LoadFollowed(TFollowedList& followed);
+    // Reloads the list when its file has changed, keeping its selection.
+    void FollowList(TFollowedList& followed);
+    // The tall layout, with the personal list above the command-line box.
+    void ShowCustomList();
+    void AddCustomRow(const std::string& line, const std::string& comment);
     void LoadList(TComboBox& list, const std::string& path);
     void DrawListRow(TComboBox& list, TListKind kind, int index, const RECT& r,
                      TOwnerDrawState state);

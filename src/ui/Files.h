@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -40,3 +41,17 @@ void WriteWholeFile(const std::string& path, std::string_view bytes);
 // when missing, and closes it again. EFCreateError when it cannot be:
 // "Impossible d'écrire dans le fichier \"<full path>\". <reason>".
 void CheckAppendable(const std::string& path);
+
+// What tells a file's new content from its old one without reading it.
+struct TFileStamp {
+    bool Exists = false;
+    std::uint64_t WriteTime = 0;
+    std::uint64_t Size = 0;
+    bool operator==(const TFileStamp&) const = default;
+};
+TFileStamp FileStampOf(const std::string& path);
+
+// Puts these bytes in place of the file's, or creates it, never leaving half
+// a file: they go to a new file beside it first, which then replaces it in one
+// move. EFCreateError naming path on failure, with the file as it was.
+void ReplaceWholeFile(const std::string& path, std::string_view bytes);

@@ -350,6 +350,50 @@ TEST_F(E2E, EscapeInTheBoxEndsTheProgram) {
     EXPECT_EQ(program_->ActiveProcesses(), 0u) << "something was launched";
 }
 
+void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(f);
+}
+
+// The rows of a list in another process, through the wide message.
+std::vector<std::wstring> ListRows(HWND list) {
+    std::vector<std::wstring> rows;
+    const auto count = SendMessageW(list, CB_GETCOUNT, 0, 0);
+    for (WPARAM i = 0; static_cast<LRESULT>(i) < count; ++i) {
+        std::wstring row(static_cast<size_t>(SendMessageW(list, CB_GETLBTEXTLEN, i, 0)), L'\0');
+        SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(row.data()));
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// A personal list as Notepad saves it, UTF-8 without a mark: the accents show,
+// and a row added on disk shows without a restart.
+TEST_F(E2E, Utf8PersonalListShowsItsAccentsAndFollowsItsFile) {
+    const std::string first = "echo \xC3\xA9t\xC3\xA9 \xE2\x82\xAC (caf\xC3\xA9)\r\n";
+    WriteFileBytes(scratch_ / L"Commandes.txt", first);
+    StartIdle();
+    // The personal list is the lowest of the three.
+    HWND custom = nullptr;
+    LONG lowest = -1;
+    for (HWND h : ChildWindows(window_->form)) {
+        RECT r;
+        GetWindowRect(h, &r);
+        if (_wcsicmp(ClassOf(h).c_str(), L"ComboBox") == 0 && IsWindowVisible(h) && r.top > lowest)
+            lowest = r.top, custom = h;
+    }
+    ASSERT_NE(custom, nullptr);
+    EXPECT_EQ(ListRows(custom),
+              std::vector<std::wstring>{L"echo \u00E9t\u00E9 \u20AC (caf\u00E9)"});
+
+    WriteFileBytes(scratch_ / L"Commandes.txt", first + "echo \xC3\xA7"
+                                                        "a\r\n");
+    EXPECT_TRUE(WaitUntil([&] { return ListRows(custom).size() == 2; }, 5000));
+    EXPECT_EQ(ListRows(custom).back(), L"echo \u00E7a");
+}
+
 } // namespace
 
 namespace {

@@ -2,12 +2,15 @@
 #include "TestSupport.h"
 
 #include "app/Unit1.h"
+#include "dialogs/UnitAjoutCommande.h"
+#include "ui/Exceptions.h"
 #include "ui/MessageDialog.h"
 
 #include "osh/Version.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <random>
@@ -1387,7 +1390,8 @@ TEST_F(Form1Admin, MenuOnLancerByRightClickMenuKeyOrShiftF10) {
     TShownMenu shown = open(rightClick(F().Handle(), at), {VK_DOWN, VK_RETURN});
     EXPECT_EQ(shown.items,
               (std::vector<TShownItem>{{"Lancer", true, false},
-                                       {"Lancer en tant qu'administrateur", true, true}}));
+                                       {"Lancer en tant qu'administrateur", true, true},
+                                       {"Ajouter à mes commandes…", true, false}}));
     EXPECT_EQ(shown.corner.x, at.x);
     EXPECT_EQ(shown.corner.y, at.y);
     EXPECT_TRUE(sys_.ShellCalls.empty());
@@ -1396,7 +1400,8 @@ TEST_F(Form1Admin, MenuOnLancerByRightClickMenuKeyOrShiftF10) {
     shown = open(rightClick(button, at), {VK_DOWN, VK_DOWN, VK_RETURN});
     EXPECT_EQ(shown.items,
               (std::vector<TShownItem>{{"Lancer", false, false},
-                                       {"Lancer en tant qu'administrateur", false, true}}));
+                                       {"Lancer en tant qu'administrateur", false, true},
+                                       {"Ajouter à mes commandes…", false, false}}));
     ExpectRunAs(Elevated('k', "ver"));
 
     // From the keyboard: below the button.
@@ -1445,4 +1450,170 @@ TEST_F(Form1Admin, AnElevatedProgramAsksNothingTwice) {
     EXPECT_EQ(call.parameters, "/kTitle Orbitashell&&Color 4E&& ver");
     WithCtrlShift([&] { PressLancer(F()); });
     EXPECT_FALSE(Only().verb.has_value());
+}
+
+// ------------------------------------------------ the lists follow their files
+
+namespace {
+
+// Handles messages until done holds or ms have passed; the milliseconds taken.
+DWORD PumpUntil(const std::function<bool()>& done, DWORD ms = 3000) {
+    const DWORD start = GetTickCount();
+    while (!done() && GetTickCount() - start < ms)
+        PumpMessages(20);
+    return GetTickCount() - start;
+}
+
+std::vector<std::string> FileNames(const std::string& dir) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+    for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileA(h, &fd))
+        if (fd.cFileName[0] != '.')
+            names.push_back(fd.cFileName);
+    FindClose(h);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+HANDLE HoldForWriting(const std::string& path) {
+    return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+} // namespace
+
+TEST(Form1Follow, ChangedFilesShowWithinTwoSecondsKeepingTheChoice) {
+    TRecordingSystem sys;
+    TBoxRecorder boxes;
+    TInstall install(sys, "follow");
+    install.Full();
+    auto f = NewForm1();
+    ShowForm(*f);
+    ChooseRow(*f, f->cbbListSyst, 1);
+    ASSERT_EQ(f->edtCmdLine.Text(), "ver");
+
+    // New rows around the chosen one, and a personal list in UTF-8 appears.
+    install.Syst("echo neuf\r\nipconfig /all (IP)\r\nver\r\n").Custom("echo caf\xC3\xA9\r\n");
+    EXPECT_LT(
+        PumpUntil([&] { return f->cbbListSyst.ItemCount() == 3 && f->cbbListCustom.Visible(); }),
+        2000u);
+    EXPECT_EQ(f->cbbListSyst.ItemIndex(), 2);
+    EXPECT_EQ(f->edtCmdLine.Text(), "ver");
+    EXPECT_EQ(Rows(f->cbbListCustom), std::vector<std::string>{"echo caf\xE9"});
+    if (IsScreenDpi96()) {
+        EXPECT_TRUE(
+            SameRect(ChildRect(f->Handle(), f->cbbListCustom.Handle()), Bounds(17, 217, 503, 21)));
+        EXPECT_TRUE(
+            SameRect(ChildRect(f->Handle(), f->edtCmdLine.Handle()), Bounds(17, 274, 503, 21)));
+    }
+
+    // The chosen row gone: no choice, and the box keeps its line.
+    install.Syst("vol\r\n");
+    EXPECT_LT(PumpUntil([&] { return f->cbbListSyst.ItemCount() == 1; }), 2000u);
+    EXPECT_EQ(f->cbbListSyst.ItemIndex(), -1);
+    EXPECT_EQ(f->edtCmdLine.Text(), "ver");
+
+    // Removed, or held by a writer while it changes: the rows stay, and no box.
+    DeleteFileA((install.dir + "\\CommandesCPL.TXT").c_str());
+    HANDLE writer = HoldForWriting(install.dir + "\\CommandesSyst.TXT");
+    DWORD written = 0;
+    WriteFile(writer, "dir\r\nver\r\n", 10, &written, nullptr);
+    PumpMessages(1500);
+    EXPECT_EQ(Rows(f->cbbListCPL), (std::vector<std::string>{"control (Panneau)", "appwiz.cpl"}));
+    EXPECT_EQ(Rows(f->cbbListSyst), std::vector<std::string>{"vol"});
+    EXPECT_TRUE(boxes.Shown.empty());
+    // Once free, it loads.
+    CloseHandle(writer);
+    EXPECT_LT(PumpUntil([&] { return f->cbbListSyst.ItemCount() == 2; }), 2000u);
+}
+
+// ------------------------------------------------ "Ajouter à mes commandes…"
+
+TEST(Form1AddCommand, DialogAppendsTheRowInTheFilesOwnEncoding) {
+    TRecordingSystem sys;
+    TInstall install(sys, "add");
+    const std::string path = install.dir + "\\Commandes.txt";
+    const std::string before = "\xEF\xBB\xBF"
+                               "echo un\necho deux";
+    install.Full().Custom(before);
+    auto f = NewForm1();
+    ShowForm(*f);
+    f->ppmExecuterPopup(nullptr);
+    EXPECT_FALSE(f->itemAjouterCommande.Enabled) << "greyed while the box is empty";
+    f->edtCmdLine.SetText("ipconfig /all");
+    f->ppmExecuterPopup(nullptr);
+    EXPECT_TRUE(f->itemAjouterCommande.Enabled);
+
+    // Escape and "Annuler" write nothing; Enter presses "OK".
+    auto press = [](HWND button) { SendMessageA(button, BM_CLICK, 0, 0); };
+    for (int way = 0; way < 3; ++way) {
+        SCOPED_TRACE(way);
+        TSteps steps({[&] {
+            ASSERT_NE(AjoutCommande, nullptr);
+            TAjoutCommande& d = *AjoutCommande;
+            EXPECT_EQ(WindowTextOf(d.Handle()), "Ajouter à mes commandes");
+            EXPECT_EQ(d.edtLigne.Text(), "ipconfig /all");
+            EXPECT_TRUE(GetWindowLongPtrA(d.edtLigne.Handle(), GWL_STYLE) & ES_READONLY);
+            EXPECT_EQ(GetFocus(), d.edtCommentaire.Handle());
+            EXPECT_EQ(WindowTextOf(d.btnAnnuler.Handle()), "Annuler");
+            RECT r;
+            GetWindowRect(d.Handle(), &r);
+            EXPECT_NEAR((r.left + r.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+            d.edtCommentaire.SetText("r\xE9seau (IP)");
+            if (way == 0)
+                PostKey(GetFocus(), VK_ESCAPE);
+            else if (way == 1)
+                press(d.btnAnnuler.Handle());
+            else
+                PostKey(GetFocus(), VK_RETURN);
+        }});
+        f->itemAjouterCommande.Click();
+        EXPECT_EQ(steps.Run(), 1u);
+        if (way < 2) {
+            EXPECT_EQ(ReadBytes(path), before);
+        }
+    }
+    EXPECT_EQ(ReadBytes(path), before + "\nipconfig /all (r\xC3\xA9seau [IP])\n");
+    EXPECT_EQ(Rows(f->cbbListCustom),
+              (std::vector<std::string>{"echo un", "echo deux", "ipconfig /all (r\xE9seau [IP])"}));
+    EXPECT_EQ(FileNames(install.dir), (std::vector<std::string>{"Commandes.txt", "CommandesCPL.TXT",
+                                                                "CommandesSyst.TXT", "Syst"}));
+}
+
+TEST(Form1AddCommand, MissingListIsCreatedAndAFailedWriteLosesNothing) {
+    TRecordingSystem sys;
+    TInstall install(sys, "add-new");
+    install.Full();
+    auto f = NewForm1();
+    ShowForm(*f);
+    f->edtCmdLine.SetText("echo \xE9t\xE9");
+    auto addWithOk = [&] {
+        TSteps steps({[&] { SendMessageA(AjoutCommande->btnOK.Handle(), BM_CLICK, 0, 0); }});
+        f->itemAjouterCommande.Click();
+    };
+    addWithOk();
+    EXPECT_EQ(FileNames(install.dir), (std::vector<std::string>{"Commandes.txt", "CommandesCPL.TXT",
+                                                                "CommandesSyst.TXT", "Syst"}));
+    const std::string path = install.dir + "\\Commandes.txt";
+    EXPECT_EQ(ReadBytes(path), "echo \xE9t\xE9\r\n");
+    EXPECT_TRUE(f->cbbListCustom.Visible());
+    EXPECT_EQ(Rows(f->cbbListCustom), std::vector<std::string>{"echo \xE9t\xE9"});
+
+    // Held by a writer, or read-only: the error names the file, which stays as it was.
+    HANDLE writer = HoldForWriting(path);
+    EXPECT_THROW(addWithOk(), EFOpenError);
+    CloseHandle(writer);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    try {
+        addWithOk();
+        ADD_FAILURE() << "a read-only list was replaced";
+    } catch (const EFCreateError& e) {
+        EXPECT_EQ(
+            std::string(e.what()).rfind("Impossible de créer le fichier \"" + path + "\". ", 0), 0u)
+            << e.what();
+    }
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadBytes(path), std::optional<std::string>("echo \xE9t\xE9\r\n"));
+    EXPECT_EQ(FileNames(install.dir).size(), 4u) << "no temporary file is left";
 }
