@@ -4,11 +4,14 @@
 #include "ui/Application.h"
 #include "ui/Form.h"
 
+#include <utility>
+
 // Creates a T owned by owner (its creation handler runs), stores it in the
 // unit's instance variable, shows it modally and releases it when the modal
-// loop ends, also by an exception, which then goes on to the caller.
-template <class T> void OpenDialog(TForm* owner, T*& instance) {
-    instance = Application->CreateForm<T>(owner);
+// loop ends, also by an exception, which then goes on to the caller. args
+// follow the owner to T's constructor.
+template <class T, class... Args> void OpenDialog(TForm* owner, T*& instance, Args&&... args) {
+    instance = Application->CreateForm<T>(owner, std::forward<Args>(args)...);
     struct TReleaser {
         T*& instance;
         ~TReleaser() {
