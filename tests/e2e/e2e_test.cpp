@@ -237,7 +237,8 @@ TEST_F(E2E, AfterAFailedStartTheProgramEndsWithoutAnUpdateCheck) {
 }
 
 // A close asked while the check waits on the server ends the program once the
-// check returns (URLMON's own message loop used to take the request).
+// check returns: the probe and the download run off the window's thread, so no
+// loop of theirs can take the request from its queue.
 TEST_F(E2E, CloseDuringTheUpdateCheckEndsTheProgram) {
     TSlowServer slow;
     if (!slow.Ok())
@@ -246,8 +247,8 @@ TEST_F(E2E, CloseDuringTheUpdateCheckEndsTheProgram) {
     HWND main = program_->WaitWindow(kWindowClass,
                                      L"Orbitashell v " OSH_VERSION_TEXT L" - Recherche", 15000);
     ASSERT_NE(main, nullptr);
-    // Into the download, whose probe came first.
-    Sleep(4000);
+    // While the probe waits; the download comes after it.
+    Sleep(1000);
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(program_->WaitExit(20000)) << "the close was lost";
     program_.reset();
