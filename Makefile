@@ -58,7 +58,8 @@ windows32: deps
 	cmake --preset windows32 >/dev/null
 	cmake --build --preset windows32
 
-test: native fuzz-build windows-test windows32
+# The release archive too: a test runs the program users download.
+test: native fuzz-build windows-test windows32 dist
 	tools/test.sh
 
 fuzz: fuzz-build

@@ -8,4 +8,12 @@ if [ ! -f "$envfile" ]; then
 fi
 # shellcheck disable=SC1090
 source "$envfile"
-exec wine "$@"
+# Wine's traces of a test (WINEDEBUG set in its environment) go to the file it
+# names, where it can read them back; the programs it starts write there too.
+if [ -n "${OSH_WINE_STDERR:-}" ]; then exec 2>"$OSH_WINE_STDERR"; fi
+wine "$@"
+status=$?
+# CTest judges a test program by its output: a program that printed its
+# closing line and then crashed must still fail, so the code is said.
+[ "$status" = 0 ] || echo "wine-run: exit code $status"
+exit "$status"

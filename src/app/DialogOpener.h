@@ -4,13 +4,16 @@
 #include "ui/Application.h"
 #include "ui/Form.h"
 
-// Creates a T owned by owner (its creation handler runs), stores it in the
-// unit's instance variable, shows it modally and releases it when the modal
-// loop ends, also by an exception, which then goes on to the caller. With
-// use, the dialog is shown by use(dialog), which can fill it in first and
-// read it back once its modal loop is over.
-template <class T, class TUse> void OpenDialog(TForm* owner, T*& instance, TUse use) {
-    instance = Application->CreateForm<T>(owner);
+#include <utility>
+
+// Creates a T owned by owner (its creation handler runs; args follow the owner
+// to T's constructor), stores it in the unit's instance variable, shows it by
+// use(dialog), which can fill it in first and read it back once its modal loop
+// is over, and releases it when that ends, also by an exception, which then
+// goes on to the caller.
+template <class T, class TUse, class... Args>
+void OpenDialogWith(TForm* owner, T*& instance, TUse use, Args&&... args) {
+    instance = Application->CreateForm<T>(owner, std::forward<Args>(args)...);
     struct TReleaser {
         T*& instance;
         ~TReleaser() {
@@ -23,6 +26,8 @@ template <class T, class TUse> void OpenDialog(TForm* owner, T*& instance, TUse 
     use(*instance);
 }
 
-template <class T> void OpenDialog(TForm* owner, T*& instance) {
-    OpenDialog(owner, instance, [](T& dialog) { dialog.ShowModal(); });
+// The same, shown modally as it is.
+template <class T, class... Args> void OpenDialog(TForm* owner, T*& instance, Args&&... args) {
+    OpenDialogWith(
+        owner, instance, [](T& dialog) { dialog.ShowModal(); }, std::forward<Args>(args)...);
 }

@@ -266,6 +266,14 @@ void TForm1::LoadList(TComboBox& list, const std::string& path) {
 }
 
 void TForm1::FormActivate(TObject*) {
+    // A start-up failure has already asked to end: no check, nor its caption.
+    if (Application->QuitRequested()) {
+        SetCaption(BaseCaption);
+        return;
+    }
+    // The check holds the thread: the window and its waiting caption are
+    // drawn first, so the user never sees an empty frame meanwhile.
+    UpdateWindow(Handle());
     TestUpdate();
 }
 

@@ -1,6 +1,7 @@
 // The main window: the three command lists, the command-line box and "Lancer".
 #pragma once
 #include "core/ListRowStyle.h"
+#include "core/VersionFile.h"
 #include "ui/Files.h"
 #include "ui/Form.h"
 #include "ui/Menus.h"
@@ -43,6 +44,9 @@ public:
     std::string BaseCaption;
     // The value of Temp when the capture batch file was last written.
     std::string TempDir;
+    // The publisher's version file as the update check read it: the update
+    // dialog shows it without reading the file again.
+    TVersionFile PublishedFile = TVersionFile::Parse("", {});
 
     void FormCreate(TObject* Sender);
     void FormActivate(TObject* Sender);

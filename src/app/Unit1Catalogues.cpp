@@ -85,7 +85,7 @@ void TForm1::itemAjouterCommandeClick(TObject*) {
         return;
     bool confirmed = false;
     std::string comment;
-    OpenDialog(this, AjoutCommande, [&](TAjoutCommande& dialog) {
+    OpenDialogWith(this, AjoutCommande, [&](TAjoutCommande& dialog) {
         dialog.edtLigne.SetText(line);
         confirmed = dialog.ShowModal() == mrOk;
         comment = dialog.edtCommentaire.Text();

@@ -34,20 +34,23 @@ void TForm1::GetUpdate() {
     bool downloaded = false;
     try {
         TDownloadResult r = Sys().DownloadToFile(address, path);
-        // URLDownloadToFileA succeeds on a server's error page too: its status decides.
-        downloaded = r.Result == S_OK && r.HttpStatus < 400;
+        // URLDownloadToFileA succeeds on a server's error page too: its status
+        // decides. A file beyond the reader's bound is no version file.
+        downloaded = r.Result == S_OK && r.HttpStatus < 400 && VersionFileSizeAccepted(path);
         if (!downloaded) {
             DeleteFileA(path.c_str());
             throw Exception("Erreur de téléchargement de l'URL : " + address);
         }
-    } catch (const std::exception& e) {
-        Application->HandleException(e);
+    } catch (...) {
+        // Shown once the first activation has returned, as a window
+        // procedure's failure is; the check ends with its captions meanwhile.
+        Application->QueueException(std::current_exception());
     }
 
     if (downloaded && FileExists(path)) {
         try {
-            const TVersionFile file = ReadVersionFile(path);
-            if (IsNewerRelease(PublishedVersionCode(file)))
+            PublishedFile = ReadVersionFile(path);
+            if (IsNewerRelease(PublishedVersionCode(PublishedFile)))
                 btnNewVersionDispo.Show();
             else
                 SetCaption(ComposeCaption(BaseCaption, " - Votre version est à jour", 54));
@@ -60,5 +63,5 @@ void TForm1::GetUpdate() {
 }
 
 void TForm1::btnNewVersionDispoClick(TObject*) {
-    OpenDialog(this, UpdateVersion);
+    OpenDialog(this, UpdateVersion, PublishedFile);
 }

@@ -1,6 +1,7 @@
 #include "dialogs/UnitAPropos.h"
 
 #include "core/Figures.h"
+#include "osh/Version.h"
 #include "ui/System.h"
 #include "update/UpdateService.h"
 
@@ -94,7 +95,7 @@ TAboutBox::TAboutBox(TComponent* owner) : TForm(owner) {
     Label3D1.SetParent(&Panel);
     Label3D1.SetAutoSize(false);
     Label3D1.Font = TFont("Tahoma", 21, clPurple, fsBold);
-    Label3D1.SetCaption("Orbitashell v 2.2.0");
+    Label3D1.SetCaption("Orbitashell v " OSH_VERSION_TEXT);
     Label3D1.SetTextStyle(tsShadow);
     Label3D1.SetShift(2);
     Label3D1.SetBorder(false);

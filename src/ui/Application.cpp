@@ -46,6 +46,11 @@ void TApplication::Terminate() {
     PostQuitMessage(0);
 }
 
+bool TApplication::QuitRequested() const {
+    MSG msg;
+    return PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE) != FALSE;
+}
+
 void TApplication::ProcessMessages() {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {

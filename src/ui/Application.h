@@ -42,6 +42,8 @@ public:
     // Shows the main form and runs the loop until the quit request.
     void Run();
     void Terminate();
+    // True while a quit request waits in the queue (Terminate was called).
+    bool QuitRequested() const;
     // Handles every message waiting in the queue, then returns.
     void ProcessMessages();
     // Key preview, dialog navigation, then translation and dispatch; then

@@ -6,6 +6,13 @@
 #include <urlmon.h>
 #include <wininet.h>
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 void TSystem::ShellOpen(HWND owner, const char* verb, const std::string& file,
@@ -102,14 +109,50 @@ std::string TSystem::SystemFolder() {
 
 namespace {
 
-// An Internet handle, closed once on every path; closing a null handle is harmless.
+// An Internet handle, closed once on every path (also when another thread
+// closes it early); closing a null handle is harmless.
 struct TInternetHandle {
-    HINTERNET h;
+    std::atomic<HINTERNET> h;
     explicit TInternetHandle(HINTERNET handle) : h(handle) {}
     TInternetHandle(const TInternetHandle&) = delete;
     TInternetHandle& operator=(const TInternetHandle&) = delete;
-    ~TInternetHandle() { InternetCloseHandle(h); }
+    ~TInternetHandle() { Close(); }
+    void Close() { InternetCloseHandle(h.exchange(nullptr)); }
 };
+
+// Runs work on a thread of its own and waits at most ms for it; false when it
+// had not ended by then. It is then left to end by itself, so it must own (by
+// shared pointers) everything it touches. Its failure passes to the caller.
+// The network libraries can ignore their own time-outs (under Wine a TLS
+// handshake that the server never answers held the caller for minutes), and
+// URLMON's own message loop would take the caller's close and quit requests.
+bool RunWithin(DWORD ms, std::function<void()> work) {
+    struct TState {
+        std::mutex m;
+        std::condition_variable cv;
+        bool done = false;
+        std::exception_ptr failure;
+    };
+    auto state = std::make_shared<TState>();
+    std::thread([state, work = std::move(work)] {
+        std::exception_ptr failure;
+        try {
+            work();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        std::lock_guard lock(state->m);
+        state->failure = failure;
+        state->done = true;
+        state->cv.notify_all();
+    }).detach();
+    std::unique_lock lock(state->m);
+    if (!state->cv.wait_for(lock, std::chrono::milliseconds(ms), [&] { return state->done; }))
+        return false;
+    if (state->failure)
+        std::rethrow_exception(state->failure);
+    return true;
+}
 
 // Reports nothing to the user; only notes the server's HTTP status, which
 // URLDownloadToFileA itself does not look at.
@@ -119,6 +162,8 @@ struct TInternetHandle {
 class TStatusCallback : public IBindStatusCallback, public IHttpNegotiate {
 public:
     DWORD HttpStatus = 0;
+    // Set once the caller has stopped waiting: the binding ends at its next sign of life.
+    std::atomic<bool> Abandoned = false;
 
     // The object lives on the caller's stack for the length of the call.
     STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
@@ -138,7 +183,9 @@ public:
     STDMETHODIMP OnStartBinding(DWORD, IBinding*) override { return S_OK; }
     STDMETHODIMP GetPriority(LONG*) override { return E_NOTIMPL; }
     STDMETHODIMP OnLowResource(DWORD) override { return S_OK; }
-    STDMETHODIMP OnProgress(ULONG, ULONG, ULONG, LPCWSTR) override { return S_OK; }
+    STDMETHODIMP OnProgress(ULONG, ULONG, ULONG, LPCWSTR) override {
+        return Abandoned ? E_ABORT : S_OK;
+    }
     STDMETHODIMP OnStopBinding(HRESULT, LPCWSTR) override { return S_OK; }
     // Always the server's copy, and none kept in the Internet cache: the file
     // is written where the caller asked, and nowhere else.
@@ -146,7 +193,9 @@ public:
         *flags |= BINDF_GETNEWESTVERSION | BINDF_NOWRITECACHE | BINDF_PRAGMA_NO_CACHE;
         return S_OK;
     }
-    STDMETHODIMP OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM*) override { return S_OK; }
+    STDMETHODIMP OnDataAvailable(DWORD, DWORD, FORMATETC*, STGMEDIUM*) override {
+        return Abandoned ? E_ABORT : S_OK;
+    }
     STDMETHODIMP OnObjectAvailable(REFIID, IUnknown*) override { return S_OK; }
 
     STDMETHODIMP BeginningTransaction(LPCWSTR, LPCWSTR, DWORD, LPWSTR* additional) override {
@@ -189,14 +238,11 @@ private:
 using TUrlDownloadToFileA = HRESULT(WINAPI*)(LPUNKNOWN, LPCSTR, LPCSTR, DWORD,
                                              LPBINDSTATUSCALLBACK);
 
-// URLMON.DLL, loaded by the first download and kept for the life of the process.
+// URLMON.DLL, loaded by the first download and kept for the life of the
+// process: never freed, as an abandoned download may still run in it at exit.
 struct TUrlMon {
     HMODULE Library = nullptr;
     TUrlDownloadToFileA Download = nullptr;
-    ~TUrlMon() {
-        if (Library)
-            FreeLibrary(Library);
-    }
 };
 
 TUrlDownloadToFileA UrlDownloadToFileEntry() {
@@ -217,17 +263,27 @@ TUrlDownloadToFileA UrlDownloadToFileEntry() {
 } // namespace
 
 bool TSystem::InternetProbe(const std::string& url) {
-    TKeepQuitRequest keep;
-    TInternetHandle internet{
-        InternetOpenA("InetURL:/1.0", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0)};
-    if (!internet.h)
+    auto internet = std::make_shared<TInternetHandle>(
+        InternetOpenA("InetURL:/1.0", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (!internet->h)
         return false;
-    // Any answer counts: nothing is read and the status is not looked at, nor
-    // kept in the Internet cache.
-    TInternetHandle request{InternetOpenUrlA(internet.h, url.c_str(), nullptr, 0,
-                                             INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE,
-                                             0)};
-    return request.h != nullptr;
+    DWORD timeout = NetworkTimeout;
+    for (int option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                       INTERNET_OPTION_RECEIVE_TIMEOUT})
+        InternetSetOptionA(internet->h, static_cast<DWORD>(option), &timeout, sizeof timeout);
+    auto answered = std::make_shared<std::atomic<bool>>(false);
+    const bool ended = RunWithin(NetworkTimeout, [internet, answered, url] {
+        // Any answer counts: nothing is read and the status is not looked at,
+        // nor kept in the Internet cache.
+        TInternetHandle request{
+            InternetOpenUrlA(internet->h, url.c_str(), nullptr, 0,
+                             INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0)};
+        *answered = request.h != nullptr;
+    });
+    // Closing the session ends its request wherever WinINet can stop it.
+    if (!ended)
+        internet->Close();
+    return ended && *answered;
 }
 
 namespace {
@@ -251,10 +307,23 @@ TDownloadResult TSystem::DownloadToFile(const std::string& url, const std::strin
     TUrlDownloadToFileA download = UrlDownloadToFileEntry();
     TKeepQuitRequest keep;
     DeleteUrlCacheEntryA(url.c_str());
-    TStatusCallback callback;
-    TDownloadResult result;
-    result.Result = download(nullptr, url.c_str(), path.c_str(), 0, &callback);
-    result.HttpStatus = callback.HttpStatus;
+    struct TJob {
+        TStatusCallback callback;
+        TDownloadResult result;
+    };
+    auto job = std::make_shared<TJob>();
+    const bool ended = RunWithin(NetworkTimeout, [job, download, url, path] {
+        const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+        job->result.Result = download(nullptr, url.c_str(), path.c_str(), 0, &job->callback);
+        job->result.HttpStatus = job->callback.HttpStatus;
+        if (com)
+            CoUninitialize();
+    });
+    if (!ended) {
+        job->callback.Abandoned = true;
+        return TDownloadResult{INET_E_CONNECTION_TIMEOUT, 0};
+    }
+    TDownloadResult result = job->result;
     // Wine's URLMON stores the file in the Internet cache all the same (its
     // WinINet ignores the no-cache-write flag when URLMON needs a file): the
     // copy the caller asked for is the only one kept. An entry still locked by

@@ -16,6 +16,9 @@ struct TDownloadResult {
 class TSystem {
 public:
     virtual ~TSystem() = default;
+    // The longest, in milliseconds, that a probe or a download holds its
+    // caller; also WinINet's connect, send and receive time-outs of the probe.
+    DWORD NetworkTimeout = 10000;
     // ShellExecuteA; its result is never examined by the program.
     virtual void ShellOpen(HWND owner, const char* verb, const std::string& file,
                            const char* parameters, const char* directory, int show);
@@ -38,11 +41,14 @@ public:
     virtual std::string ExecutablePath();
     // The system folder (GetSystemDirectoryA), without a trailing separator.
     virtual std::string SystemFolder();
-    // WinINet: true when the server of url answered at all, whatever the HTTP status.
+    // WinINet: true when the server of url answered at all, whatever the HTTP
+    // status; false when it did not within NetworkTimeout.
     virtual bool InternetProbe(const std::string& url);
     // URLDownloadToFileA of URLMON.DLL, looked up on the first download of the
     // process (an Exception when it cannot be); the system's cached copy of url
     // is discarded first, so that an old copy never stands in for the server's.
+    // A download still running after NetworkTimeout is abandoned
+    // (INET_E_CONNECTION_TIMEOUT); the caller's messages wait in its queue meanwhile.
     virtual TDownloadResult DownloadToFile(const std::string& url, const std::string& path);
 };
 

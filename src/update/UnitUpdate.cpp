@@ -7,7 +7,8 @@
 
 TUpdateVersion* UpdateVersion = nullptr;
 
-TUpdateVersion::TUpdateVersion(TComponent* owner) : TForm(owner) {
+TUpdateVersion::TUpdateVersion(TComponent* owner, TVersionFile published)
+    : TForm(owner), published_(std::move(published)) {
     // Window
     Name = "UpdateVersion";
     SetCaption("Service de mises à jour");
@@ -72,10 +73,9 @@ void TUpdateVersion::FormCreate(TObject*) {
 }
 
 void TUpdateVersion::GetUpdate() {
-    const TVersionFile file = ReadVersionFile(GetTempDir() + std::string(kVersionFileName));
-    lblVersion.SetCaption(NewVersionLabel(file));
+    lblVersion.SetCaption(NewVersionLabel(published_));
     memoUpdate.SetLines(
-        ReleaseNotesLines(file, kAuthorName, std::string("www.") + kPublisherSiteName));
+        ReleaseNotesLines(published_, kAuthorName, std::string("www.") + kPublisherSiteName));
 }
 
 void TUpdateVersion::btnDownloadClick(TObject*) {

@@ -8,6 +8,8 @@
 #if !defined(OSH_PROBE_HOST) || !defined(OSH_PUBLISHER_HOST)
 #error "OSH_PROBE_HOST and OSH_PUBLISHER_HOST come from the build settings"
 #endif
+static_assert(sizeof(OSH_PROBE_HOST) > 1 && sizeof(OSH_PUBLISHER_HOST) > 1,
+              "a program without its hosts would ask https:///");
 
 namespace {
 
@@ -52,4 +54,13 @@ TVersionFile ReadVersionFile(const std::string& path) {
     if (!FileExists(path))
         return TVersionFile::Parse("", UpdateFileKeys());
     return TVersionFile::Parse(ReadWholeFile(path), UpdateFileKeys());
+}
+
+bool VersionFileSizeAccepted(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return false;
+    const unsigned long long size =
+        (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return size <= kVersionFileMaxBytes;
 }

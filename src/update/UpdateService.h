@@ -25,6 +25,11 @@ std::string ProductPageAddress();
 bool TestInternet();
 // The system's temporary folder with its separator, or "" when it cannot be had.
 std::string GetTempDir();
+// The largest version file the check takes; a larger one is a download error.
+inline constexpr unsigned long long kVersionFileMaxBytes = 64 * 1024;
+// True when the file at path exists and is at most kVersionFileMaxBytes long,
+// found without reading it.
+bool VersionFileSizeAccepted(const std::string& path);
 // The version file at path, read whole; a missing file reads as one without
 // sections. Any other failure to read it is an EFOpenError.
 TVersionFile ReadVersionFile(const std::string& path);

@@ -458,10 +458,10 @@ TEST_P(Form1Startup, MissingFilesAreReportedInOrderAndEndTheProgram) {
     EXPECT_TRUE(sys.MainVisible.empty());
 
     // The window still opens and is activated once, with the quit still pending;
-    // the update check runs while it is on screen.
+    // the update check runs while it is on screen, and only when nothing failed.
     f->Show();
     EXPECT_TRUE(f->Activated());
-    EXPECT_EQ(sys.MainVisible, std::vector<bool>{true});
+    EXPECT_EQ(sys.MainVisible, want.empty() ? std::vector<bool>{true} : std::vector<bool>{});
     EXPECT_EQ(WindowTextOf(f->Handle()), "Orbitashell v " OSH_VERSION_TEXT);
     EXPECT_EQ(TakeQuitRequest(), !want.empty());
     EXPECT_TRUE(sys.ShellCalls.empty());

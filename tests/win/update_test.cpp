@@ -13,10 +13,12 @@
 
 #include <gtest/gtest.h>
 #include <wininet.h>
+#include <winsock2.h>
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <thread>
 
 using namespace std::string_literals;
 
@@ -142,16 +144,20 @@ public:
         std::string url;
         std::string caption;
         TDownloadResult result;
+        // Nothing of the observed window was waiting to be drawn.
+        bool painted = false;
     };
     std::vector<TCall> Probes, Downloads;
     HWND Observed = nullptr;
-    // The probe fails without asking the network.
+    // The probe fails, or answers, without asking the network.
     bool Offline = false;
+    bool Online = false;
     std::function<TDownloadResult(const std::string& url, const std::string& path)> FakeDownload;
 
     bool InternetProbe(const std::string& url) override {
-        Probes.push_back({url, TextOfWindow(Observed), {}});
-        return !Offline && TSystem::InternetProbe(url);
+        Probes.push_back(
+            {url, TextOfWindow(Observed), {}, !GetUpdateRect(Observed, nullptr, FALSE)});
+        return Online || (!Offline && TSystem::InternetProbe(url));
     }
     TDownloadResult DownloadToFile(const std::string& url, const std::string& path) override {
         Downloads.push_back({url, TextOfWindow(Observed), {}});
@@ -267,7 +273,8 @@ protected:
 };
 
 TEST_F(UpdateCheck, UpToDateWhenTheCodeIsAtMostOursOrUnusable) {
-    const std::string oneMegabyte(1 << 20, 'x');
+    // Long, yet within the 64 KiB that the check accepts.
+    const std::string longLine(60000, 'x');
     const std::pair<const char*, std::string> files[] = {
         {"equal", "[version]\r\ndispo=" OSH_VERSION_CODE_TEXT "\r\n"},
         {"zero", "[Version]\r\nDispo = 0\r\n"},
@@ -277,7 +284,7 @@ TEST_F(UpdateCheck, UpToDateWhenTheCodeIsAtMostOursOrUnusable) {
         {"no key", "[version]\r\nversion=2002001\r\n"},
         {"byte-order mark", "\xEF\xBB\xBF[version]\r\ndispo=2002001\r\n"},
         {"after a NUL", "[version]\r\ndispo=" OSH_VERSION_CODE_TEXT "\r\n\0dispo=2002001\r\n"s},
-        {"a megabyte line", "[version]\r\ndispo=" + oneMegabyte + "2002001\r\n"},
+        {"a 60,000-byte line", "[version]\r\ndispo=" + longLine + "2002001\r\n"},
         {"empty", ""},
     };
     for (const auto& [what, bytes] : files) {
@@ -298,8 +305,8 @@ TEST_F(UpdateCheck, NewerReleaseShowsTheButton) {
         {"0x", "[info]\r\nline1=2.2.1\r\n[version]\r\ndispo=0x1E8C51\r\n"},
         {"$", "; comment\r\n[ VERSION ]\r\n  DISPO = $1e8c51 \r\n"},
         {"last of two", "[version]\ndispo=1\n[version]\ndispo=2\ndispo=3000000\n"},
-        {"after a megabyte line",
-         "[version]\r\nnote=" + std::string(1 << 20, 'n') + "\r\ndispo=2002001\r\n"},
+        {"after a 60,000-byte line",
+         "[version]\r\nnote=" + std::string(60000, 'n') + "\r\ndispo=2002001\r\n"},
     };
     for (const auto& [what, bytes] : files) {
         SCOPED_TRACE(what);
@@ -384,7 +391,8 @@ TEST_F(UpdateCheck, VersionFileMissingOnTheServer) {
     EXPECT_EQ(watcher_.Seen[0].text, "Erreur de téléchargement de l'URL : https://localhost:" +
                                          std::to_string(TTestServer::Port("port")) +
                                          "/version/v_osh.txt.");
-    EXPECT_EQ(captions_.Of(form->Handle()), (std::vector<std::string>{kWaiting, kBoxMark, kBase}));
+    // The box comes once the check is over, as a window procedure's failure does.
+    EXPECT_EQ(captions_.Of(form->Handle()), (std::vector<std::string>{kWaiting, kBase, kBoxMark}));
     EXPECT_FALSE(form->btnNewVersionDispo.Visible());
     ASSERT_EQ(sys_.Downloads.size(), 1u);
     EXPECT_EQ(sys_.Downloads[0].result.HttpStatus, 404u);
@@ -433,7 +441,8 @@ TEST_F(UpdateCheck, WithoutTemporaryFolderTheCurrentFolderIsUsed) {
     EXPECT_EQ(ReadBytes(dir_ + "\\Versiosh.txt"), "[version]\r\ndispo=2002001\r\n");
 }
 
-TEST_F(UpdateCheck, FiftyMegabyteVersionFile) {
+// A larger file is no version file: it is refused without being read.
+TEST_F(UpdateCheck, VersionFileOver64KiBIsADownloadError) {
     std::string bytes;
     bytes.reserve(50u << 20);
     std::uint32_t state = 7;
@@ -445,8 +454,25 @@ TEST_F(UpdateCheck, FiftyMegabyteVersionFile) {
     bytes += "\r\n[version]\r\ndispo=2002001\r\n";
     server_->Serve(bytes);
     TForm1Ptr form = ShowMainWindow();
+    EXPECT_FALSE(form->btnNewVersionDispo.Visible());
+    ASSERT_EQ(watcher_.Seen.size(), 1u);
+    EXPECT_EQ(watcher_.Seen[0].text,
+              "Erreur de téléchargement de l'URL : " + VersionFileAddress() + ".");
+    EXPECT_FALSE(ReadBytes(localCopy_));
+
+    // The bound itself is still a version file.
+    server_->Serve("[version]\r\ndispo=2002001\r\n" + std::string(65536 - 26, ';'));
+    watcher_.Seen.clear();
+    form = ShowMainWindow();
     EXPECT_TRUE(form->btnNewVersionDispo.Visible());
     EXPECT_TRUE(watcher_.Seen.empty());
+}
+
+TEST_F(UpdateCheck, TheWindowIsDrawnBeforeTheProbe) {
+    sys_.Offline = true;
+    TForm1Ptr form = ShowMainWindow();
+    ASSERT_EQ(sys_.Probes.size(), 1u);
+    EXPECT_TRUE(sys_.Probes[0].painted);
 }
 
 // The platform's failures that a local server cannot cause, through the seam.
@@ -481,7 +507,9 @@ TEST_F(UpdateCheck, DownloadFailuresAreShownAndNothingIsCompared) {
         TForm1Ptr form = ShowMainWindow();
         ASSERT_EQ(watcher_.Seen.size(), 1u);
         EXPECT_EQ(watcher_.Seen[0].text, expected[i]);
-        EXPECT_EQ(captions_.Of(form->Handle()).back(), kBase);
+        const std::vector<std::string> timeline = captions_.Of(form->Handle());
+        EXPECT_EQ(std::vector<std::string>(timeline.end() - 2, timeline.end()),
+                  (std::vector<std::string>{kBase, kBoxMark}));
         EXPECT_FALSE(form->btnNewVersionDispo.Visible());
         EXPECT_FALSE(ReadBytes(localCopy_));
     }
@@ -509,11 +537,22 @@ TEST_F(UpdateCheck, UnreadableVersionFileEndsTheCheckWithTheBaseCaption) {
 
 class UpdateDialog : public Installation {
 protected:
-    // Opens the dialog from a main window whose check found no network, with
-    // script steps run inside its modal loop.
-    void OpenWith(std::vector<std::function<void()>> steps) {
-        sys_.Offline = true;
+    // Opens the dialog, with script steps run inside its modal loop, from a
+    // main window whose check downloaded the bytes already at the local
+    // copy's place, or found no network when there are none; afterCheck runs
+    // between the check and the dialog.
+    void OpenWith(std::vector<std::function<void()>> steps,
+                  const std::function<void()>& afterCheck = {}) {
+        const std::optional<std::string> published = ReadBytes(localCopy_);
+        sys_.Offline = !published;
+        sys_.Online = published.has_value();
+        sys_.FakeDownload = [published](const std::string&, const std::string& path) {
+            WriteBytes(path, published.value_or(""));
+            return TDownloadResult{S_OK, 200};
+        };
         form_ = ShowMainWindow();
+        if (afterCheck)
+            afterCheck();
         TScript script(std::move(steps));
         form_->btnNewVersionDispo.Click();
         EXPECT_EQ(UpdateVersion, nullptr);
@@ -582,19 +621,23 @@ TEST_F(UpdateDialog, MissingFileGivesEmptyNotesAndFixedLines) {
     EXPECT_TRUE(watcher_.Seen.empty());
 }
 
-TEST_F(UpdateDialog, UnreadableFileIsReportedAndTheDialogStillOpens) {
+// The dialog shows what the check read: the copy is not read again, so a copy
+// changed or locked since then changes nothing.
+TEST_F(UpdateDialog, ShowsWhatTheCheckReadThoughTheCopyIsLockedSince) {
     WriteBytes(localCopy_, "[info]\r\nline1=x\r\n");
-    HANDLE lock =
-        CreateFileA(localCopy_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE lock = INVALID_HANDLE_VALUE;
     stepsExpected_ = 1;
     OpenWith({[&] {
-        EXPECT_EQ(TextOfWindow(UpdateVersion->memoUpdate.WindowHandle()), "");
-        UpdateVersion->Close();
-    }});
+                 EXPECT_EQ(UpdateVersion->lblVersion.Caption(), "x");
+                 UpdateVersion->Close();
+             }},
+             [&] {
+                 WriteBytes(localCopy_, "[info]\r\nline1=y\r\n");
+                 lock = CreateFileA(localCopy_.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0,
+                                    nullptr);
+             });
     CloseHandle(lock);
-    ASSERT_EQ(watcher_.Seen.size(), 1u);
-    EXPECT_EQ(watcher_.Seen[0].title, "Orbitashell");
-    EXPECT_NE(watcher_.Seen[0].text.find("Versiosh.txt"), std::string::npos);
+    EXPECT_TRUE(watcher_.Seen.empty());
 }
 
 TEST_F(UpdateDialog, MemoColours) {
@@ -695,6 +738,64 @@ TEST(DialogOpener, ReleasesTheDialogWhenShowingFails) {
     EXPECT_EQ(TFailingDialog::destroyed, 1);
     EXPECT_TRUE(IsWindowEnabled(owner->Handle()));
     delete owner;
+}
+
+} // namespace
+
+namespace {
+
+// A server that takes connections and never answers, not even the TLS
+// handshake. It lets go after 30 s, so that a call it holds still ends.
+class TSilentServer {
+public:
+    TSilentServer() {
+        WSADATA data;
+        WSAStartup(MAKEWORD(2, 2), &data);
+        socket_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(socket_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        listen(socket_, 8);
+        int n = sizeof a;
+        getsockname(socket_, reinterpret_cast<sockaddr*>(&a), &n);
+        port_ = ntohs(a.sin_port);
+        stop_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        closer_ = std::thread([this] {
+            WaitForSingleObject(stop_, 30000);
+            closesocket(socket_);
+        });
+    }
+    ~TSilentServer() {
+        SetEvent(stop_);
+        closer_.join();
+        CloseHandle(stop_);
+        WSACleanup();
+    }
+    std::string Url(const std::string& path) const {
+        return "https://127.0.0.1:" + std::to_string(port_) + path;
+    }
+
+private:
+    SOCKET socket_ = INVALID_SOCKET;
+    int port_ = 0;
+    HANDLE stop_ = nullptr;
+    std::thread closer_;
+};
+
+TEST(NetworkTimeout, ASilentServerHoldsTheProbeAndTheDownloadNoLongerThanTheTimeout) {
+    TSilentServer server;
+    TSystem sys;
+    sys.NetworkTimeout = 1500;
+    DWORD start = GetTickCount();
+    EXPECT_FALSE(sys.InternetProbe(server.Url("/index.html")));
+    EXPECT_LT(GetTickCount() - start, 5000u);
+
+    const std::string dir = MakeScratchDir("silent");
+    start = GetTickCount();
+    EXPECT_NE(sys.DownloadToFile(server.Url("/version/v_osh.txt"), dir + "\\v.txt").Result, S_OK);
+    EXPECT_LT(GetTickCount() - start, 5000u);
+    RemoveTree(dir);
 }
 
 } // namespace
