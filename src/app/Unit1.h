@@ -1,7 +1,9 @@
 // The main window: the three command lists, the command-line box and "Lancer".
 #pragma once
+#include "core/CommandSearch.h"
 #include "core/ListRowStyle.h"
 #include "ui/Form.h"
+#include "ui/ListBox.h"
 #include "ui/Menus.h"
 #include "ui/StdCtrls.h"
 
@@ -30,6 +32,8 @@ public:
     TMenuItem itemLicence{this};
     TMenuItem itemPrincipe{this};
     TMenuItem itemWebSite{this};
+    // Rows of every list found by the words typed in the box.
+    TListBox lstSuggestions{this};
 
     // The caption as designed, without status suffix (at most 27 characters).
     std::string BaseCaption;
@@ -69,7 +73,27 @@ public:
     void itemPrincipeClick(TObject* Sender);
     void itemWebSiteClick(TObject* Sender);
 
+    // The suggestions under the box (Unit1Suggest.cpp).
+    void edtCmdLineAfterChange(TObject* Sender, bool ByUser);
+    void edtCmdLineExit(TObject* Sender);
+    void SuggestionsKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
+    void lstSuggestionsClick(TObject* Sender);
+    void lstSuggestionsDrawItem(TObject* Sender, int Index, const RECT& Rect,
+                                TOwnerDrawState State);
+    void FormDeactivate(TObject* Sender);
+    void FormMove(TObject* Sender);
+
 private:
+    // Every list's rows pass here when they are loaded, for the search.
+    void ListRowsLoaded(TComboBox& list, const std::vector<std::string_view>& rows);
+    TComboBox& ListOf(TListKind kind);
+    void CloseSuggestions();
+    void PlaceSuggestions(const std::vector<std::string>& rows);
+    void DrawRow(TCanvas& canvas, TListKind kind, int index, const std::string& text, const RECT& r,
+                 TOwnerDrawState state);
+    GCommandIndex commands_;
+    std::vector<GSearchHit> suggested_; // what lstSuggestions shows, row for row
+
     void LoadList(TComboBox& list, const std::string& path);
     void DrawListRow(TComboBox& list, TListKind kind, int index, const RECT& r,
                      TOwnerDrawState state);

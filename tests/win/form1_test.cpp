@@ -819,6 +819,97 @@ TEST_F(Form1Box, TypingIntoTheBox) {
     EXPECT_TRUE(sys_.ShellCalls.empty());
 }
 
+// ------------------------------------------------------------ suggestions
+
+TEST_F(Form1Box, SuggestionsTakeARowByKeysOrMouseAndLeaveEnterAndEscapeAsTheyWere) {
+    HWND box = F().edtCmdLine.Handle();
+    TListBox& found = F().lstSuggestions;
+    auto key = [](HWND h, UINT vk) {
+        PostKey(h, vk);
+        PumpMessages(20);
+    };
+    SetFocus(box);
+    Type(box, "i");
+    EXPECT_FALSE(found.Visible());
+    Type(box, "P");
+    ASSERT_TRUE(found.Visible());
+    ASSERT_EQ(found.ItemCount(), 2);
+    EXPECT_EQ(found.Item(0), "ipconfig"); // the personal list first
+    EXPECT_EQ(found.Item(1), "ipconfig /all (Configuration IP)");
+    RECT r, b;
+    GetWindowRect(found.Handle(), &r);
+    GetWindowRect(box, &b);
+    EXPECT_EQ(r.top, b.bottom);
+    EXPECT_EQ(r.bottom - r.top, 2 * 15 + 2);
+    EXPECT_EQ(GetForegroundWindow(), F().Handle());
+
+    key(box, VK_DOWN);
+    key(box, VK_DOWN);
+    key(box, VK_DOWN);
+    EXPECT_EQ(found.ItemIndex(), 1);
+    EXPECT_EQ(Box(), "iP");
+    key(box, VK_RETURN);
+    EXPECT_FALSE(found.Visible());
+    EXPECT_EQ(Box(), "ipconfig /all ");
+    EXPECT_TRUE(Lancer());
+    DWORD from = 0, to = 0;
+    SendMessageA(box, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    EXPECT_EQ(from, 14u);
+    EXPECT_EQ(to, 14u);
+    EXPECT_TRUE(sys_.ShellCalls.empty());
+
+    // A click takes the row under the pointer; the box keeps the focus.
+    F().edtCmdLine.SetText("");
+    Type(box, "/w");
+    ASSERT_EQ(found.ItemCount(), 2);
+    PostMessageA(found.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 20));
+    PumpMessages(20);
+    EXPECT_EQ(Box(), "dir  /w ");
+    EXPECT_EQ(GetFocus(), box);
+
+    // Nothing highlighted: Enter launches what was typed.
+    F().edtCmdLine.SetText("");
+    Type(box, "ve");
+    ASSERT_EQ(found.ItemCount(), 2);
+    key(box, VK_RETURN);
+    ASSERT_EQ(sys_.ShellCalls.size(), 1u);
+    EXPECT_EQ(sys_.ShellCalls[0].parameters, "/kTitle Orbitashell&&Color 4E&&ve");
+    EXPECT_FALSE(found.Visible());
+
+    // Escape closes the suggestions, a second one the program.
+    Type(box, "r");
+    ASSERT_TRUE(found.Visible());
+    PostKey(box, VK_ESCAPE);
+    EXPECT_FALSE(PumpUntilQuit(60));
+    EXPECT_FALSE(found.Visible());
+    EXPECT_EQ(Box(), "ver");
+    PostKey(box, VK_ESCAPE);
+    EXPECT_TRUE(PumpUntilQuit(60));
+}
+
+TEST_F(Form1Box, SuggestionsOpenOnlyWhileTheUserTypesInTheFocusedBox) {
+    HWND box = F().edtCmdLine.Handle();
+    TListBox& found = F().lstSuggestions;
+    SetFocus(box);
+    ChooseRow(F(), F().cbbListCustom, 1); // a pick holding "disques" and "Diskpart"
+    EXPECT_FALSE(found.Visible());
+    Type(box, "(di");
+    ASSERT_TRUE(found.Visible()); // "(di" begins "(disques)"
+    Type(box, ")");
+    EXPECT_EQ(Box(), "Diskpart ");
+    EXPECT_FALSE(found.Visible());
+    Type(box, "\b");
+    ASSERT_TRUE(found.Visible());
+    SetFocus(F().cbbListSyst.Handle());
+    EXPECT_FALSE(found.Visible());
+    SetFocus(box);
+    F().edtCmdLine.SetText("");
+    Type(box, "di");
+    ASSERT_TRUE(found.Visible());
+    SetWindowPos(F().Handle(), nullptr, 5, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_FALSE(found.Visible());
+}
+
 // ------------------------------------------------------------------ launch
 
 class Form1Launch : public Form1Box {

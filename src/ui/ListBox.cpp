@@ -1,0 +1,146 @@
+#include "ui/ListBox.h"
+
+#include <windowsx.h>
+
+TListBox::TListBox(TComponent* owner) : TWinControl(owner) {
+    width_ = 121;
+    height_ = 97;
+    color_ = clWindow;
+    ParentColor = false;
+}
+
+void TListBox::CreateParams(TCreateParams& p) {
+    TWinControl::CreateParams(p);
+    p.className = "LISTBOX";
+    p.style |= LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL;
+    if (DropDownOf) {
+        // Hidden until the owner shows it.
+        visible_ = false;
+        p.style = (p.style & ~DWORD{WS_CHILD | WS_TABSTOP | WS_VISIBLE}) | WS_POPUP | WS_BORDER;
+        p.exStyle |= WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
+        p.parent = DropDownOf->Handle();
+        p.menu = nullptr;
+    } else {
+        p.exStyle |= WS_EX_CLIENTEDGE;
+    }
+}
+
+void TListBox::AfterCreateWnd() {
+    // A popup's WM_MEASUREITEM went to its owner, which does not know it.
+    SendMessageA(handle_, LB_SETITEMHEIGHT, 0, Scale(ItemHeight));
+}
+
+void TListBox::ChangeScale(int ppi) {
+    if (ppi == ppi_)
+        return;
+    TWinControl::ChangeScale(ppi);
+    if (handle_)
+        SendMessageA(handle_, LB_SETITEMHEIGHT, 0, Scale(ItemHeight));
+}
+
+bool TListBox::HandleMeasureItem(MEASUREITEMSTRUCT& mis) {
+    mis.itemHeight = static_cast<UINT>(Scale(ItemHeight));
+    return true;
+}
+
+void TListBox::SetVisible(bool v) {
+    const bool changed = v != visible_;
+    TWinControl::SetVisible(v);
+    // Without a parent the toolkit leaves a window's showing to its owner.
+    if (changed && DropDownOf && handle_)
+        ShowWindow(handle_, v ? SW_SHOWNOACTIVATE : SW_HIDE);
+}
+
+int TListBox::ItemCount() const {
+    return handle_ ? static_cast<int>(SendMessageA(handle_, LB_GETCOUNT, 0, 0)) : 0;
+}
+
+std::string TListBox::Item(int index) const {
+    if (index < 0 || index >= ItemCount())
+        return {};
+    const auto n = SendMessageA(handle_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    std::string s(static_cast<size_t>(n) + 1, '\0');
+    SendMessageA(handle_, LB_GETTEXT, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(s.data()));
+    s.resize(static_cast<size_t>(n));
+    return s;
+}
+
+void TListBox::SetItems(const std::vector<std::string>& rows) {
+    HWND h = Handle();
+    SendMessageA(h, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(h, LB_RESETCONTENT, 0, 0);
+    size_t bytes = 0;
+    for (const auto& s : rows)
+        bytes += s.size() + 1;
+    SendMessageA(h, LB_INITSTORAGE, rows.size(), static_cast<LPARAM>(bytes));
+    for (const auto& s : rows)
+        SendMessageA(h, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
+    SendMessageA(h, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(h, nullptr, TRUE);
+}
+
+int TListBox::ItemIndex() const {
+    return handle_ ? static_cast<int>(SendMessageA(handle_, LB_GETCURSEL, 0, 0)) : -1;
+}
+
+void TListBox::SetItemIndex(int index) {
+    SendMessageA(Handle(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+bool TListBox::HandleDrawItem(DRAWITEMSTRUCT& dis) {
+    TCanvas canvas(dis.hDC);
+    // Every row starts from the list's own font and colours.
+    canvas.Font = Font;
+    canvas.Brush.Color = color_;
+    canvas.Brush.Style = bsSolid;
+    const RECT r = dis.rcItem;
+    const int index = static_cast<int>(dis.itemID);
+    if (index < 0) {
+        canvas.FillRect(r);
+        return true;
+    }
+    TOwnerDrawState state = 0;
+    if (dis.itemState & ODS_SELECTED) {
+        state |= odSelected;
+        canvas.Brush.Color = clHighlight;
+        canvas.Font.SetColor(clHighlightText);
+    }
+    if (dis.itemState & ODS_DISABLED)
+        state |= odDisabled;
+    if (OnDrawItem) {
+        canvas_ = &canvas;
+        struct Reset {
+            TCanvas*& c;
+            ~Reset() { c = nullptr; }
+        } reset{canvas_};
+        OnDrawItem(this, index, r, state);
+    } else {
+        canvas.FillRect(r);
+        canvas.TextOut(r.left + 2, r.top, Item(index));
+    }
+    return true;
+}
+
+LRESULT TListBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (DropDownOf) {
+        switch (msg) {
+        case WM_MOUSEACTIVATE:
+            return MA_NOACTIVATE;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: {
+            // Handled here: the list's own handling would take the focus.
+            const auto hit = SendMessageA(handle_, LB_ITEMFROMPOINT, 0, lp);
+            if (HIWORD(hit) == 0 && static_cast<int>(LOWORD(hit)) < ItemCount()) {
+                SetItemIndex(LOWORD(hit));
+                Click();
+            }
+            return 0;
+        }
+        case WM_LBUTTONUP:
+        case WM_MOUSEMOVE:
+            return 0;
+        }
+    }
+    return TWinControl::WndProc(msg, wp, lp);
+}

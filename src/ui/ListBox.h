@@ -1,0 +1,45 @@
+// A list box whose rows the program draws (fixed row height). The rows are
+// the control's strings, so screen readers read them.
+#pragma once
+#include "ui/StdCtrls.h"
+
+#include <string>
+#include <vector>
+
+class TListBox : public TWinControl {
+public:
+    explicit TListBox(TComponent* owner);
+    int ItemHeight = 15; // design pixels
+    // Given before the window is made, the list is a drop-down of this
+    // window: a popup it owns, in screen coordinates, that takes neither the
+    // activation nor the focus. A click there chooses the row under the
+    // pointer and raises OnClick; the keys stay with the focused control.
+    TWinControl* DropDownOf = nullptr;
+
+    int ItemCount() const;
+    std::string Item(int index) const;
+    // Replaces every row, with storage reserved and drawing off.
+    void SetItems(const std::vector<std::string>& rows);
+    int ItemIndex() const;
+    // -1 for none; a row out of sight scrolls into view.
+    void SetItemIndex(int index);
+
+    // The canvas of the row being drawn, prepared with the list's font and
+    // colours; valid only inside OnDrawItem.
+    TCanvas* Canvas() const { return canvas_; }
+    std::function<void(TObject* Sender, int Index, const RECT& Rect, TOwnerDrawState State)>
+        OnDrawItem;
+
+    void SetVisible(bool v) override;
+    void ChangeScale(int pixelsPerInch) override;
+    bool HandleDrawItem(DRAWITEMSTRUCT& dis) override;
+    bool HandleMeasureItem(MEASUREITEMSTRUCT& mis) override;
+
+protected:
+    void CreateParams(TCreateParams& p) override;
+    void AfterCreateWnd() override;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+private:
+    TCanvas* canvas_ = nullptr;
+};
