@@ -17,7 +17,7 @@ void TListBox::CreateParams(TCreateParams& p) {
         // Hidden until the owner shows it.
         visible_ = false;
         p.style = (p.style & ~DWORD{WS_CHILD | WS_TABSTOP | WS_VISIBLE}) | WS_POPUP | WS_BORDER;
-        p.exStyle |= WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE;
+        p.exStyle |= WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST;
         p.parent = DropDownOf->Handle();
         p.menu = nullptr;
     } else {
@@ -47,8 +47,12 @@ void TListBox::SetVisible(bool v) {
     const bool changed = v != visible_;
     TWinControl::SetVisible(v);
     // Without a parent the toolkit leaves a window's showing to its owner.
+    // Topmost, as a drop-down is: in Wine's virtual desktop an owned popup
+    // shown without activation stayed under its owner on screen.
     if (changed && DropDownOf && handle_)
-        ShowWindow(handle_, v ? SW_SHOWNOACTIVATE : SW_HIDE);
+        SetWindowPos(handle_, HWND_TOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE |
+                         (v ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
 }
 
 int TListBox::ItemCount() const {

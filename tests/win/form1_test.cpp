@@ -842,6 +842,7 @@ TEST_F(Form1Box, SuggestionsTakeARowByKeysOrMouseAndLeaveEnterAndEscapeAsTheyWer
     EXPECT_EQ(r.top, b.bottom);
     EXPECT_EQ(r.bottom - r.top, 2 * 15 + 2);
     EXPECT_EQ(GetForegroundWindow(), F().Handle());
+    EXPECT_TRUE(IsWindowVisible(found.Handle()));
 
     key(box, VK_DOWN);
     key(box, VK_DOWN);
@@ -882,6 +883,7 @@ TEST_F(Form1Box, SuggestionsTakeARowByKeysOrMouseAndLeaveEnterAndEscapeAsTheyWer
     PostKey(box, VK_ESCAPE);
     EXPECT_FALSE(PumpUntilQuit(60));
     EXPECT_FALSE(found.Visible());
+    EXPECT_FALSE(IsWindowVisible(found.Handle())); // emptied once hidden, yet not shown
     EXPECT_EQ(Box(), "ver");
     PostKey(box, VK_ESCAPE);
     EXPECT_TRUE(PumpUntilQuit(60));
