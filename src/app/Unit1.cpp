@@ -177,6 +177,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     lstSuggestions.DropDownOf = this;
     lstSuggestions.ItemHeight = ListRowHeight;
     lstSuggestions.Font = Font;
+    tmrSuggestions.SetInterval(1);
 
     // Events
     cbbListCPL.OnChange = [this](TObject* s) { cbbListCPLChange(s); };
@@ -195,6 +196,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     edtCmdLine.OnAfterChange = [this](TObject* s, bool u) { edtCmdLineAfterChange(s, u); };
     edtCmdLine.OnExit = [this](TObject* s) { edtCmdLineExit(s); };
     lstSuggestions.OnClick = [this](TObject* s) { lstSuggestionsClick(s); };
+    tmrSuggestions.OnTimer = [this](TObject* s) { tmrSuggestionsTimer(s); };
     lstSuggestions.OnDrawItem = [this](TObject* s, int i, const RECT& r, TOwnerDrawState st) {
         lstSuggestionsDrawItem(s, i, r, st);
     };

@@ -4,6 +4,7 @@
 #include "core/ListRowStyle.h"
 #include "ui/Form.h"
 #include "ui/ListBox.h"
+#include "ui/Timer.h"
 #include "ui/Menus.h"
 #include "ui/StdCtrls.h"
 
@@ -34,6 +35,7 @@ public:
     TMenuItem itemWebSite{this};
     // Rows of every list found by the words typed in the box.
     TListBox lstSuggestions{this};
+    TTimer tmrSuggestions{this};
 
     // The caption as designed, without status suffix (at most 27 characters).
     std::string BaseCaption;
@@ -80,6 +82,7 @@ public:
     void lstSuggestionsClick(TObject* Sender);
     void lstSuggestionsDrawItem(TObject* Sender, int Index, const RECT& Rect,
                                 TOwnerDrawState State);
+    void tmrSuggestionsTimer(TObject* Sender);
     void FormDeactivate(TObject* Sender);
     void FormMove(TObject* Sender);
 
@@ -88,7 +91,8 @@ private:
     void ListRowsLoaded(TComboBox& list, const std::vector<std::string_view>& rows);
     TComboBox& ListOf(TListKind kind);
     void CloseSuggestions();
-    void PlaceSuggestions(const std::vector<std::string>& rows);
+    void PlaceSuggestions();
+    std::vector<std::string> SuggestionRows(size_t from, size_t count);
     void DrawRow(TCanvas& canvas, TListKind kind, int index, const std::string& text, const RECT& r,
                  TOwnerDrawState state);
     GCommandIndex commands_;

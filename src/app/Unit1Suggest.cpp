@@ -4,11 +4,20 @@
 #include "app/Unit1.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
 // Rows in sight at once; beyond them the list scrolls.
 const int kSuggestionRows = 12;
+// Rows put in the list with the key, then at each turn of the timer up to
+// kTimerRows; a list box empties its owner-drawn rows one message each, so
+// more rows come only when the keys move that far down.
+const size_t kFirstRows = 50;
+const size_t kMoreRows = 150;
+const size_t kTimerRows = 200;
+// Rows whose width sets the list's.
+const size_t kMeasuredRows = 24;
 
 } // namespace
 
@@ -44,15 +53,30 @@ void TForm1::edtCmdLineAfterChange(TObject*, bool ByUser) {
         CloseSuggestions();
         return;
     }
-    std::vector<std::string> rows;
-    rows.reserve(suggested_.size());
-    for (const GSearchHit& hit : suggested_)
-        rows.push_back(ListOf(hit.list).Item(hit.row));
-    lstSuggestions.SetItems(rows);
-    PlaceSuggestions(rows);
+    // The first rows at once; the others while no key waits (a timer comes
+    // last in the queue), as a list box takes thousands of rows slowly.
+    lstSuggestions.SetItems(SuggestionRows(0, kFirstRows));
+    tmrSuggestions.SetEnabled(suggested_.size() > kFirstRows);
+    PlaceSuggestions();
 }
 
-void TForm1::PlaceSuggestions(const std::vector<std::string>& rows) {
+std::vector<std::string> TForm1::SuggestionRows(size_t from, size_t count) {
+    std::vector<std::string> rows;
+    const size_t end = std::min(suggested_.size(), from + count);
+    for (size_t i = from; i < end; ++i)
+        rows.push_back(ListOf(suggested_[i].list).Item(suggested_[i].row));
+    return rows;
+}
+
+void TForm1::tmrSuggestionsTimer(TObject*) {
+    const auto filled = static_cast<size_t>(lstSuggestions.ItemCount());
+    lstSuggestions.AddItems(SuggestionRows(filled, kMoreRows));
+    const auto now = static_cast<size_t>(lstSuggestions.ItemCount());
+    if (now >= suggested_.size() || now >= kTimerRows)
+        tmrSuggestions.SetEnabled(false);
+}
+
+void TForm1::PlaceSuggestions() {
     lstSuggestions.ChangeScale(PixelsPerInch());
     const int count = static_cast<int>(suggested_.size());
     RECT box;
@@ -62,12 +86,21 @@ void TForm1::PlaceSuggestions(const std::vector<std::string>& rows) {
     GetMonitorInfoA(MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST), &monitor);
     const RECT& work = monitor.rcWork;
 
-    // As wide as the box, or as the widest row where the screen allows.
+    // As wide as the box, or as the widest row where the screen allows; the
+    // longest rows stand for all, since measuring thousands takes long.
+    std::vector<std::pair<size_t, size_t>> longest; // length, place
+    for (size_t i = 0; i < suggested_.size(); ++i)
+        longest.emplace_back(commands_.RowLength(suggested_[i]), i);
+    const size_t measured = std::min(longest.size(), kMeasuredRows);
+    std::partial_sort(longest.begin(), longest.begin() + static_cast<std::ptrdiff_t>(measured),
+                      longest.end(), std::greater<>());
     int widest = 0;
     {
         TWindowDC screen;
         TSelectObject font(screen.Get(), lstSuggestions.Font.Handle());
-        for (const std::string& text : rows) {
+        for (size_t k = 0; k < measured; ++k) {
+            const GSearchHit hit = suggested_[longest[k].second];
+            const std::string text = ListOf(hit.list).Item(hit.row);
             SIZE size{};
             GetTextExtentPoint32A(screen.Get(), text.c_str(), static_cast<int>(text.size()), &size);
             widest = std::max(widest, static_cast<int>(size.cx));
@@ -87,7 +120,11 @@ void TForm1::PlaceSuggestions(const std::vector<std::string>& rows) {
     int top = box.bottom;
     if (top + height > work.bottom && box.top - height >= work.top)
         top = box.top - height;
-    lstSuggestions.SetBounds(left, top, width, height);
+    // Each move of a window costs a trip to the display server: only a change.
+    const RECT now = lstSuggestions.BoundsRect();
+    if (now.left != left || now.top != top || now.right - now.left != width ||
+        now.bottom - now.top != height)
+        lstSuggestions.SetBounds(left, top, width, height);
     lstSuggestions.Show();
 }
 
@@ -95,6 +132,7 @@ void TForm1::CloseSuggestions() {
     if (!lstSuggestions.Visible())
         return;
     lstSuggestions.Hide();
+    tmrSuggestions.SetEnabled(false);
     suggested_.clear();
     lstSuggestions.SetItems({});
 }
@@ -135,6 +173,8 @@ void TForm1::SuggestionsKeyDown(TObject*, WORD& Key, TShiftState Shift) {
         return;
     }
     Key = 0;
+    if (to + kSuggestionRows > last && static_cast<size_t>(last) + 1 < suggested_.size())
+        lstSuggestions.AddItems(SuggestionRows(static_cast<size_t>(last) + 1, kMoreRows));
     lstSuggestions.SetItemIndex(to);
 }
 

@@ -158,3 +158,10 @@ std::vector<GSearchHit> GCommandIndex::Find(std::string_view typed) const {
         out.insert(out.end(), r.begin(), r.end());
     return out;
 }
+
+size_t GCommandIndex::RowLength(const GSearchHit& hit) const {
+    const GFolded& list = lists_[hit.list];
+    const auto i = static_cast<size_t>(hit.row);
+    const size_t end = i + 1 < list.starts.size() ? list.starts[i + 1] : list.text.size();
+    return end - list.starts[i] - 1;
+}

@@ -36,6 +36,8 @@ public:
     // rest; within one rank the personal list, the system list, then the
     // Control Panel list, each in file order. Nothing for unsearchable text.
     std::vector<GSearchHit> Find(std::string_view typed) const;
+    // The length of a row in bytes, as given.
+    size_t RowLength(const GSearchHit& hit) const;
 
 private:
     struct GFolded {

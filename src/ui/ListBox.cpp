@@ -71,9 +71,13 @@ std::string TListBox::Item(int index) const {
 }
 
 void TListBox::SetItems(const std::vector<std::string>& rows) {
+    SendMessageA(Handle(), LB_RESETCONTENT, 0, 0);
+    AddItems(rows);
+}
+
+void TListBox::AddItems(const std::vector<std::string>& rows) {
     HWND h = Handle();
     SendMessageA(h, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(h, LB_RESETCONTENT, 0, 0);
     size_t bytes = 0;
     for (const auto& s : rows)
         bytes += s.size() + 1;

@@ -20,6 +20,8 @@ public:
     std::string Item(int index) const;
     // Replaces every row, with storage reserved and drawing off.
     void SetItems(const std::vector<std::string>& rows);
+    // Adds rows after the last, the same way.
+    void AddItems(const std::vector<std::string>& rows);
     int ItemIndex() const;
     // -1 for none; a row out of sight scrolls into view.
     void SetItemIndex(int index);
