@@ -174,7 +174,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     itemWebSite.Caption = "Orbitashell sur le Web";
     itemWebSite.ImageIndex = 3;
 
-    lstSuggestions.DropDownOf = this;
+    lstSuggestions.SetDropDownOf(this);
     lstSuggestions.ItemHeight = ListRowHeight;
     lstSuggestions.Font = Font;
     tmrSuggestions.SetInterval(1);

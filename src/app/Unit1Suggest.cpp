@@ -120,11 +120,7 @@ void TForm1::PlaceSuggestions() {
     int top = box.bottom;
     if (top + height > work.bottom && box.top - height >= work.top)
         top = box.top - height;
-    // Each move of a window costs a trip to the display server: only a change.
-    const RECT now = lstSuggestions.BoundsRect();
-    if (now.left != left || now.top != top || now.right - now.left != width ||
-        now.bottom - now.top != height)
-        lstSuggestions.SetBounds(left, top, width, height);
+    lstSuggestions.SetBounds(left, top, width, height);
     lstSuggestions.Show();
 }
 

@@ -2,6 +2,39 @@
 
 #include <windowsx.h>
 
+namespace {
+
+// The popup a drop-down list lies in. The list is its child rather than a
+// popup itself: under Wine each change of a top-level window's scroll bar
+// (at every row added or removed) costs a trip to the display server.
+class TDropDownFrame : public TWinControl {
+public:
+    TDropDownFrame(TWinControl* owner) : TWinControl(nullptr), owner_(owner) {
+        visible_ = false;
+        TabStop = false;
+    }
+
+protected:
+    void CreateParams(TCreateParams& p) override {
+        TWinControl::CreateParams(p);
+        p.style = WS_POPUP | WS_BORDER | WS_CLIPCHILDREN;
+        // Topmost, as a drop-down is: in Wine's virtual desktop an owned
+        // popup shown without activation stayed under its owner on screen.
+        p.exStyle |= WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST;
+        p.parent = owner_->Handle();
+    }
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg == WM_MOUSEACTIVATE)
+            return MA_NOACTIVATE;
+        return TWinControl::WndProc(msg, wp, lp);
+    }
+
+private:
+    TWinControl* owner_;
+};
+
+} // namespace
+
 TListBox::TListBox(TComponent* owner) : TWinControl(owner) {
     width_ = 121;
     height_ = 97;
@@ -9,24 +42,33 @@ TListBox::TListBox(TComponent* owner) : TWinControl(owner) {
     ParentColor = false;
 }
 
+TListBox::~TListBox() {
+    // The list goes before its frame, which it must not outlive as a child.
+    DestroyHandle();
+    SetParent(nullptr);
+}
+
+void TListBox::SetDropDownOf(TWinControl* owner) {
+    frame_ = std::make_unique<TDropDownFrame>(owner);
+    TabStop = false;
+    visible_ = false;
+    SetParent(frame_.get());
+}
+
 void TListBox::CreateParams(TCreateParams& p) {
     TWinControl::CreateParams(p);
     p.className = "LISTBOX";
     p.style |= LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL;
-    if (DropDownOf) {
-        // Hidden until the owner shows it.
-        visible_ = false;
-        p.style = (p.style & ~DWORD{WS_CHILD | WS_TABSTOP | WS_VISIBLE}) | WS_POPUP | WS_BORDER;
-        p.exStyle |= WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST;
-        p.parent = DropDownOf->Handle();
-        p.menu = nullptr;
+    if (frame_) {
+        // Always shown in its frame, which shows and hides.
+        p.style |= WS_VISIBLE;
     } else {
         p.exStyle |= WS_EX_CLIENTEDGE;
     }
 }
 
 void TListBox::AfterCreateWnd() {
-    // A popup's WM_MEASUREITEM went to its owner, which does not know it.
+    // WM_MEASUREITEM came before the subclassing.
     SendMessageA(handle_, LB_SETITEMHEIGHT, 0, Scale(ItemHeight));
 }
 
@@ -44,15 +86,30 @@ bool TListBox::HandleMeasureItem(MEASUREITEMSTRUCT& mis) {
 }
 
 void TListBox::SetVisible(bool v) {
-    const bool changed = v != visible_;
-    TWinControl::SetVisible(v);
-    // Without a parent the toolkit leaves a window's showing to its owner.
-    // Topmost, as a drop-down is: in Wine's virtual desktop an owned popup
-    // shown without activation stayed under its owner on screen.
-    if (changed && DropDownOf && handle_)
-        SetWindowPos(handle_, HWND_TOPMOST, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE |
-                         (v ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+    if (!frame_) {
+        TWinControl::SetVisible(v);
+        return;
+    }
+    if (v == visible_)
+        return;
+    visible_ = v;
+    SetWindowPos(frame_->Handle(), HWND_TOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | (v ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+}
+
+void TListBox::SetBounds(int left, int top, int width, int height) {
+    if (!frame_) {
+        TWinControl::SetBounds(left, top, width, height);
+        return;
+    }
+    // Each move of a popup costs a trip to the display server: only a change.
+    const RECT now = frame_->BoundsRect();
+    if (now.left == left && now.top == top && now.right - now.left == width &&
+        now.bottom - now.top == height && frame_->HandleAllocated())
+        return;
+    frame_->SetBounds(left, top, width, height);
+    const RECT inside = frame_->ClientRect();
+    TWinControl::SetBounds(0, 0, inside.right, inside.bottom);
 }
 
 int TListBox::ItemCount() const {
@@ -131,7 +188,7 @@ bool TListBox::HandleDrawItem(DRAWITEMSTRUCT& dis) {
 }
 
 LRESULT TListBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (DropDownOf) {
+    if (frame_) {
         switch (msg) {
         case WM_MOUSEACTIVATE:
             return MA_NOACTIVATE;

@@ -3,18 +3,21 @@
 #pragma once
 #include "ui/StdCtrls.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
 class TListBox : public TWinControl {
 public:
     explicit TListBox(TComponent* owner);
+    ~TListBox() override;
     int ItemHeight = 15; // design pixels
-    // Given before the window is made, the list is a drop-down of this
-    // window: a popup it owns, in screen coordinates, that takes neither the
-    // activation nor the focus. A click there chooses the row under the
-    // pointer and raises OnClick; the keys stay with the focused control.
-    TWinControl* DropDownOf = nullptr;
+    // Before the window is made: the list becomes a drop-down of this window,
+    // inside a framed popup it owns, placed in screen coordinates, that takes
+    // neither the activation nor the focus. A click there chooses the row
+    // under the pointer and raises OnClick; the keys stay with the focused
+    // control.
+    void SetDropDownOf(TWinControl* owner);
 
     int ItemCount() const;
     std::string Item(int index) const;
@@ -33,6 +36,7 @@ public:
         OnDrawItem;
 
     void SetVisible(bool v) override;
+    void SetBounds(int left, int top, int width, int height) override;
     void ChangeScale(int pixelsPerInch) override;
     bool HandleDrawItem(DRAWITEMSTRUCT& dis) override;
     bool HandleMeasureItem(MEASUREITEMSTRUCT& mis) override;
@@ -44,4 +48,5 @@ protected:
 
 private:
     TCanvas* canvas_ = nullptr;
+    std::unique_ptr<TWinControl> frame_;
 };

@@ -837,7 +837,7 @@ TEST_F(Form1Box, SuggestionsTakeARowByKeysOrMouseAndLeaveEnterAndEscapeAsTheyWer
     EXPECT_EQ(found.Item(0), "ipconfig"); // the personal list first
     EXPECT_EQ(found.Item(1), "ipconfig /all (Configuration IP)");
     RECT r, b;
-    GetWindowRect(found.Handle(), &r);
+    GetWindowRect(GetAncestor(found.Handle(), GA_ROOT), &r);
     GetWindowRect(box, &b);
     EXPECT_EQ(r.top, b.bottom);
     EXPECT_EQ(r.bottom - r.top, 2 * 15 + 2);
