@@ -1,11 +1,13 @@
 // The two parsers that read untrusted bytes, on hostile inputs of 1 MiB,
 // against one memchr pass over the same bytes that finds every occurrence of
 // the byte the parser splits on (a line end, an opening parenthesis): the
-// least any reader of those bytes has to do.
+// least any reader of those bytes has to do. StripParenComments aims at 3
+// times that pass; the version file is at most 64 KiB, so its reader's time
+// against the pass is shown for information only.
 //
 // Each input is also timed at 256 KiB: a parser that is linear costs four
 // times as much at 1 MiB, so "growth" (the 1 MiB time over four times the
-// 256 KiB time) stays near 1.
+// 256 KiB time) stays near 1. Both parsers aim at that.
 //
 //   parsers_bench [--reps N]
 #include "core/ParenComments.h"
@@ -185,8 +187,11 @@ int main(int argc, char** argv) {
     // Rows for the summary table of tools/bench.sh: what, figure, aim, verdict.
     const char* names[2] = {"StripParenComments, 1 MiB", "version-file reader, 1 MiB"};
     for (int k = 0; k < 2; ++k) {
-        std::printf("TABLE|%s: worst time / memchr pass|%.2fx|<= 3x|%s\n", names[k], worstRatio[k],
-                    worstRatio[k] <= 3 ? "met" : "NOT met");
+        if (k == 0)
+            std::printf("TABLE|%s: worst time / memchr pass|%.2fx|<= 3x|%s\n", names[k],
+                        worstRatio[k], worstRatio[k] <= 3 ? "met" : "NOT met");
+        else
+            std::printf("TABLE|%s: worst time / memchr pass|%.2fx|-|-\n", names[k], worstRatio[k]);
         std::printf("TABLE|%s: worst growth 256 KiB -> 1 MiB|%.2fx linear|linear|%s\n", names[k],
                     worstGrowth[k], worstGrowth[k] <= 1.3 ? "met" : "NOT met");
     }

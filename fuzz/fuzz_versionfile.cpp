@@ -12,7 +12,7 @@
 namespace {
 
 // A deliberately plain reader of the same format: keeps every line and
-// searches backwards, to be compared with the indexed one.
+// searches backwards, to be compared with the one-pass reader.
 struct TModelSection {
     std::string name;
     std::vector<std::string> lines;

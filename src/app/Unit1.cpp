@@ -179,6 +179,15 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     lstSuggestions.Font = Font;
     tmrSuggestions.SetInterval(1);
 
+    // The system's shield marks the entry that asks for an administrator.
+    ImageList2.AddStockIcon(SIID_SHIELD);
+    btnExecuter.PopupMenu = &ppmExecuter;
+    ppmExecuter.Images = &ImageList2;
+    ppmExecuter.Items = {&itemExecuter, &itemExecuterAdmin};
+    itemExecuter.Caption = "Lancer";
+    itemExecuterAdmin.Caption = "Lancer en tant qu'administrateur";
+    itemExecuterAdmin.ImageIndex = 0;
+
     // Events
     cbbListCPL.OnChange = [this](TObject* s) { cbbListCPLChange(s); };
     cbbListSyst.OnChange = [this](TObject* s) { cbbListSystChange(s); };
@@ -208,6 +217,9 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     itemLicence.OnClick = [this](TObject* s) { itemLicenceClick(s); };
     itemPrincipe.OnClick = [this](TObject* s) { itemPrincipeClick(s); };
     itemWebSite.OnClick = [this](TObject* s) { itemWebSiteClick(s); };
+    ppmExecuter.OnPopup = [this](TObject* s) { ppmExecuterPopup(s); };
+    itemExecuter.OnClick = [this](TObject* s) { itemExecuterClick(s); };
+    itemExecuterAdmin.OnClick = [this](TObject* s) { itemExecuterAdminClick(s); };
 }
 
 void TForm1::FormCreate(TObject*) {
@@ -297,25 +309,64 @@ void TForm1::edtCmdLineChange(TObject*) {
 }
 
 void TForm1::btnExecuterClick(TObject*) {
-    std::string line = edtCmdLine.Text();
+    LaunchLine(KeyboardShiftState() == (ssCtrl | ssShift));
+}
+
+void TForm1::LaunchLine(bool elevate) {
+    const std::string typed = edtCmdLine.Text();
+    const bool adminWord = HasAdminRequest(typed);
+    const std::string line = RemoveFirstNoCase(typed, AdminWord());
     const LaunchKind kind = ClassifyLine(line);
     if (kind == LaunchKind::Mixed) {
         ShowErrorMessage("Mélange incompatible de commandes !");
         return;
     }
+    // A program already elevated hands its rights to every console it opens.
+    const bool runAs = (elevate || adminWord) && !Sys().IsElevated();
+    std::string parameters;
     if (kind == LaunchKind::Capture) {
         GetBatTemp();
         edtCmdLine.SetText(RemoveFirstNoCase(edtCmdLine.Text(), CaptureWord()));
-        std::string parameters = CaptureParameters(edtCmdLine.Text());
-        Sys().ShellOpen(nullptr, nullptr, InterpreterPath(), parameters.c_str(), nullptr,
-                        SW_SHOWNORMAL);
-        edtCmdLine.SetText(std::string(CaptureWord()) + edtCmdLine.Text());
+        const std::string remainder = RemoveFirstNoCase(edtCmdLine.Text(), AdminWord());
+        // The elevated console may run under another account, with another %temp%.
+        parameters =
+            runAs ? CaptureParameters(remainder, TempDir + "\\" + std::string(CaptureBatchName()))
+                  : CaptureParameters(remainder);
     } else {
-        std::string parameters =
-            kind == LaunchKind::Tool ? ToolParameters(line) : OrdinaryParameters(line);
-        Sys().ShellOpen(Handle(), nullptr, InterpreterPath(), parameters.c_str(), nullptr,
-                        SW_SHOWNORMAL);
+        parameters = kind == LaunchKind::Tool ? ToolParameters(line) : OrdinaryParameters(line);
     }
+    if (runAs) {
+        const DWORD error =
+            Sys().ShellRun(Handle(), "runas", InterpreterPath(),
+                           ElevatedParameters(parameters, Sys().CurrentFolder()), SW_SHOWNORMAL);
+        if (error) {
+            edtCmdLine.SetText(typed);
+            if (error == ERROR_CANCELLED) // the user said no: nothing more to say
+                return;
+            throw Exception("Impossible de lancer \"" + InterpreterPath() +
+                            "\" en tant qu'administrateur. " + SysErrorMessage(error) + ".");
+        }
+    } else {
+        // A capture's console is nobody's: the viewer it starts outlives it.
+        Sys().ShellOpen(kind == LaunchKind::Capture ? nullptr : Handle(), nullptr,
+                        InterpreterPath(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
+    }
+    if (kind == LaunchKind::Capture)
+        edtCmdLine.SetText(std::string(CaptureWord()) + edtCmdLine.Text());
+}
+
+void TForm1::ppmExecuterPopup(TObject*) {
+    const bool line = !edtCmdLine.Text().empty();
+    itemExecuter.Enabled = line;
+    itemExecuterAdmin.Enabled = line;
+}
+
+void TForm1::itemExecuterClick(TObject*) {
+    LaunchLine(false);
+}
+
+void TForm1::itemExecuterAdminClick(TObject*) {
+    LaunchLine(true);
 }
 
 void TForm1::GetBatTemp() {

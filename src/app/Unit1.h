@@ -28,6 +28,7 @@ public:
     TComboBox cbbListCustom{this};
     TMemo Memo1{this};
     TImageList ImageList1{this};
+    TImageList ImageList2{this};
     TPopupMenu ppmInfos{this};
     TMenuItem itemAPropos{this};
     TMenuItem itemLicence{this};
@@ -36,6 +37,9 @@ public:
     // Rows of every list found by the words typed in the box.
     TListBox lstSuggestions{this};
     TTimer tmrSuggestions{this};
+    TPopupMenu ppmExecuter{this};
+    TMenuItem itemExecuter{this};
+    TMenuItem itemExecuterAdmin{this};
 
     // The caption as designed, without status suffix (at most 27 characters).
     std::string BaseCaption;
@@ -52,7 +56,15 @@ public:
     void cbbListSystChange(TObject* Sender);
     void cbbListCustomChange(TObject* Sender);
     void edtCmdLineChange(TObject* Sender);
+    // With Ctrl and Shift held, the line runs as administrator.
     void btnExecuterClick(TObject* Sender);
+    // Runs the line, in an administrator's console when it holds "Admin+" or
+    // elevate asks for one. A refused elevation leaves everything as it was.
+    void LaunchLine(bool elevate);
+    // The menu of "Lancer": its entries' states follow the box.
+    void ppmExecuterPopup(TObject* Sender);
+    void itemExecuterClick(TObject* Sender);
+    void itemExecuterAdminClick(TObject* Sender);
     void cbbListCPLDrawItem(TObject* Sender, int Index, const RECT& Rect, TOwnerDrawState State);
     void cbbListSystDrawItem(TObject* Sender, int Index, const RECT& Rect, TOwnerDrawState State);
     void cbbListCustomDrawItem(TObject* Sender, int Index, const RECT& Rect, TOwnerDrawState State);

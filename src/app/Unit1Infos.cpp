@@ -19,6 +19,13 @@ void TForm1::FormKeyDown(TObject*, WORD& Key, TShiftState Shift) {
         POINT p{btnInfos.Left(), btnInfos.Top() + btnInfos.Height()};
         ClientToScreen(Handle(), &p);
         ppmInfos.Popup(p.x, p.y);
+    } else if (Key == VK_RETURN && Shift == (ssCtrl | ssShift) && btnExecuter.Enabled() &&
+               !cbbListCPL.DroppedDown() && !cbbListSyst.DroppedDown() &&
+               !cbbListCustom.DroppedDown()) {
+        // Run as administrator, as in the system's own Run box; an open list
+        // takes the key to close itself, as it takes a plain Enter.
+        Key = 0;
+        LaunchLine(true);
     } else if (Key == 'N' && Shift == ssAlt && btnNewVersionDispo.Visible() &&
                btnNewVersionDispo.Enabled()) {
         Key = 0;

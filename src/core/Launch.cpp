@@ -76,17 +76,52 @@ std::string ToolParameters(std::string_view line) {
     return Concat(kCloseAfter, line);
 }
 
-std::string CaptureParameters(std::string_view remainder) {
+namespace {
+
+std::string CaptureWith(std::string_view quotedBatch, std::string_view batchPath,
+                        std::string_view remainder) {
     // "ipconfig Edit+" leaves no blank before the command; without one the
     // interpreter would look for a batch file named "EditCMDipconfig".
     const bool needsBlank =
         !remainder.empty() && remainder.front() != ' ' && remainder.front() != '\t';
     std::string out;
-    out.reserve(kCloseAfter.size() + kCaptureBatch.size() + 1 + remainder.size());
-    out.append(kCloseAfter).append(kCaptureBatch);
+    out.reserve(kCloseAfter.size() + quotedBatch.size() + batchPath.size() + 3 + remainder.size());
+    out.append(kCloseAfter).append(quotedBatch);
+    if (!batchPath.empty())
+        out.append("\"").append(batchPath).append("\"");
     if (needsBlank)
         out.push_back(' ');
     out.append(remainder);
+    return out;
+}
+
+} // namespace
+
+std::string CaptureParameters(std::string_view remainder) {
+    return CaptureWith(kCaptureBatch, {}, remainder);
+}
+
+std::string CaptureParameters(std::string_view remainder, std::string_view batchPath) {
+    return CaptureWith({}, batchPath, remainder);
+}
+
+bool HasAdminRequest(std::string_view line) {
+    return ContainsNoCase(line, AdminWord());
+}
+
+std::string_view AdminWord() {
+    return "Admin+";
+}
+
+std::string ElevatedParameters(std::string_view parameters, std::string_view folder) {
+    // After "/k" or "/c": the rest of the line is what the interpreter runs.
+    const std::string_view change = "cd /d \"";
+    const std::string_view then = "\"&&";
+    const auto switchEnd = std::min<std::string_view::size_type>(2, parameters.size());
+    std::string out;
+    out.reserve(parameters.size() + change.size() + folder.size() + then.size());
+    out.append(parameters.substr(0, switchEnd)).append(change).append(folder).append(then);
+    out.append(parameters.substr(switchEnd));
     return out;
 }
 

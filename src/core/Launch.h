@@ -30,6 +30,19 @@ std::string ToolParameters(std::string_view line);
 // remainder: the line with "Edit+" removed (RemoveFirstNoCase).
 std::string CaptureParameters(std::string_view remainder);
 
+// remainder as above; batchPath: the batch file's full path, for a console
+// that may run under another account with another %temp%.
+std::string CaptureParameters(std::string_view remainder, std::string_view batchPath);
+
+// "Admin+": run the line in an administrator's console. The word is taken out
+// of the line (RemoveFirstNoCase) before it is classified and run.
+bool HasAdminRequest(std::string_view line);
+std::string_view AdminWord();
+// An elevated interpreter starts in the system folder whatever folder it is
+// handed: parameters (from the functions above) first change to folder,
+// quoted so that blanks, "&" and parentheses stay part of its name.
+std::string ElevatedParameters(std::string_view parameters, std::string_view folder);
+
 // The batch file written to the temporary folder before every capture.
 std::string_view CaptureBatchText();
 std::string_view CaptureBatchName();

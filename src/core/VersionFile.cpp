@@ -1,54 +1,17 @@
 #include "core/VersionFile.h"
 
-#include <algorithm>
-#include <array>
-#include <bit>
-#include <cstring>
-
 namespace {
-
-// Eight bytes at a time: long lines, blanks and values cost a fraction of a
-// byte-by-byte loop, which hostile files of one huge line would otherwise pay.
-constexpr std::uint64_t kOnes = 0x0101010101010101u;
-constexpr std::uint64_t kHighs = 0x8080808080808080u;
-
-static_assert(std::endian::native == std::endian::little, "words are read lowest byte first");
-
-std::uint64_t Load8(const char* p) {
-    std::uint64_t word;
-    std::memcpy(&word, p, sizeof word);
-    return word;
-}
-
-// The high bit of each zero byte of word is set, and of no byte below the
-// first zero; bytes are in memory order, lowest first.
-std::uint64_t ZeroBytes(std::uint64_t word) {
-    return (word - kOnes) & ~word & kHighs;
-}
-
-// Some byte of word is 33 or more, that is, not blank.
-bool HasNonBlank(std::uint64_t word) {
-    return ((((word & ~kHighs) + kOnes * (0x80 - 33)) | word) & kHighs) != 0;
-}
 
 bool IsBlank(char c) {
     return static_cast<unsigned char>(c) < 33;
 }
 
-// Moves begin past the blanks that open [begin, end).
-void TrimFront(const char*& begin, const char* end) {
-    while (end - begin >= 8 && !HasNonBlank(Load8(begin)))
-        begin += 8;
-    while (begin < end && IsBlank(*begin))
-        ++begin;
-}
-
-// Moves end back over the blanks that close [begin, end).
-void TrimBack(const char* begin, const char*& end) {
-    while (end - begin >= 8 && !HasNonBlank(Load8(end - 8)))
-        end -= 8;
-    while (end > begin && IsBlank(end[-1]))
-        --end;
+std::string_view Trimmed(std::string_view s) {
+    while (!s.empty() && IsBlank(s.front()))
+        s.remove_prefix(1);
+    while (!s.empty() && IsBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
 }
 
 char FoldChar(char c) {
@@ -73,64 +36,6 @@ std::string Folded(std::string_view s) {
     return folded;
 }
 
-// A cheap signature of a name, from its length and its folded first and
-// last bytes: a line's name is compared in full only with the asked-for names
-// of the same signature.
-std::uint64_t Signature(std::string_view s) {
-    if (s.empty())
-        return 0;
-    return (std::uint64_t{s.size()} << 16) |
-           (std::uint64_t{static_cast<unsigned char>(FoldChar(s.front()))} << 8) |
-           static_cast<unsigned char>(FoldChar(s.back()));
-}
-
-std::string_view Range(const char* begin, const char* end) {
-    return std::string_view(begin, static_cast<std::size_t>(end - begin));
-}
-
-// The bytes a line's scan stops at; one table load tells any byte apart.
-enum : unsigned char { kPlain, kLineEnd, kEquals };
-
-constexpr std::array<unsigned char, 256> kStops = [] {
-    std::array<unsigned char, 256> table{};
-    table['\r'] = kLineEnd;
-    table['\n'] = kLineEnd;
-    table['\0'] = kLineEnd; // a NUL ends the text
-    table['='] = kEquals;
-    return table;
-}();
-
-// The end of the line starting at p (a CR, an LF, a NUL or end), noting its
-// first '=' in eq. A word's lowest flagged byte is exact (only bytes above a
-// match can be flagged wrongly), so the first stop comes from a bit count,
-// without a branch per byte.
-const char* LineEnd(const char* p, const char* end, const char*& eq) {
-    // An empty line needs no word.
-    if (p < end && kStops[static_cast<unsigned char>(*p)] == kLineEnd)
-        return p;
-    while (end - p >= 8) {
-        const std::uint64_t word = Load8(p);
-        const std::uint64_t stops =
-            ZeroBytes(word) | ZeroBytes(word ^ (kOnes * '\r')) | ZeroBytes(word ^ (kOnes * '\n'));
-        if (!eq) {
-            const std::uint64_t equals = ZeroBytes(word ^ (kOnes * '='));
-            if (equals && (!stops || std::countr_zero(equals) < std::countr_zero(stops)))
-                eq = p + std::countr_zero(equals) / 8;
-        }
-        if (stops)
-            return p + std::countr_zero(stops) / 8;
-        p += 8;
-    }
-    for (; p < end; ++p) {
-        const unsigned char kind = kStops[static_cast<unsigned char>(*p)];
-        if (kind == kLineEnd)
-            return p;
-        if (kind == kEquals && !eq)
-            eq = p;
-    }
-    return p;
-}
-
 int HexDigit(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -145,95 +50,49 @@ int HexDigit(char c) {
 
 TVersionFile TVersionFile::Parse(std::string_view bytes, std::span<const TVersionKey> keys) {
     TVersionFile file;
-    // The sections asked for, each once, and the keys asked for in each, with
-    // where their values were last seen (views of bytes while scanning).
-    struct TMember {
-        std::uint64_t signature;
-        std::string key;   // case-folded
-        std::size_t index; // into keys
-        const char* valueBegin;
-        const char* valueEnd;
-        bool found;
+    for (const TVersionKey& k : keys)
+        file.m_wanted.push_back({Folded(k.section), Folded(k.key), std::nullopt});
+    // For each key asked for: whether the current block is its section, and its
+    // value as last seen there, a view of bytes, so that no line is copied.
+    struct TSeen {
+        bool inBlock = false;
+        std::optional<std::string_view> value;
     };
-    struct TGroup {
-        std::string name; // case-folded
-        std::uint64_t signature;
-        std::vector<TMember> members;
-    };
-    std::vector<TGroup> groups;
-    for (std::size_t i = 0; i < keys.size(); ++i) {
-        const TVersionKey& k = keys[i];
-        auto group = std::find_if(groups.begin(), groups.end(), [&](const TGroup& g) {
-            return MatchesFolded(g.name, k.section);
-        });
-        if (group == groups.end())
-            group = groups.insert(groups.end(), {Folded(k.section), Signature(k.section), {}});
-        group->members.push_back({Signature(k.key), Folded(k.key), i, nullptr, nullptr, false});
-    }
-    TGroup* current = nullptr; // the section the lines belong to, if asked for
+    std::vector<TSeen> seen(keys.size());
 
-    const char* const end = bytes.data() + bytes.size();
-    const char* p = bytes.data();
-    while (p < end) {
-        const char* lineBegin = p;
-        const char* eq = nullptr;
-        const char* lineEnd = LineEnd(p, end, eq);
-        p = lineEnd;
-        if (p < end) {
-            if (*p == '\0')
-                p = end; // a NUL ends the text
-            else
-                p += (*p == '\r' && p + 1 < end && p[1] == '\n') ? 2 : 1;
-        }
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        std::size_t end = pos;
+        while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n' && bytes[end] != '\0')
+            ++end;
+        const std::string_view line = Trimmed(bytes.substr(pos, end - pos));
+        // A NUL ends the text; CR LF reads as a line end and an empty line.
+        pos = (end < bytes.size() && bytes[end] == '\0') ? bytes.size() : end + 1;
 
-        TrimFront(lineBegin, lineEnd);
-        if (lineBegin == lineEnd || *lineBegin == ';')
+        if (line.empty() || line.front() == ';')
             continue;
-        TrimBack(lineBegin, lineEnd);
-        if (*lineBegin == '[' && lineEnd[-1] == ']') {
-            const char* nameBegin = lineBegin + 1;
-            const char* nameEnd = std::max(nameBegin, lineEnd - 1);
-            TrimFront(nameBegin, nameEnd);
-            TrimBack(nameBegin, nameEnd);
-            const std::string_view name = Range(nameBegin, nameEnd);
-            const std::uint64_t signature = Signature(name);
-            current = nullptr;
-            for (TGroup& g : groups) {
-                if (g.signature == signature && MatchesFolded(g.name, name)) {
-                    // A later block of a section replaces the earlier ones whole.
-                    current = &g;
-                    for (TMember& m : g.members)
-                        m.found = false;
-                }
+        if (line.front() == '[' && line.back() == ']') { // two bytes at least
+            const std::string_view name = Trimmed(line.substr(1, line.size() - 2));
+            for (std::size_t i = 0; i < seen.size(); ++i) {
+                seen[i].inBlock = MatchesFolded(file.m_wanted[i].section, name);
+                if (seen[i].inBlock)
+                    seen[i].value.reset(); // a later block replaces the earlier ones whole
             }
             continue;
         }
         // Lines before any section and lines without '=' hold no key.
-        if (!current || !eq)
+        const std::size_t eq = line.find('=');
+        if (eq == std::string_view::npos)
             continue;
-        // The line is trimmed already: the key's front and the value's end are its own.
-        const char* keyEnd = eq;
-        TrimBack(lineBegin, keyEnd);
-        const std::string_view key = Range(lineBegin, keyEnd);
-        const std::uint64_t signature = Signature(key);
-        for (TMember& m : current->members) {
-            if (m.signature == signature && MatchesFolded(m.key, key)) {
-                m.valueBegin = eq + 1;
-                m.valueEnd = lineEnd;
-                TrimFront(m.valueBegin, m.valueEnd);
-                m.found = true; // the last one wins
-            }
+        const std::string_view key = Trimmed(line.substr(0, eq));
+        for (std::size_t i = 0; i < seen.size(); ++i) {
+            if (seen[i].inBlock && MatchesFolded(file.m_wanted[i].key, key))
+                seen[i].value = Trimmed(line.substr(eq + 1)); // the last one wins
         }
     }
-
-    file.m_wanted.reserve(keys.size());
-    for (const TVersionKey& k : keys)
-        file.m_wanted.push_back({Folded(k.section), Folded(k.key), std::nullopt});
-    for (const TGroup& g : groups) {
-        for (const TMember& m : g.members) {
-            if (m.found)
-                file.m_wanted[m.index].value.emplace(Range(m.valueBegin, m.valueEnd));
-        }
+    for (std::size_t i = 0; i < seen.size(); ++i) {
+        if (seen[i].value)
+            file.m_wanted[i].value.emplace(*seen[i].value);
     }
     return file;
 }

@@ -226,6 +226,7 @@ private:
     WNDPROC prevProc_ = nullptr;
     LRESULT Dispatch(UINT msg, WPARAM wp, LPARAM lp) noexcept;
     void MouseMoveAt(int x, int y);
+    void PopupBelow();
     TGraphicControl* hover_ = nullptr;
     TGraphicControl* pressed_ = nullptr;
     bool tracking_ = false;

@@ -27,6 +27,11 @@ bool IsPushButton(HWND h) {
 }
 } // namespace
 
+TShiftState KeyboardShiftState() {
+    return (GetKeyState(VK_SHIFT) < 0 ? ssShift : 0u) |
+           (GetKeyState(VK_CONTROL) < 0 ? ssCtrl : 0u) | (GetKeyState(VK_MENU) < 0 ? ssAlt : 0u);
+}
+
 TForm::TForm(TComponent* owner) : TWinControl(owner) {
     visible_ = false;
     TabStop = false;
@@ -286,10 +291,7 @@ bool TForm::PreviewKey(MSG& msg) {
     // Alt combinations come as system keys; the form sees those too.
     if ((msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) && KeyPreview && OnKeyDown) {
         WORD key = static_cast<WORD>(msg.wParam);
-        TShiftState shift = (GetKeyState(VK_SHIFT) < 0 ? ssShift : 0u) |
-                            (GetKeyState(VK_CONTROL) < 0 ? ssCtrl : 0u) |
-                            (GetKeyState(VK_MENU) < 0 ? ssAlt : 0u);
-        OnKeyDown(this, key, shift);
+        OnKeyDown(this, key, KeyboardShiftState());
         if (key == 0)
             return true;
     }

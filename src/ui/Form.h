@@ -8,6 +8,8 @@ enum TBorderIcon : unsigned { biSystemMenu = 1, biMinimize = 2, biMaximize = 4 }
 enum TModalResult : int { mrNone = 0, mrOk = 1, mrCancel = 2 };
 enum TShiftStateFlag : unsigned { ssShift = 1, ssAlt = 2, ssCtrl = 4 };
 using TShiftState = unsigned;
+// The modifier keys held as the message being handled was sent.
+TShiftState KeyboardShiftState();
 
 class TForm : public TWinControl {
 public:

@@ -3,6 +3,7 @@
 #include "ui/Exceptions.h"
 #include "ui/GdiHandles.h"
 
+#include <algorithm>
 #include <memory>
 #include <type_traits>
 #include <utility>
@@ -80,6 +81,58 @@ void TImageList::AddStrip(HBITMAP strip) {
         }
         AddPixels(pixels);
     }
+}
+
+void TImageList::AddIcon(HICON icon) {
+    // Drawn over black and over white: where the two differ, the background
+    // shows through, which gives each pixel's opacity whatever kind of icon
+    // (alpha channel or mask) the system handed over.
+    std::uint32_t* onBlack = nullptr;
+    std::uint32_t* onWhite = nullptr;
+    TGdiObject<HBITMAP> black(CreateTopDownDib(width_, height_, &onBlack));
+    TGdiObject<HBITMAP> white(CreateTopDownDib(width_, height_, &onWhite));
+    const size_t count = static_cast<size_t>(width_) * static_cast<size_t>(height_);
+    std::fill(onWhite, onWhite + count, 0x00FFFFFFu);
+    for (HBITMAP target : {black.Get(), white.Get()}) {
+        TMemoryDC dc(nullptr);
+        TSelectObject selected(dc.Get(), target);
+        if (!DrawIconEx(dc.Get(), 0, 0, icon, width_, height_, 0, nullptr, DI_NORMAL))
+            throw Exception("DrawIconEx: " + SysErrorMessage(GetLastError()));
+    }
+    GdiFlush();
+    std::vector<std::uint32_t> argb(count);
+    for (size_t i = 0; i < count; ++i) {
+        const std::uint32_t b = onBlack[i] & 0xFFFFFF, w = onWhite[i] & 0xFFFFFF;
+        const std::uint32_t alpha = 255 - std::min(255u, ((w >> 8) & 0xFF) - ((b >> 8) & 0xFF));
+        auto straight = [alpha](std::uint32_t c) {
+            return alpha ? std::min(255u, (c * 255 + alpha / 2) / alpha) : 0u;
+        };
+        argb[i] = (alpha << 24) | (straight((b >> 16) & 0xFF) << 16) |
+                  (straight((b >> 8) & 0xFF) << 8) | straight(b & 0xFF);
+    }
+    AddPixels(argb);
+}
+
+bool TImageList::AddStockIcon(SHSTOCKICONID id) {
+    SHSTOCKICONINFO info{};
+    info.cbSize = sizeof info;
+    if (FAILED(SHGetStockIconInfo(id, SHGSI_ICON | SHGSI_SMALLICON, &info)) || !info.hIcon) {
+        // Some systems (Wine 8) describe a stock icon without handing it over;
+        // the shield is also one of the system's own icons.
+        auto* shared = id == SIID_SHIELD
+                           ? static_cast<HICON>(LoadImageA(nullptr, IDI_SHIELD, IMAGE_ICON, width_,
+                                                           height_, LR_SHARED))
+                           : nullptr;
+        if (shared)
+            AddIcon(shared);
+        return shared != nullptr;
+    }
+    struct TIconOwner {
+        HICON icon;
+        ~TIconOwner() { DestroyIcon(icon); }
+    } owner{info.hIcon};
+    AddIcon(info.hIcon);
+    return true;
 }
 
 bool TImageList::LoadStrip(const char* resourceName) {

@@ -2,6 +2,8 @@
 #pragma once
 #include "ui/Controls.h"
 
+#include <shellapi.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -27,6 +29,11 @@ public:
     bool LoadStrip(const char* resourceName);
     // Adds one image from straight (not premultiplied) RGBA pixels, top row first.
     void AddPixels(const std::vector<std::uint32_t>& argb);
+    // Adds an icon drawn at the list's size, its transparency kept.
+    void AddIcon(HICON icon);
+    // The same from one of the system's stock icons, in its small size; false,
+    // and nothing added, when the system has none such.
+    bool AddStockIcon(SHSTOCKICONID id);
 
 private:
     int width_, height_;

@@ -30,7 +30,11 @@ TSingleInstance::~TSingleInstance() {
 
 bool TSingleInstance::HandedOver() {
     mutex_ = CreateMutexA(nullptr, FALSE, name_.c_str());
-    const bool exists = GetLastError() == ERROR_ALREADY_EXISTS;
+    // An instance running as administrator owns a mutex that one of lower
+    // rights may not open: refused access means that it exists too.
+    const DWORD created = GetLastError();
+    const bool exists =
+        created == ERROR_ALREADY_EXISTS || (!mutex_ && created == ERROR_ACCESS_DENIED);
     if (exists) {
         // The first instance may still be starting: give it a moment to listen.
         for (int tries = 0; tries < 60; ++tries) {
@@ -67,6 +71,10 @@ void TSingleInstance::Listen() {
     if (!window_)
         throw Exception("CreateWindowEx: " + SysErrorMessage(GetLastError()));
     SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    // An instance running as administrator must still hear a later one of
+    // lower rights, which the system would otherwise keep from sending.
+    // Without it only that handover is lost, which is no reason to stop.
+    ChangeWindowMessageFilterEx(window_, kRequest, MSGFLT_ALLOW, nullptr);
 }
 
 LRESULT CALLBACK TSingleInstance::WndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {

@@ -13,6 +13,39 @@ void TSystem::ShellOpen(HWND owner, const char* verb, const std::string& file,
     ShellExecuteA(owner, verb, file.c_str(), parameters, directory, show);
 }
 
+DWORD TSystem::ShellRun(HWND owner, const char* verb, const std::string& file,
+                        const std::string& parameters, int show) {
+    SHELLEXECUTEINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_FLAG_NO_UI;
+    info.hwnd = owner;
+    info.lpVerb = verb;
+    info.lpFile = file.c_str();
+    info.lpParameters = parameters.c_str();
+    info.nShow = show;
+    return ShellExecuteExA(&info) ? 0 : GetLastError();
+}
+
+bool TSystem::IsElevated() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return false;
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    const bool known =
+        GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
+    CloseHandle(token);
+    return known && elevation.TokenIsElevated != 0;
+}
+
+std::string TSystem::CurrentFolder() {
+    const DWORD n = GetCurrentDirectoryA(0, nullptr);
+    std::string folder(n, '\0');
+    const DWORD got = n ? GetCurrentDirectoryA(n, folder.data()) : 0;
+    folder.resize(got < n ? got : 0);
+    return folder;
+}
+
 void TSystem::Beep(UINT type) {
     MessageBeep(type);
 }

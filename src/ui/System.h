@@ -19,6 +19,14 @@ public:
     // ShellExecuteA; its result is never examined by the program.
     virtual void ShellOpen(HWND owner, const char* verb, const std::string& file,
                            const char* parameters, const char* directory, int show);
+    // ShellExecuteExA without the shell's own error box: 0, or the system's
+    // error code (ERROR_CANCELLED when the user refuses an elevation).
+    virtual DWORD ShellRun(HWND owner, const char* verb, const std::string& file,
+                           const std::string& parameters, int show);
+    // True when the program runs with an administrator's full rights.
+    virtual bool IsElevated();
+    // The program's working folder (GetCurrentDirectoryA).
+    virtual std::string CurrentFolder();
     virtual void Beep(UINT type);
     virtual std::optional<std::string> Environment(const std::string& name);
     // GetTempPathA with a buffer of 255: the folder with its separator, or "".

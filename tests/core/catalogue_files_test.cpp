@@ -136,7 +136,7 @@ TEST(CatalogueFiles, CommandsLaunchAsIntended) {
         SCOPED_TRACE(command);
         EXPECT_EQ(FirstWord(command), "CONTROL");
     }
-    std::size_t captures = 0;
+    std::size_t captures = 0, elevated = 0;
     for (const auto& path : CatalogueFiles()) {
         for (const auto& row : CatalogueRows(ReadBytes(path))) {
             const auto command = Trimmed(StripParenComments(row));
@@ -147,9 +147,14 @@ TEST(CatalogueFiles, CommandsLaunchAsIntended) {
                 ++captures;
                 EXPECT_EQ(command.rfind(CaptureWord(), 0), 0u);
             }
+            if (HasAdminRequest(command)) {
+                ++elevated;
+                EXPECT_EQ(command.rfind(AdminWord(), 0), 0u) << "the request shows first";
+            }
         }
     }
     EXPECT_GE(captures, 3u);
+    EXPECT_GE(elevated, 15u);
 }
 
 TEST(CatalogueFiles, NoDestructiveCommands) {
@@ -160,8 +165,8 @@ TEST(CatalogueFiles, NoDestructiveCommands) {
             auto command = Trimmed(StripParenComments(row));
             if (command.empty())
                 continue;
-            if (HasCaptureRequest(command))
-                command = Trimmed(RemoveFirstNoCase(command, CaptureWord()));
+            for (std::string_view word : {CaptureWord(), AdminWord()})
+                command = Trimmed(RemoveFirstNoCase(command, word));
             SCOPED_TRACE(path.filename().string() + ": " + command);
             const auto first = FirstWord(command);
             const auto upper = Upper(command);

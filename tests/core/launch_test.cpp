@@ -79,6 +79,44 @@ TEST(LaunchParameters, CaptureQuotesTheBatchFile) {
     EXPECT_EQ(CaptureParameters(" "), prefix + " ");
 }
 
+TEST(LaunchParameters, AdminWordAnywhereInAnyCaseAndWithTheOtherWords) {
+    struct {
+        const char* line;
+        const char* run;
+        LaunchKind kind;
+    } cases[] = {
+        {"Admin+ sfc /scannow", " sfc /scannow", LaunchKind::Ordinary},
+        {"chkdsk C: ADMIN+", "chkdsk C: ", LaunchKind::Ordinary},
+        {"Edit+ admin+ ipconfig", "Edit+  ipconfig", LaunchKind::Capture},
+        {"aDmIn+Edit+ipconfig", "Edit+ipconfig", LaunchKind::Capture},
+        {"Admin+ regedit", " regedit", LaunchKind::Tool},
+        {"Admin+ Edit+ start x", " Edit+ start x", LaunchKind::Mixed},
+        {"Admin + dir", "Admin + dir", LaunchKind::Ordinary},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        EXPECT_EQ(HasAdminRequest(c.line), std::string(c.run) != c.line);
+        const std::string run = RemoveFirstNoCase(c.line, AdminWord());
+        EXPECT_EQ(run, c.run);
+        EXPECT_EQ(ClassifyLine(run), c.kind);
+    }
+}
+
+TEST(LaunchParameters, ElevatedConsoleFirstChangesToTheQuotedFolder) {
+    const std::string folder = "C:\\Mes outils & (d\xE9p\xF4t)";
+    EXPECT_EQ(ElevatedParameters(OrdinaryParameters(" sfc /scannow"), folder),
+              "/kcd /d \"C:\\Mes outils & (d\xE9p\xF4t)\"&&Title Orbitashell&&Color 4E&& sfc "
+              "/scannow");
+    EXPECT_EQ(ElevatedParameters(ToolParameters("regedit"), "C:\\"),
+              "/ccd /d \"C:\\\"&&Title Orbitashell&&Color 4E&&regedit");
+    // The batch file by its full path, quoted, and still parted from the command.
+    EXPECT_EQ(
+        ElevatedParameters(CaptureParameters("ipconfig", "C:\\T emp\\EditCMD.bat"), "D:\\x"),
+        "/ccd /d \"D:\\x\"&&Title Orbitashell&&Color 4E&&\"C:\\T emp\\EditCMD.bat\" ipconfig");
+    EXPECT_EQ(CaptureParameters(" ver", "C:\\t\\EditCMD.bat"),
+              "/cTitle Orbitashell&&Color 4E&&\"C:\\t\\EditCMD.bat\" ver");
+}
+
 TEST(CaptureBatch, FixedTextAndNames) {
     const std::string expected = "CHCP 850\r\n"
                                  ":CHCP 1252\r\n"

@@ -83,6 +83,12 @@ TEST(VersionFileLines, CommentsAndLinesBeforeAnySectionAreSkipped) {
     EXPECT_EQ(Parse("dispo=1\n").ReadString("", "dispo", "none"), "none");
 }
 
+TEST(VersionFileLines, ACommentHoldsNoKeyEvenOneAskedForByItsText) {
+    const auto file = TVersionFile::Parse("[s]\n ;k=1\n;=2\n", {{"s", ";k"}, {"s", ";"}});
+    EXPECT_EQ(file.ReadString("s", ";k", "none"), "none");
+    EXPECT_EQ(file.ReadString("s", ";", "none"), "none");
+}
+
 TEST(VersionFileSections, OpenBracketWithoutCloseIsAnOrdinaryLine) {
     const auto file = Parse("[version]\n[info\ndispo=1\n[info = 2\n[x]y]\nz=3\n");
     EXPECT_EQ(file.ReadString("info", "dispo", "none"), "none");

@@ -182,12 +182,12 @@ bool PathExists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-TScratchCopy::TScratchCopy() {
+TScratchCopy::TScratchCopy(const std::wstring& suffix) {
     static std::atomic<int> counter{0};
     wchar_t temp[MAX_PATH];
     DWORD n = GetTempPathW(MAX_PATH, temp);
     path_ = std::wstring(temp, n) + L"osh-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-            std::to_wstring(++counter);
+            std::to_wstring(++counter) + suffix;
     RemoveTree(path_);
     try {
         CopyTree(DistFolder(), path_);
@@ -202,8 +202,27 @@ TScratchCopy::~TScratchCopy() {
     WaitUntil([this] { return RemoveTree(path_) || !PathExists(path_); }, 5000, 100);
 }
 
+namespace {
+
+// The standard user's token linked to this process's elevated one, or null.
+HANDLE LimitedToken() {
+    HANDLE own = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &own))
+        return nullptr;
+    TOKEN_LINKED_TOKEN linked{};
+    DWORD size = 0;
+    TOKEN_ELEVATION_TYPE type{};
+    const bool ok = GetTokenInformation(own, TokenElevationType, &type, sizeof type, &size) &&
+                    type == TokenElevationTypeFull &&
+                    GetTokenInformation(own, TokenLinkedToken, &linked, sizeof linked, &size);
+    CloseHandle(own);
+    return ok ? linked.LinkedToken : nullptr;
+}
+
+} // namespace
+
 TProgram::TProgram(const std::wstring& folder,
-                   const std::vector<std::pair<std::wstring, std::wstring>>& env) {
+                   const std::vector<std::pair<std::wstring, std::wstring>>& env, bool limited) {
     job_ = CreateJobObjectW(nullptr, nullptr);
     if (!job_)
         throw std::runtime_error("CreateJobObject failed");
@@ -217,9 +236,20 @@ TProgram::TProgram(const std::wstring& folder,
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     std::wstring block = EnvironmentWith(env);
-    if (!CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE,
-                        CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT, block.data(), folder.c_str(),
-                        &si, &pi)) {
+    HANDLE token = limited ? LimitedToken() : nullptr;
+    if (limited && !token) {
+        CloseHandle(job_);
+        throw std::runtime_error("no standard user's token linked to this one");
+    }
+    const DWORD flags = CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT;
+    const BOOL started =
+        token ? CreateProcessAsUserW(token, exe.c_str(), command.data(), nullptr, nullptr, FALSE,
+                                     flags, block.data(), folder.c_str(), &si, &pi)
+              : CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, flags,
+                               block.data(), folder.c_str(), &si, &pi);
+    if (token)
+        CloseHandle(token);
+    if (!started) {
         CloseHandle(job_);
         throw std::runtime_error("cannot start Orbitashell.exe");
     }

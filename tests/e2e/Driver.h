@@ -34,7 +34,8 @@ bool RemoveTree(const std::wstring& dir);
 // A copy of the distribution folder under the temporary folder, removed when done.
 class TScratchCopy {
 public:
-    TScratchCopy();
+    // suffix: appended to the folder's name (blanks, accents, "&"...).
+    explicit TScratchCopy(const std::wstring& suffix = L"");
     ~TScratchCopy();
     TScratchCopy(const TScratchCopy&) = delete;
     TScratchCopy& operator=(const TScratchCopy&) = delete;
@@ -50,8 +51,11 @@ private:
 class TProgram {
 public:
     // env: variables to set in the program's environment, over the test's own.
+    // limited: started with the standard user's rights (the linked token of
+    // an elevated one), as a program started by a double click under UAC.
     explicit TProgram(const std::wstring& folder,
-                      const std::vector<std::pair<std::wstring, std::wstring>>& env = {});
+                      const std::vector<std::pair<std::wstring, std::wstring>>& env = {},
+                      bool limited = false);
     ~TProgram();
     TProgram(const TProgram&) = delete;
     TProgram& operator=(const TProgram&) = delete;

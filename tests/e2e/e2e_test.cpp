@@ -199,6 +199,55 @@ TEST_F(E2E, EditPlusShowsTheAccentsInOneViewerThatReloads) {
               (std::vector<std::string>{"num\x82ro \x82t\x82", "deuxi\x8Ame capture"}));
 }
 
+// A standard user's program asks for "runas", which Wine runs as "open": the
+// line still runs in the working folder, whose name survives the parameters,
+// and an elevated capture reaches the one viewer.
+TEST(E2EAdmin, AdminLineRunsInTheWorkingFolderAndItsCaptureReachesTheViewer) {
+    TScratchCopy scratch(L" Mes outils & (d\u00E9p\u00F4t)");
+    TProgram program(scratch.Path(), {}, true);
+    HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, program.Id());
+    HANDLE token = nullptr;
+    TOKEN_ELEVATION elevation{1};
+    DWORD size = 0;
+    if (process && OpenProcessToken(process, TOKEN_QUERY, &token)) {
+        GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
+        CloseHandle(token);
+    }
+    CloseHandle(process);
+    ASSERT_EQ(elevation.TokenIsElevated, 0u) << "the program must not be elevated already";
+    HWND main = program.WaitIdleMainWindow();
+    ASSERT_NE(main, nullptr) << testing::PrintToString(program.MessageBoxes());
+    TMainWindow window(main);
+
+    window.Type(L"echo ok> marker.txt & rem start ADMIN+");
+    ASSERT_TRUE(window.ClickLaunch());
+    std::optional<std::string> marker;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            marker = ReadFileBytes(scratch / L"marker.txt");
+            return marker && marker->find('\n') != std::string::npos;
+        },
+        15000))
+        << "no marker.txt in the working folder";
+    EXPECT_EQ(TrimRight(marker.value_or("")), "ok");
+
+    window.Type(L"Admin+ Edit+ echo \u00E9lev\u00E9e");
+    ASSERT_TRUE(window.ClickLaunch());
+    HWND text = nullptr;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            std::vector<HWND> all = ViewerWindows();
+            text = all.size() == 1 ? FindChild(all[0], L"Edit") : nullptr;
+            return text && ControlText(text).find(L"\u00E9lev\u00E9e") != std::wstring::npos;
+        },
+        20000))
+        << "viewer shows: " << testing::PrintToString(text ? ControlText(text) : L"<none>");
+    for (HWND viewer : ViewerWindows())
+        PostMessageW(viewer, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([] { return ViewerWindows().empty(); }, 10000));
+    EXPECT_TRUE(program.Close());
+}
+
 // After a failed start the window is on screen while the update check waits
 // for a slow server, and the program then ends at the pending quit.
 TEST_F(E2E, AfterAFailedStartTheUpdateCheckRunsWithTheWindowShown) {

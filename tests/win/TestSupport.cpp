@@ -90,6 +90,20 @@ void TRecordingSystem::ShellOpen(HWND owner, const char* verb, const std::string
     ShellCalls.push_back(c);
 }
 
+DWORD TRecordingSystem::ShellRun(HWND owner, const char* verb, const std::string& file,
+                                 const std::string& parameters, int show) {
+    ShellOpen(owner, verb, file, parameters.c_str(), nullptr, show);
+    return ShellError;
+}
+
+bool TRecordingSystem::IsElevated() {
+    return Elevated;
+}
+
+std::string TRecordingSystem::CurrentFolder() {
+    return WorkingFolder ? *WorkingFolder : TSystem::CurrentFolder();
+}
+
 void TRecordingSystem::Beep(UINT type) {
     Beeps.push_back(type);
 }

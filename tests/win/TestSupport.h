@@ -29,9 +29,18 @@ public:
     std::map<std::string, std::optional<std::string>> Env;
     std::optional<std::string> ExePath;
     std::optional<std::string> Temp;
+    // ShellRun records its call as ShellOpen does and answers this error code.
+    DWORD ShellError = 0;
+    bool Elevated = false;
+    // Unset: the real working folder.
+    std::optional<std::string> WorkingFolder;
 
     void ShellOpen(HWND owner, const char* verb, const std::string& file, const char* parameters,
                    const char* directory, int show) override;
+    DWORD ShellRun(HWND owner, const char* verb, const std::string& file,
+                   const std::string& parameters, int show) override;
+    bool IsElevated() override;
+    std::string CurrentFolder() override;
     void Beep(UINT type) override;
     std::optional<std::string> Environment(const std::string& name) override;
     std::string TempPath() override;

@@ -8,8 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <random>
+#include <utility>
 
 namespace {
 
@@ -1227,4 +1229,219 @@ TEST(Form1Paint, RepaintingRealisesNoFontAndLeavesNoObject) {
     EXPECT_GT(count.Created(), 0) << "the counter sees the painting";
     EXPECT_EQ(count.Deleted(), count.Created());
     EXPECT_FALSE(TakeQuitRequest());
+}
+
+// ------------------------------------------------------------ administrator
+
+class Form1Admin : public Form1Launch {
+protected:
+    void SetUp() override {
+        Form1Launch::SetUp();
+        sys_.WorkingFolder = "C:\\Mes outils & (dépôt)";
+    }
+    // An elevated console's parameters: into the working folder first.
+    static std::string Elevated(char keep, const std::string& command) {
+        return std::string("/") + keep +
+               "cd /d \"C:\\Mes outils & (dépôt)\"&&Title Orbitashell&&Color 4E&&" + command;
+    }
+    void ExpectRunAs(const std::string& parameters) {
+        TShellCall call = Only();
+        EXPECT_EQ(call.owner, F().Handle());
+        EXPECT_EQ(call.verb, "runas");
+        EXPECT_EQ(call.file, SystemCmd());
+        EXPECT_EQ(call.parameters, parameters);
+        EXPECT_EQ(call.show, SW_SHOWNORMAL);
+    }
+    // Runs act with Ctrl and Shift held, then lets the loop handle what it posted.
+    static void WithCtrlShift(const std::function<void()>& act) {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = keys[VK_SHIFT] = 0x80;
+        SetKeyboardState(keys);
+        act();
+        PumpMessages(50);
+        keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
+        SetKeyboardState(keys);
+    }
+};
+
+TEST_F(Form1Admin, TheWordAsksForAnElevatedConsoleInTheWorkingFolder) {
+    const std::string batch = "\"" + BatchPath() + "\"";
+    struct {
+        std::string line, parameters, boxAfter;
+    } cases[] = {
+        {"Admin+ sfc /scannow", Elevated('k', " sfc /scannow"), "Admin+ sfc /scannow"},
+        {"regedit ADMIN+", Elevated('c', "regedit "), "regedit ADMIN+"},
+        // With "Edit+" in either order: the batch file by its full path.
+        {"Edit+ admin+ ipconfig", Elevated('c', batch + "  ipconfig"), "Edit+ admin+ ipconfig"},
+        {"Admin+Edit+ver", Elevated('c', batch + " ver"), "Edit+Admin+ver"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        Launch(c.line);
+        ExpectRunAs(c.parameters);
+        EXPECT_EQ(Box(), c.boxAfter);
+    }
+    EXPECT_EQ(ReadBytes(BatchPath()), std::string(kBatch));
+}
+
+TEST_F(Form1Admin, CtrlShiftEnterInTheBoxOrAListAndCtrlShiftClick) {
+    F().edtCmdLine.SetText("ver");
+    for (TWinControl* c : std::initializer_list<TWinControl*>{&F().edtCmdLine, &F().cbbListSyst}) {
+        SetFocus(c->Handle());
+        WithCtrlShift([&] { PostKey(c->Handle(), VK_RETURN); });
+        ExpectRunAs(Elevated('k', "ver"));
+    }
+    WithCtrlShift([&] { PressLancer(F()); });
+    ExpectRunAs(Elevated('k', "ver"));
+    // Over suggestions with a row highlighted: the box runs, no row is taken.
+    SetFocus(F().edtCmdLine.Handle());
+    Type(F().edtCmdLine.Handle(), " ");
+    ASSERT_TRUE(F().lstSuggestions.Visible());
+    PostKey(F().edtCmdLine.Handle(), VK_DOWN);
+    WithCtrlShift([&] { PostKey(F().edtCmdLine.Handle(), VK_RETURN); });
+    ExpectRunAs(Elevated('k', "ver "));
+    // An open list only closes, as with a plain Enter.
+    F().cbbListSyst.SetDroppedDown(true);
+    WithCtrlShift([&] { PostKey(F().cbbListSyst.Handle(), VK_RETURN); });
+    EXPECT_FALSE(F().cbbListSyst.DroppedDown());
+    EXPECT_TRUE(sys_.ShellCalls.empty());
+}
+
+// The menu's entries as the system holds them: caption, greyed, owner-drawn image.
+struct TShownItem {
+    std::string caption;
+    bool greyed;
+    bool image;
+    bool operator==(const TShownItem&) const = default;
+};
+struct TShownMenu {
+    std::vector<TShownItem> items;
+    POINT corner{-1, -1};
+};
+
+// Runs once, inside the menu's own loop, at the first timer tick that finds a menu.
+class TOnMenu {
+public:
+    explicit TOnMenu(std::function<void()> run) : timer_(SetTimer(nullptr, 0, 40, &Tick)) {
+        run_ = std::move(run);
+    }
+    ~TOnMenu() {
+        KillTimer(nullptr, timer_);
+        run_ = nullptr;
+    }
+    bool Ran() const { return !run_; }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        if (run_ && IsWindowVisible(FindWindowA("#32768", nullptr)))
+            std::exchange(run_, nullptr)();
+    }
+    static inline std::function<void()> run_;
+    UINT_PTR timer_;
+};
+
+TEST_F(Form1Admin, MenuOnLancerByRightClickMenuKeyOrShiftF10) {
+    ASSERT_EQ(F().ImageList2.Count(), 1) << "no shield from the system";
+    HWND button = F().btnExecuter.Handle();
+    RECT r;
+    GetWindowRect(button, &r);
+    // Opened by act; keys, posted in the menu's loop, choose an entry (none: closed).
+    auto open = [&](const std::function<void()>& act, const std::vector<UINT>& keys) {
+        TShownMenu shown;
+        TOnMenu onMenu([&] {
+            HWND window = FindWindowA("#32768", nullptr);
+            auto menu = reinterpret_cast<HMENU>(SendMessageA(window, MN_GETHMENU, 0, 0));
+            for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+                char text[64] = "";
+                MENUITEMINFOA mii{};
+                mii.cbSize = sizeof mii;
+                mii.fMask = MIIM_STRING | MIIM_STATE | MIIM_BITMAP;
+                mii.dwTypeData = text;
+                mii.cch = sizeof text;
+                GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &mii);
+                shown.items.push_back(
+                    {text, (mii.fState & MFS_DISABLED) != 0, mii.hbmpItem == HBMMENU_CALLBACK});
+            }
+            RECT m;
+            GetWindowRect(window, &m);
+            shown.corner = {m.left, m.top};
+            if (keys.empty())
+                EndMenu();
+            for (UINT k : keys)
+                PostKey(F().Handle(), k);
+        });
+        act();
+        PumpMessages(50);
+        EXPECT_TRUE(onMenu.Ran()) << "no menu on screen";
+        return shown;
+    };
+    auto rightClick = [](HWND to, POINT at) {
+        return [to, at] {
+            SendMessageA(to, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(to), MAKELPARAM(at.x, at.y));
+        };
+    };
+    // Over a disabled "Lancer" the click comes to the form: the menu opens greyed.
+    const POINT at{r.left + 5, r.top + 5};
+    TShownMenu shown = open(rightClick(F().Handle(), at), {VK_DOWN, VK_RETURN});
+    EXPECT_EQ(shown.items,
+              (std::vector<TShownItem>{{"Lancer", true, false},
+                                       {"Lancer en tant qu'administrateur", true, true}}));
+    EXPECT_EQ(shown.corner.x, at.x);
+    EXPECT_EQ(shown.corner.y, at.y);
+    EXPECT_TRUE(sys_.ShellCalls.empty());
+
+    F().edtCmdLine.SetText("ver");
+    shown = open(rightClick(button, at), {VK_DOWN, VK_DOWN, VK_RETURN});
+    EXPECT_EQ(shown.items,
+              (std::vector<TShownItem>{{"Lancer", false, false},
+                                       {"Lancer en tant qu'administrateur", false, true}}));
+    ExpectRunAs(Elevated('k', "ver"));
+
+    // From the keyboard: below the button.
+    SetFocus(button);
+    shown = open([&] { PostKey(button, VK_APPS); }, {VK_DOWN, VK_RETURN});
+    EXPECT_EQ(shown.corner.x, r.left);
+    EXPECT_EQ(shown.corner.y, r.bottom);
+    EXPECT_FALSE(Only().verb.has_value()) << "the plain entry";
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    shown = open([&] { PostMessageA(button, WM_SYSKEYDOWN, VK_F10, 1); }, {});
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(shown.corner.y, r.bottom);
+    EXPECT_TRUE(sys_.ShellCalls.empty());
+}
+
+TEST_F(Form1Admin, RefusedElevationChangesNothingOtherFailuresAreShown) {
+    TDialogWatcher watcher;
+    sys_.ShellError = ERROR_CANCELLED;
+    Launch("Edit+ Admin+ ipconfig");
+    EXPECT_EQ(Only().verb, "runas");
+    EXPECT_EQ(Box(), "Edit+ Admin+ ipconfig");
+    EXPECT_TRUE(boxes_.Shown.empty());
+    EXPECT_TRUE(sys_.Beeps.empty());
+
+    sys_.ShellError = ERROR_ACCESS_DENIED;
+    Launch("Admin+ ver");
+    EXPECT_EQ(Only().verb, "runas");
+    ASSERT_EQ(boxes_.Shown.size(), 1u);
+    EXPECT_EQ(boxes_.Shown[0].title, "Orbitashell");
+    EXPECT_EQ(boxes_.Shown[0].text, "Impossible de lancer \"" + SystemCmd() +
+                                        "\" en tant qu'administrateur. " +
+                                        SysErrorMessage(ERROR_ACCESS_DENIED) + ".");
+    EXPECT_EQ(Box(), "Admin+ ver");
+    boxes_.Shown.clear();
+}
+
+TEST_F(Form1Admin, AnElevatedProgramAsksNothingTwice) {
+    sys_.Elevated = true;
+    Launch("Admin+ ver");
+    TShellCall call = Only();
+    EXPECT_FALSE(call.verb.has_value());
+    EXPECT_EQ(call.parameters, "/kTitle Orbitashell&&Color 4E&& ver");
+    WithCtrlShift([&] { PressLancer(F()); });
+    EXPECT_FALSE(Only().verb.has_value());
 }
