@@ -393,13 +393,13 @@ TEST(Lifetimes, AChildAskedForItsWindowFirstMakesOneWindowAndItsParentsOne) {
     edit.SetParent(&form);
     HWND h = edit.Handle();
     int children = 0;
-    EnumChildWindows(
-        form.Handle(),
-        [](HWND, LPARAM n) {
+    struct Count {
+        static BOOL CALLBACK One(HWND, LPARAM n) {
             ++*reinterpret_cast<int*>(n);
             return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&children));
+        }
+    };
+    EnumChildWindows(form.Handle(), &Count::One, reinterpret_cast<LPARAM>(&children));
     EXPECT_EQ(children, 1);
     EXPECT_EQ(GetParent(h), form.Handle());
 }
