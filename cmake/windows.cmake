@@ -1,7 +1,8 @@
 # Cross build: the program, its toolkit and components, and the tests that run under Wine.
-# One static library per layer, each with its own source list, so that an
-# include that runs back up a layer fails to link:
+# One static library per layer, each with its own source list:
 #   core <- ui <- components <- update (and dialogs) <- app;  viewer: ui + core.
+# All layers share one include root, so the linker does not hold the arrows:
+# tools/check-layers.sh (the "layers" test) checks that every include runs down.
 
 # Win32 headers and system libraries, for the layers that speak Win32.
 add_library(osh_win32 INTERFACE)
@@ -69,6 +70,7 @@ target_compile_definitions(osh_update PRIVATE OSH_PROBE_HOST="${OSH_PROBE_HOST}"
 
 # The information dialogs: the About box names the publisher's site.
 osh_layer(osh_dialogs DEPENDS osh_update SOURCES
+  dialogs/UnitAjoutCommande.cpp
   dialogs/UnitAPropos.cpp
   dialogs/UnitLicence.cpp
   dialogs/TextDialog.cpp
@@ -77,6 +79,7 @@ osh_layer(osh_dialogs DEPENDS osh_update SOURCES
 # Everything of the program but its entry, so that tests can create the forms.
 osh_layer(osh_app DEPENDS osh_dialogs SOURCES
   app/Unit1.cpp
+  app/Unit1Catalogues.cpp
   app/Unit1Infos.cpp
   app/Unit1Suggest.cpp
   app/Unit1Update.cpp)
@@ -103,7 +106,8 @@ set_source_files_properties(${CMAKE_SOURCE_DIR}/res/Orbitashell.rc PROPERTIES
 
 # The capture viewer: its window in a library the Wine tests link too.
 osh_layer(osh_viewer DEPENDS osh_ui SOURCES
-  viewer/UnitViewer.cpp)
+  viewer/UnitViewer.cpp
+  viewer/ViewerRun.cpp)
 osh_executable(oshv WIN32 LIBRARIES osh_viewer SOURCES
   ${CMAKE_SOURCE_DIR}/src/viewer/main.cpp
   ${CMAKE_SOURCE_DIR}/res/oshv.rc)
@@ -174,6 +178,8 @@ osh_executable(win_tests LIBRARIES osh_app osh_viewer gtest gtest_main SOURCES
   ${CMAKE_SOURCE_DIR}/tests/win/toolkit_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/update_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/viewer_test.cpp)
+# The names of the display enumerations, for the tests' traces.
+target_include_directories(win_tests PRIVATE ${CMAKE_SOURCE_DIR}/tools)
 osh_wine_test(win_tests 300)
 
 # The same forms on a 144-dpi screen: a second rig (tools/test.sh starts it

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
@@ -47,5 +48,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Bytes after a NUL never matter.
     if (end != std::string_view::npos && CatalogueLineViews(listed) != rows)
         __builtin_trap();
+
+    // Read in its encoding, the file gives the same rows with a row appended
+    // and that row last, however its line ends, mark or last line look.
+    std::string storage;
+    const auto text = CatalogueAnsiText(bytes, storage);
+    if (CatalogueEncoding(bytes) != TCatalogueEncoding::Ansi &&
+        text.find('\0') != std::string_view::npos)
+        __builtin_trap();
+    if (end == std::string_view::npos) {
+        std::vector<std::string> before, after;
+        for (const auto& row : CatalogueLineViews(text))
+            before.emplace_back(row);
+        before.emplace_back("echo \xE9 (x)");
+        const std::string appended = CatalogueWithRow(bytes, before.back());
+        std::string again;
+        for (const auto& row : CatalogueLineViews(CatalogueAnsiText(appended, again)))
+            after.emplace_back(row);
+        if (after != before)
+            __builtin_trap();
+    }
     return 0;
 }

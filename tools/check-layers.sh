@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The layers' include rule: a layer includes only itself and the layers below
 # it (core <- ui <- components <- update <- dialogs <- app; viewer on ui), and
-# core includes no Windows header. Prints each offending line; fails on any.
+# core includes no Windows header, and the toolkit names no product. Prints
+# each offending line; fails on any.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 declare -A allowed=(
@@ -28,6 +29,11 @@ done
 if grep -HnE '^\s*#\s*include <(windows|win[a-z0-9]*|commctrl|shellapi|ole[a-z0-9]*)\.h>' \
     "$root"/src/core/* 2>/dev/null; then
     echo "core includes a Windows header"
+    status=1
+fi
+# The toolkit serves any program: no product's name in it.
+if grep -HniE 'orbitashell|oshv' "$root"/src/ui/* 2>/dev/null; then
+    echo "the toolkit names the product"
     status=1
 fi
 [ $status = 0 ] && echo "layers: every include runs down"

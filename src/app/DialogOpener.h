@@ -6,8 +6,10 @@
 
 // Creates a T owned by owner (its creation handler runs), stores it in the
 // unit's instance variable, shows it modally and releases it when the modal
-// loop ends, also by an exception, which then goes on to the caller.
-template <class T> void OpenDialog(TForm* owner, T*& instance) {
+// loop ends, also by an exception, which then goes on to the caller. With
+// use, the dialog is shown by use(dialog), which can fill it in first and
+// read it back once its modal loop is over.
+template <class T, class TUse> void OpenDialog(TForm* owner, T*& instance, TUse use) {
     instance = Application->CreateForm<T>(owner);
     struct TReleaser {
         T*& instance;
@@ -18,5 +20,9 @@ template <class T> void OpenDialog(TForm* owner, T*& instance) {
             dialog->Release();
         }
     } releaser{instance};
-    instance->ShowModal();
+    use(*instance);
+}
+
+template <class T> void OpenDialog(TForm* owner, T*& instance) {
+    OpenDialog(owner, instance, [](T& dialog) { dialog.ShowModal(); });
 }

@@ -183,10 +183,14 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     ImageList2.AddStockIcon(SIID_SHIELD);
     btnExecuter.PopupMenu = &ppmExecuter;
     ppmExecuter.Images = &ImageList2;
-    ppmExecuter.Items = {&itemExecuter, &itemExecuterAdmin};
+    ppmExecuter.Items = {&itemExecuter, &itemExecuterAdmin, &itemAjouterCommande};
     itemExecuter.Caption = "Lancer";
     itemExecuterAdmin.Caption = "Lancer en tant qu'administrateur";
     itemExecuterAdmin.ImageIndex = 0;
+    itemAjouterCommande.Caption = "Ajouter à mes commandes…";
+
+    // Lists follow their files: a check of three time stamps a second.
+    tmrCatalogues.SetInterval(1000);
 
     // Events
     cbbListCPL.OnChange = [this](TObject* s) { cbbListCPLChange(s); };
@@ -220,6 +224,8 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     ppmExecuter.OnPopup = [this](TObject* s) { ppmExecuterPopup(s); };
     itemExecuter.OnClick = [this](TObject* s) { itemExecuterClick(s); };
     itemExecuterAdmin.OnClick = [this](TObject* s) { itemExecuterAdminClick(s); };
+    itemAjouterCommande.OnClick = [this](TObject* s) { itemAjouterCommandeClick(s); };
+    tmrCatalogues.OnTimer = [this](TObject* s) { tmrCataloguesTimer(s); };
 }
 
 void TForm1::FormCreate(TObject*) {
@@ -229,36 +235,36 @@ void TForm1::FormCreate(TObject*) {
     SetCaption(ComposeCaption(BaseCaption,
                               " - Recherche mise à jour d'Orbitashell, veuillez patienter...", 88));
 
+    // Before the loads: a catalogue that cannot be read now fills its list once it can.
+    tmrCatalogues.SetEnabled(true);
+
     std::string exe = Sys().ExecutablePath();
     std::string folder = exe.substr(0, exe.find_last_of("\\/") + 1);
+    // Started from elsewhere (a shortcut without a working folder, a full path
+    // typed in a console): the batch file, the capture and the viewer all go
+    // by the current folder, so the program's own becomes the current one.
+    if (!DirectoryExists("Syst") && DirectoryExists(folder + "Syst"))
+        SetCurrentDirectoryA(folder.c_str());
 
-    std::string custom = folder + UpperName("Commandes.txt");
-    if (FileExists(custom)) {
-        SetHeight(Scale(374));
-        lblPublisher.SetTop(Scale(323));
-        lblListCustom.SetTop(Scale(201));
-        cbbListCustom.SetTop(Scale(217));
-        lblExecuter.SetTop(Scale(258));
-        edtCmdLine.SetTop(Scale(274));
-        btnExecuter.SetTop(Scale(274));
-        lblListCustom.Show();
-        cbbListCustom.Show();
-        LoadList(cbbListCustom, custom);
+    followCustom_.path = folder + UpperName("Commandes.txt");
+    if (FileExists(followCustom_.path)) {
+        ShowCustomList();
+        LoadFollowed(followCustom_);
     } else {
         SetHeight(Scale(314));
     }
 
-    std::string cpl = folder + UpperName("CommandesCPL.TXT");
-    if (FileExists(cpl)) {
-        LoadList(cbbListCPL, cpl);
+    followCPL_.path = folder + UpperName("CommandesCPL.TXT");
+    if (FileExists(followCPL_.path)) {
+        LoadFollowed(followCPL_);
     } else {
         ShowErrorMessage("Le fichier \"CommandesCPL.TXT\" d'Orbitashell est introuvable !");
         Application->Terminate();
     }
 
-    std::string syst = folder + UpperName("CommandesSyst.TXT");
-    if (FileExists(syst)) {
-        LoadList(cbbListSyst, syst);
+    followSyst_.path = folder + UpperName("CommandesSyst.TXT");
+    if (FileExists(followSyst_.path)) {
+        LoadFollowed(followSyst_);
     } else {
         ShowErrorMessage("Le fichier \"CommandesSyst.TXT\" d'Orbitashell est introuvable !");
         Application->Terminate();
@@ -273,7 +279,9 @@ void TForm1::FormCreate(TObject*) {
 
 void TForm1::LoadList(TComboBox& list, const std::string& path) {
     const std::string bytes = ReadWholeFile(path);
-    const std::vector<std::string_view> rows = CatalogueLineViews(bytes);
+    std::string converted;
+    const std::vector<std::string_view> rows =
+        CatalogueLineViews(CatalogueAnsiText(bytes, converted));
     list.SetItemViews(rows);
     ListRowsLoaded(list, rows);
 }
@@ -325,9 +333,9 @@ void TForm1::LaunchLine(bool elevate) {
     const bool runAs = (elevate || adminWord) && !Sys().IsElevated();
     std::string parameters;
     if (kind == LaunchKind::Capture) {
+        CheckCapture();
         GetBatTemp();
-        edtCmdLine.SetText(RemoveFirstNoCase(edtCmdLine.Text(), CaptureWord()));
-        const std::string remainder = RemoveFirstNoCase(edtCmdLine.Text(), AdminWord());
+        const std::string remainder = RemoveFirstNoCase(line, CaptureWord());
         // The elevated console may run under another account, with another %temp%.
         parameters =
             runAs ? CaptureParameters(remainder, TempDir + "\\" + std::string(CaptureBatchName()))
@@ -335,30 +343,19 @@ void TForm1::LaunchLine(bool elevate) {
     } else {
         parameters = kind == LaunchKind::Tool ? ToolParameters(line) : OrdinaryParameters(line);
     }
-    if (runAs) {
-        const DWORD error =
-            Sys().ShellRun(Handle(), "runas", InterpreterPath(),
-                           ElevatedParameters(parameters, Sys().CurrentFolder()), SW_SHOWNORMAL);
-        if (error) {
-            edtCmdLine.SetText(typed);
-            if (error == ERROR_CANCELLED) // the user said no: nothing more to say
-                return;
-            throw Exception("Impossible de lancer \"" + InterpreterPath() +
-                            "\" en tant qu'administrateur. " + SysErrorMessage(error) + ".");
-        }
-    } else {
-        // A capture's console is nobody's: the viewer it starts outlives it.
-        Sys().ShellOpen(kind == LaunchKind::Capture ? nullptr : Handle(), nullptr,
-                        InterpreterPath(), parameters.c_str(), nullptr, SW_SHOWNORMAL);
-    }
-    if (kind == LaunchKind::Capture)
-        edtCmdLine.SetText(std::string(CaptureWord()) + edtCmdLine.Text());
+    if (runAs)
+        parameters = ElevatedParameters(parameters, Sys().CurrentFolder());
+    // A capture's console is nobody's: the viewer it starts outlives it.
+    HWND owner = kind == LaunchKind::Capture && !runAs ? nullptr : Handle();
+    if (RunInterpreter(owner, runAs, parameters) && kind == LaunchKind::Capture)
+        edtCmdLine.SetText(std::string(CaptureWord()) + RemoveFirstNoCase(typed, CaptureWord()));
 }
 
 void TForm1::ppmExecuterPopup(TObject*) {
     const bool line = !edtCmdLine.Text().empty();
     itemExecuter.Enabled = line;
     itemExecuterAdmin.Enabled = line;
+    itemAjouterCommande.Enabled = line;
 }
 
 void TForm1::itemExecuterClick(TObject*) {
@@ -367,6 +364,37 @@ void TForm1::itemExecuterClick(TObject*) {
 
 void TForm1::itemExecuterAdminClick(TObject*) {
     LaunchLine(true);
+}
+
+bool TForm1::RunInterpreter(HWND owner, bool runAs, const std::string& parameters) {
+    if (!InterpreterAccepts(parameters)) {
+        ShowErrorMessage("Ligne de commande trop longue : l'interpréteur accepte " +
+                         std::to_string(kInterpreterLineMax) +
+                         " caractères au plus, ceux qu'Orbitashell ajoute compris (ici " +
+                         std::to_string(parameters.size()) + ") !");
+        return false;
+    }
+    if (!runAs) {
+        Sys().ShellOpen(owner, nullptr, InterpreterPath(), parameters.c_str(), nullptr,
+                        SW_SHOWNORMAL);
+        return true;
+    }
+    const DWORD error =
+        Sys().ShellRun(owner, "runas", InterpreterPath(), parameters, SW_SHOWNORMAL);
+    if (error == ERROR_CANCELLED) // the user said no: nothing more to say
+        return false;
+    if (error)
+        throw Exception("Impossible de lancer \"" + InterpreterPath() +
+                        "\" en tant qu'administrateur. " + SysErrorMessage(error) + ".");
+    return true;
+}
+
+void TForm1::CheckCapture() {
+    const std::string viewer = ViewerPath();
+    if (!FileExists(viewer))
+        throw EFOpenError("Impossible d'ouvrir le fichier \"" + FullPath(viewer) + "\". " +
+                          SysErrorMessage(ERROR_FILE_NOT_FOUND));
+    CheckAppendable(std::string(CaptureFileName()));
 }
 
 void TForm1::GetBatTemp() {

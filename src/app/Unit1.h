@@ -2,6 +2,7 @@
 #pragma once
 #include "core/CommandSearch.h"
 #include "core/ListRowStyle.h"
+#include "ui/Files.h"
 #include "ui/Form.h"
 #include "ui/ListBox.h"
 #include "ui/Timer.h"
@@ -40,6 +41,8 @@ public:
     TPopupMenu ppmExecuter{this};
     TMenuItem itemExecuter{this};
     TMenuItem itemExecuterAdmin{this};
+    TMenuItem itemAjouterCommande{this};
+    TTimer tmrCatalogues{this};
 
     // The caption as designed, without status suffix (at most 27 characters).
     std::string BaseCaption;
@@ -70,6 +73,13 @@ public:
     void cbbListCustomDrawItem(TObject* Sender, int Index, const RECT& Rect, TOwnerDrawState State);
     // Writes the capture batch file into the folder named by Temp.
     void GetBatTemp();
+    // Every launch of the interpreter, as administrator when runAs: a line
+    // longer than it accepts is refused with a message, and a refused
+    // elevation says nothing; in both cases nothing runs (false).
+    bool RunInterpreter(HWND owner, bool runAs, const std::string& parameters);
+    // Before a capture: the viewer is there and the capture file can be
+    // appended to, both where the batch file looks; a file error otherwise.
+    void CheckCapture();
 
     // The update check of the first activation: the probe, then GetUpdate or
     // the offline captions; it always ends with the base caption.
@@ -98,6 +108,11 @@ public:
     void FormDeactivate(TObject* Sender);
     void FormMove(TObject* Sender);
 
+    // The personal list as its owner keeps it: "Ajouter à mes commandes…"
+    // appends the box's line, and every list follows its file on disk.
+    void itemAjouterCommandeClick(TObject* Sender);
+    void tmrCataloguesTimer(TObject* Sender);
+
 private:
     // Every list's rows pass here when they are loaded, for the search.
     void ListRowsLoaded(TComboBox& list, const std::vector<std::string_view>& rows);
@@ -110,6 +125,22 @@ private:
     GCommandIndex commands_;
     std::vector<GSearchHit> suggested_; // what lstSuggestions shows, row for row
 
+    // A list and the file it shows, with that file's stamp when last loaded.
+    struct TFollowedList {
+        TComboBox* list;
+        std::string path;
+        TFileStamp loaded;
+    };
+    TFollowedList followCPL_{&cbbListCPL, {}, {}};
+    TFollowedList followSyst_{&cbbListSyst, {}, {}};
+    TFollowedList followCustom_{&cbbListCustom, {}, {}};
+    // Loads the list from its file and notes the file's stamp.
+    void LoadFollowed(TFollowedList& followed);
+    // Reloads the list when its file has changed, keeping its selection.
+    void FollowList(TFollowedList& followed);
+    // The tall layout, with the personal list above the command-line box.
+    void ShowCustomList();
+    void AddCustomRow(const std::string& line, const std::string& comment);
     void LoadList(TComboBox& list, const std::string& path);
     void DrawListRow(TComboBox& list, TListKind kind, int index, const RECT& r,
                      TOwnerDrawState state);

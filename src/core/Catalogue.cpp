@@ -26,3 +26,234 @@ std::vector<std::string_view> CatalogueLineViews(std::string_view bytes) {
         rows.push_back(bytes.substr(start));
     return rows;
 }
+
+namespace {
+
+// Unicode of Windows-1252's bytes 0x80 to 0x9F; the five it leaves undefined
+// map to the C1 control of the same value, as the system's tables do.
+constexpr char32_t kHighControls[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+char AnsiOf(char32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return static_cast<char>(c);
+    for (std::size_t i = 0; i < 32; ++i)
+        if (kHighControls[i] == c)
+            return static_cast<char>(0x80 + i);
+    return '?';
+}
+
+char32_t UnicodeOf(char c) {
+    const auto b = static_cast<unsigned char>(c);
+    return b >= 0x80 && b < 0xA0 ? kHighControls[b - 0x80] : b;
+}
+
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+
+// The length of the well-formed UTF-8 sequence at the start of s and its
+// character; 0 when s does not start with one.
+std::size_t Utf8Sequence(std::string_view s, char32_t& c) {
+    const auto b0 = static_cast<unsigned char>(s[0]);
+    if (b0 < 0x80) {
+        c = b0;
+        return 1;
+    }
+    const std::size_t n = b0 >= 0xC2 && b0 <= 0xDF   ? 2
+                          : b0 >= 0xE0 && b0 <= 0xEF ? 3
+                          : b0 >= 0xF0 && b0 <= 0xF4 ? 4
+                                                     : 0;
+    if (n == 0 || s.size() < n)
+        return 0;
+    c = b0 & (0x7F >> n);
+    for (std::size_t i = 1; i < n; ++i) {
+        const auto b = static_cast<unsigned char>(s[i]);
+        if ((b & 0xC0) != 0x80)
+            return 0;
+        c = (c << 6) | (b & 0x3F);
+    }
+    // Overlong forms, surrogates and code points past U+10FFFF are not UTF-8.
+    const char32_t least = n == 2 ? 0x80 : n == 3 ? 0x800 : 0x10000;
+    if (c < least || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
+        return 0;
+    return n;
+}
+
+bool IsUtf8WithHighBytes(std::string_view s) {
+    bool high = false;
+    for (std::size_t i = 0; i < s.size();) {
+        if (static_cast<unsigned char>(s[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        char32_t c;
+        const std::size_t n = Utf8Sequence(s.substr(i), c);
+        if (n == 0)
+            return false;
+        high = true;
+        i += n;
+    }
+    return high;
+}
+
+void Utf8ToAnsi(std::string_view s, std::string& out) {
+    for (std::size_t i = 0; i < s.size();) {
+        char32_t c;
+        const std::size_t n = Utf8Sequence(s.substr(i), c);
+        if (n == 1 && c == 0)
+            return;
+        out += n ? AnsiOf(c) : '?';
+        i += n ? n : 1;
+    }
+}
+
+char16_t Unit16(std::string_view s, std::size_t i, bool bigEndian) {
+    const auto lo = static_cast<unsigned char>(s[i + (bigEndian ? 1 : 0)]);
+    const auto hi = static_cast<unsigned char>(s[i + (bigEndian ? 0 : 1)]);
+    return static_cast<char16_t>(hi << 8 | lo);
+}
+
+void Utf16ToAnsi(std::string_view s, bool bigEndian, std::string& out) {
+    for (std::size_t i = 0; i + 1 < s.size(); i += 2) {
+        const char16_t u = Unit16(s, i, bigEndian);
+        if (u == 0)
+            return;
+        // A whole surrogate pair is one character, and so one '?'.
+        if (u >= 0xD800 && u <= 0xDBFF && i + 3 < s.size()) {
+            const char16_t next = Unit16(s, i + 2, bigEndian);
+            if (next >= 0xDC00 && next <= 0xDFFF)
+                i += 2;
+        }
+        out += AnsiOf(u);
+    }
+}
+
+void AppendUnit16(std::string& out, char32_t c, bool bigEndian) {
+    const char lo = static_cast<char>(c & 0xFF), hi = static_cast<char>(c >> 8);
+    out += bigEndian ? hi : lo;
+    out += bigEndian ? lo : hi;
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | c >> 6);
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | c >> 12);
+        out += static_cast<char>(0x80 | (c >> 6 & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// Windows-1252 text in the file's encoding.
+std::string Encoded(std::string_view text, TCatalogueEncoding encoding) {
+    std::string out;
+    for (char ch : text) {
+        switch (encoding) {
+        case TCatalogueEncoding::Ansi:
+            out += ch;
+            break;
+        case TCatalogueEncoding::Utf8:
+        case TCatalogueEncoding::Utf8Bom:
+            AppendUtf8(out, UnicodeOf(ch));
+            break;
+        case TCatalogueEncoding::Utf16le:
+        case TCatalogueEncoding::Utf16be:
+            AppendUnit16(out, UnicodeOf(ch), encoding == TCatalogueEncoding::Utf16be);
+            break;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+TCatalogueEncoding CatalogueEncoding(std::string_view bytes) {
+    if (bytes.starts_with(kUtf8Mark))
+        return TCatalogueEncoding::Utf8Bom;
+    if (bytes.starts_with("\xFF\xFE"))
+        return TCatalogueEncoding::Utf16le;
+    if (bytes.starts_with("\xFE\xFF"))
+        return TCatalogueEncoding::Utf16be;
+    const std::string_view listed = bytes.substr(0, bytes.find('\0'));
+    return IsUtf8WithHighBytes(listed) ? TCatalogueEncoding::Utf8 : TCatalogueEncoding::Ansi;
+}
+
+std::string_view CatalogueAnsiText(std::string_view bytes, std::string& storage) {
+    storage.clear();
+    switch (CatalogueEncoding(bytes)) {
+    case TCatalogueEncoding::Ansi:
+        return bytes;
+    case TCatalogueEncoding::Utf8:
+        Utf8ToAnsi(bytes, storage);
+        break;
+    case TCatalogueEncoding::Utf8Bom:
+        Utf8ToAnsi(bytes.substr(kUtf8Mark.size()), storage);
+        break;
+    case TCatalogueEncoding::Utf16le:
+    case TCatalogueEncoding::Utf16be:
+        Utf16ToAnsi(bytes.substr(2), bytes[0] == '\xFE', storage);
+        break;
+    }
+    return storage;
+}
+
+std::string ComposeAddedRow(std::string_view line, std::string_view comment) {
+    auto oneLine = [](std::string_view s) {
+        std::string out(s);
+        std::replace_if(
+            out.begin(), out.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; },
+            ' ');
+        return out;
+    };
+    std::string row = oneLine(line);
+    std::string note = oneLine(comment);
+    const auto first = note.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return row;
+    note = note.substr(first, note.find_last_not_of(" \t") - first + 1);
+    std::replace(note.begin(), note.end(), '(', '[');
+    std::replace(note.begin(), note.end(), ')', ']');
+    return row + " (" + note + ")";
+}
+
+std::string CatalogueWithRow(std::optional<std::string_view> file, std::string_view row) {
+    if (!file)
+        return std::string(row) + "\r\n";
+    const TCatalogueEncoding encoding = CatalogueEncoding(*file);
+    const bool wide =
+        encoding == TCatalogueEncoding::Utf16le || encoding == TCatalogueEncoding::Utf16be;
+    const std::size_t mark = encoding == TCatalogueEncoding::Utf8Bom ? kUtf8Mark.size()
+                             : wide                                  ? 2
+                                                                     : 0;
+    // A lone last byte of a UTF-16 file is no character; the row must start on a whole unit.
+    std::string out(wide ? file->substr(0, file->size() & ~std::size_t{1}) : *file);
+
+    // The file's characters, one unit at a time, to find its line ends.
+    const std::size_t step = wide ? 2 : 1;
+    auto unitAt = [&](std::size_t i) -> char32_t {
+        return wide ? Unit16(out, i, encoding == TCatalogueEncoding::Utf16be)
+                    : static_cast<unsigned char>(out[i]);
+    };
+    std::string_view lineEnd = "\r\n";
+    for (std::size_t i = mark; i + step <= out.size(); i += step) {
+        const char32_t c = unitAt(i);
+        if (c == '\n') {
+            lineEnd = "\n";
+            break;
+        }
+        if (c == '\r') {
+            lineEnd = i + 2 * step <= out.size() && unitAt(i + step) == '\n' ? "\r\n" : "\r";
+            break;
+        }
+    }
+    if (out.size() > mark) {
+        const char32_t last = unitAt(out.size() - step);
+        if (last != '\r' && last != '\n')
+            out += Encoded(lineEnd, encoding);
+    }
+    return out + Encoded(std::string(row) + std::string(lineEnd), encoding);
+}

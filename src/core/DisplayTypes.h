@@ -3,11 +3,8 @@
 // Types shared by the display controls (3-D label, hyperlink label, rail line)
 // and their portable geometry. Nothing here knows about a window.
 
-#include <array>
 #include <climits>
-#include <cstddef>
 #include <cstdint>
-#include <string_view>
 
 // ---------------------------------------------------------------------------
 // Points, sizes, rectangles and lines. Prefixed with G so that they never meet
@@ -125,8 +122,7 @@ inline constexpr unsigned GDT_RTLREADING = 0x20000;
 inline constexpr unsigned GDT_WORD_ELLIPSIS = 0x40000;
 
 // ---------------------------------------------------------------------------
-// Enumerations. Ordinals matter: saved forms store the names below, and
-// TPenStyle's ordinals equal GDI's PS_SOLID .. PS_INSIDEFRAME.
+// Enumerations. TPenStyle's ordinals equal GDI's PS_SOLID .. PS_INSIDEFRAME.
 
 enum TTextStyle { tsNone, tsRaised, tsLightRaised, tsRecessed, tsHeavyRecessed, tsShadow };
 enum TBorderType { btDefault, btRecessed, btRaised };
@@ -137,40 +133,3 @@ enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 enum TDLineDirection { drHoriz, drVert };
 enum TDLineRailStyle { stNone, stSunken, stSunkenPlus, stRaised, stRaisedPlus };
-
-template <typename E> struct EnumNames;
-
-#define OSH_ENUM_NAMES(Type, ...)                                                                  \
-    template <> struct EnumNames<Type> { static constexpr std::array names{__VA_ARGS__}; }
-
-OSH_ENUM_NAMES(TTextStyle, std::string_view{"tsNone"}, std::string_view{"tsRaised"},
-               std::string_view{"tsLightRaised"}, std::string_view{"tsRecessed"},
-               std::string_view{"tsHeavyRecessed"}, std::string_view{"tsShadow"});
-OSH_ENUM_NAMES(TBorderType, std::string_view{"btDefault"}, std::string_view{"btRecessed"},
-               std::string_view{"btRaised"});
-OSH_ENUM_NAMES(TLabelStyle, std::string_view{"lsDefault"}, std::string_view{"lsWWWAddress"},
-               std::string_view{"lsEMailAddress"});
-OSH_ENUM_NAMES(TEllipsesStyle, std::string_view{"esNone"}, std::string_view{"esEnd"},
-               std::string_view{"esPath"});
-OSH_ENUM_NAMES(TPenStyle, std::string_view{"psSolid"}, std::string_view{"psDash"},
-               std::string_view{"psDot"}, std::string_view{"psDashDot"},
-               std::string_view{"psDashDotDot"}, std::string_view{"psClear"},
-               std::string_view{"psInsideFrame"});
-OSH_ENUM_NAMES(TAlignment, std::string_view{"taLeftJustify"}, std::string_view{"taRightJustify"},
-               std::string_view{"taCenter"});
-OSH_ENUM_NAMES(TTextLayout, std::string_view{"tlTop"}, std::string_view{"tlCenter"},
-               std::string_view{"tlBottom"});
-OSH_ENUM_NAMES(TDLineDirection, std::string_view{"drHoriz"}, std::string_view{"drVert"});
-OSH_ENUM_NAMES(TDLineRailStyle, std::string_view{"stNone"}, std::string_view{"stSunken"},
-               std::string_view{"stSunkenPlus"}, std::string_view{"stRaised"},
-               std::string_view{"stRaisedPlus"});
-
-#undef OSH_ENUM_NAMES
-
-// The stored name of a value; empty for a value outside the enumeration.
-template <typename E> constexpr std::string_view EnumName(E value) {
-    const auto& names = EnumNames<E>::names;
-    const auto i = static_cast<long long>(value);
-    return i >= 0 && i < static_cast<long long>(names.size()) ? names[static_cast<std::size_t>(i)]
-                                                              : std::string_view{};
-}

@@ -1,5 +1,7 @@
 #include "core/Launch.h"
 
+#include "core/Ascii.h"
+
 #include <algorithm>
 #include <array>
 
@@ -10,23 +12,27 @@ constexpr std::string_view kCloseAfter = "/cTitle Orbitashell&&Color 4E&&";
 // Quoted so that a temporary folder with spaces in its path still works.
 constexpr std::string_view kCaptureBatch = "\"%temp%\\EditCMD\"";
 
-// "%*" passes every argument on, where "%1 ... %7" would drop the eighth on.
-constexpr std::string_view kBatchText = "CHCP 850\r\n"
-                                        ":CHCP 1252\r\n"
-                                        "%* >> EditCmd.TXT\r\n"
-                                        "CD Syst\r\n"
-                                        "CD Driver\r\n"
-                                        "START oshv.exe \r\n";
+constexpr std::string_view kCaptureFile = "EditCmd.TXT";
+// The viewer lies this deep under the program's folder: the batch file goes
+// down to it, and the viewer looks as many folders up for the capture.
+constexpr std::array<std::string_view, 2> kViewerFolders = {"Syst", "Driver"};
+constexpr std::string_view kViewerName = "oshv.exe";
+
+std::string BatchText() {
+    // "%*" passes every argument on, where "%1 ... %7" would drop the eighth on.
+    std::string text = "CHCP 850\r\n:CHCP 1252\r\n%* >> ";
+    text.append(kCaptureFile).append("\r\n");
+    for (std::string_view folder : kViewerFolders)
+        text.append("CD ").append(folder).append("\r\n");
+    text.append("START ").append(kViewerName).append(" \r\n");
+    return text;
+}
 
 constexpr std::array<std::string_view, 4> kToolWords = {"RegEdit", "MSConfig", "Control", "Start"};
 
-char UpperAZChar(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 std::string_view::size_type FindNoCase(std::string_view text, std::string_view word) {
     const auto it = std::search(text.begin(), text.end(), word.begin(), word.end(),
-                                [](char a, char b) { return UpperAZChar(a) == UpperAZChar(b); });
+                                [](char a, char b) { return AsciiUpper(a) == AsciiUpper(b); });
     if (it == text.end() && !word.empty())
         return std::string_view::npos;
     return static_cast<std::string_view::size_type>(it - text.begin());
@@ -125,8 +131,13 @@ std::string ElevatedParameters(std::string_view parameters, std::string_view fol
     return out;
 }
 
+bool InterpreterAccepts(std::string_view parameters) {
+    return parameters.size() <= kInterpreterLineMax;
+}
+
 std::string_view CaptureBatchText() {
-    return kBatchText;
+    static const std::string text = BatchText();
+    return text;
 }
 
 std::string_view CaptureBatchName() {
@@ -135,4 +146,22 @@ std::string_view CaptureBatchName() {
 
 std::string_view CaptureWord() {
     return "Edit+";
+}
+
+std::string_view CaptureFileName() {
+    return kCaptureFile;
+}
+
+std::string ViewerPath() {
+    std::string path;
+    for (std::string_view folder : kViewerFolders)
+        path.append(folder).append("\\");
+    return path.append(kViewerName);
+}
+
+std::string CaptureFileFromViewerFolder() {
+    std::string path;
+    for (size_t i = 0; i < kViewerFolders.size(); ++i)
+        path.append("..\\");
+    return path.append(kCaptureFile);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -44,6 +45,18 @@ std::string_view AdminWord();
 std::string ElevatedParameters(std::string_view parameters, std::string_view folder);
 
 // The batch file written to the temporary folder before every capture.
+// The longest line the interpreter runs: its own limit, which counts what the
+// program puts before the user's line. Longer ones must not be passed on.
+inline constexpr std::size_t kInterpreterLineMax = 8191;
+bool InterpreterAccepts(std::string_view parameters);
+
+// The batch file written to the temporary folder before every capture. It
+// appends the output to CaptureFileName() in the current folder, then starts
+// the viewer from ViewerPath() under that folder.
 std::string_view CaptureBatchText();
 std::string_view CaptureBatchName();
 std::string_view CaptureWord();
+std::string_view CaptureFileName();
+std::string ViewerPath();
+// The capture file as seen from the viewer's own folder ("..\\..\\EditCmd.TXT").
+std::string CaptureFileFromViewerFolder();

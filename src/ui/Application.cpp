@@ -33,6 +33,8 @@ void TApplication::FormCreated(TForm* form) {
 }
 
 void TApplication::Run() {
+    // A failure while the forms were created comes before the window.
+    ShowQueuedExceptions();
     if (MainForm)
         MainForm->Show();
     MSG msg;

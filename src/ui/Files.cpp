@@ -63,3 +63,65 @@ void WriteWholeFile(const std::string& path, std::string_view bytes) {
         written != bytes.size())
         fail();
 }
+
+void CheckAppendable(const std::string& path) {
+    const TFileHandle f(CreateFileA(path.c_str(), FILE_APPEND_DATA,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!f.Valid()) {
+        const DWORD err = GetLastError();
+        throw EFCreateError("Impossible d'écrire dans le fichier \"" + FullPath(path) + "\". " +
+                            SysErrorMessage(err));
+    }
+}
+
+TFileStamp FileStampOf(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return {};
+    auto wide = [](DWORD hi, DWORD lo) { return std::uint64_t{hi} << 32 | lo; };
+    return {true, wide(data.ftLastWriteTime.dwHighDateTime, data.ftLastWriteTime.dwLowDateTime),
+            wide(data.nFileSizeHigh, data.nFileSizeLow)};
+}
+
+void ReplaceWholeFile(const std::string& path, std::string_view bytes) {
+    const std::string full = FullPath(path);
+    auto fail = [&full](DWORD err) {
+        throw EFCreateError("Impossible de créer le fichier \"" + full + "\". " +
+                            SysErrorMessage(err));
+    };
+    // Windows refuses to replace a read-only file; Wine's rename would not.
+    const DWORD attributes = GetFileAttributesA(full.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        fail(ERROR_ACCESS_DENIED);
+    const std::string folder = full.substr(0, full.find_last_of('\\') + 1);
+    char temp[MAX_PATH];
+    if (!GetTempFileNameA(folder.c_str(), "osh", 0, temp))
+        fail(GetLastError());
+    bool moved = false;
+    struct TTempRemover {
+        const char* path;
+        const bool& moved;
+        ~TTempRemover() {
+            if (!moved)
+                DeleteFileA(path);
+        }
+    } remover{temp, moved};
+    {
+        TFileHandle f(CreateFileA(temp, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!f.Valid())
+            fail(GetLastError());
+        DWORD written = 0;
+        if (!WriteFile(f.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
+                       nullptr) ||
+            written != bytes.size() || !FlushFileBuffers(f.Get()))
+            fail(GetLastError());
+    }
+    // One rename: a reader sees the old file or the new one, and a crash
+    // before it leaves the old one whole.
+    if (!MoveFileExA(temp, full.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        fail(GetLastError());
+    moved = true;
+}

@@ -2,6 +2,7 @@
 #pragma once
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -35,3 +36,22 @@ std::string ReadWholeFile(const std::string& path);
 // reading or writing meanwhile. EFCreateError on failure:
 // "Impossible de créer le fichier \"<path>\". <reason>".
 void WriteWholeFile(const std::string& path, std::string_view bytes);
+
+// Opens the file for appending as a writer that shares it would, creating it
+// when missing, and closes it again. EFCreateError when it cannot be:
+// "Impossible d'écrire dans le fichier \"<full path>\". <reason>".
+void CheckAppendable(const std::string& path);
+
+// What tells a file's new content from its old one without reading it.
+struct TFileStamp {
+    bool Exists = false;
+    std::uint64_t WriteTime = 0;
+    std::uint64_t Size = 0;
+    bool operator==(const TFileStamp&) const = default;
+};
+TFileStamp FileStampOf(const std::string& path);
+
+// Puts these bytes in place of the file's, or creates it, never leaving half
+// a file: they go to a new file beside it first, which then replaces it in one
+// move. EFCreateError naming path on failure, with the file as it was.
+void ReplaceWholeFile(const std::string& path, std::string_view bytes);

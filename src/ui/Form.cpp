@@ -110,11 +110,13 @@ void TForm::DoCreate() {
         if (!c->Hint().empty())
             AddTool(c);
     if (OnCreate) {
-        // A failure in the creation handler is shown, and the window still opens.
+        // A failure in the creation handler is shown by the loop, and the
+        // window still opens: a form created by a handler shows no box from
+        // inside that handler's message.
         try {
             OnCreate(this);
-        } catch (const std::exception& e) {
-            Application->HandleException(e);
+        } catch (...) {
+            Application->QueueException(std::current_exception());
         }
     }
 }

@@ -1,9 +1,10 @@
 #include "ui/SingleInstance.h"
 
+#include "core/Ascii.h"
 #include "ui/Application.h"
 
 namespace {
-const char kListenerClass[] = "OrbitashellInstance";
+const char kListenerClass[] = "ToolkitSingleInstance";
 const UINT kRequest = WM_APP + 0x10;
 const LRESULT kAnswer = 0x5A11;
 
@@ -11,10 +12,8 @@ const LRESULT kAnswer = 0x5A11;
 // letter case must not matter for paths.
 std::string ObjectName(const std::string& key) {
     std::string name = "Local\\";
-    for (char c : key) {
-        c = c == '\\' ? '/' : c;
-        name += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    }
+    for (char c : key)
+        name += c == '\\' ? '/' : AsciiUpper(c);
     return name.substr(0, MAX_PATH - 1);
 }
 } // namespace
@@ -77,7 +76,7 @@ void TSingleInstance::Listen() {
     ChangeWindowMessageFilterEx(window_, kRequest, MSGFLT_ALLOW, nullptr);
 }
 
-LRESULT CALLBACK TSingleInstance::WndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) {
+LRESULT CALLBACK TSingleInstance::WndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp) noexcept {
     if (msg == kRequest) {
         auto* self = reinterpret_cast<TSingleInstance*>(GetWindowLongPtrA(h, GWLP_USERDATA));
         // Answer first, so the second instance ends even if the reload fails.
@@ -85,9 +84,11 @@ LRESULT CALLBACK TSingleInstance::WndProc(HWND h, UINT msg, WPARAM wp, LPARAM lp
         if (self && self->OnRequest) {
             try {
                 self->OnRequest();
-            } catch (const std::exception& e) {
+            } catch (...) {
+                // The request comes from another process: the loop shows it
+                // once this message has returned.
                 if (Application)
-                    Application->HandleException(e);
+                    Application->QueueException(std::current_exception());
             }
         }
         return kAnswer;

@@ -21,7 +21,7 @@ public:
     std::function<void()> OnRequest;
 
 private:
-    static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM);
+    static LRESULT CALLBACK WndProc(HWND, UINT, WPARAM, LPARAM) noexcept;
     void Listen();
     std::string name_;
     HANDLE mutex_ = nullptr;

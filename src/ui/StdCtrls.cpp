@@ -249,7 +249,7 @@ TEdit::TEdit(TComponent* owner) : TWinControl(owner) {
 void TEdit::CreateParams(TCreateParams& p) {
     TWinControl::CreateParams(p);
     p.className = "EDIT";
-    p.style |= ES_AUTOHSCROLL;
+    p.style |= ES_AUTOHSCROLL | (ReadOnly ? ES_READONLY : 0);
     p.exStyle |= WS_EX_CLIENTEDGE;
 }
 

@@ -83,6 +83,7 @@ private:
 class TEdit : public TWinControl {
 public:
     explicit TEdit(TComponent* owner);
+    bool ReadOnly = false;
     std::string Text() const;
     // Setting the same text changes nothing and raises no OnChange.
     void SetText(const std::string& v);

@@ -40,14 +40,20 @@ void TTimer::Update() {
     }
 }
 
-void CALLBACK TTimer::TimerProc(HWND, UINT, UINT_PTR id, DWORD) {
+void CALLBACK TTimer::TimerProc(HWND, UINT, UINT_PTR id, DWORD) noexcept {
     auto it = Timers().find(id);
     if (it == Timers().end() || !it->second->OnTimer)
         return;
     try {
         it->second->OnTimer(it->second);
-    } catch (const std::exception& e) {
+    } catch (...) {
+        // Shown by the loop once this tick has returned, as for a window
+        // procedure; the timer stops, or the box's own loop would run the
+        // failing handler again every period, each time with another box.
+        // The handler may have destroyed the timer: look it up again.
+        if (auto again = Timers().find(id); again != Timers().end())
+            again->second->SetEnabled(false);
         if (Application)
-            Application->HandleException(e);
+            Application->QueueException(std::current_exception());
     }
 }

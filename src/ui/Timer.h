@@ -10,10 +10,11 @@ public:
     void SetInterval(unsigned ms);
     bool Enabled() const { return enabled_; }
     void SetEnabled(bool v);
+    // A handler that fails stops the timer; its failure is shown once.
     TNotifyEvent OnTimer;
 
 private:
-    static void CALLBACK TimerProc(HWND, UINT, UINT_PTR id, DWORD);
+    static void CALLBACK TimerProc(HWND, UINT, UINT_PTR id, DWORD) noexcept;
     void Update();
     unsigned interval_ = 1000;
     bool enabled_ = false;

@@ -170,7 +170,11 @@ TViewer::TStamp TViewer::Stamp() const {
 void TViewer::ShowText(const std::wstring& text, bool isCapture) {
     memoCapture.SetText(text);
     folded_ = isCapture ? Folded(text) : std::wstring();
-    memoCapture.ScrollToEnd();
+    // A capture's newest lines are at its end; a notice reads from its start.
+    if (isCapture)
+        memoCapture.ScrollToEnd();
+    else
+        memoCapture.Select(0, 0);
 }
 
 void TViewer::Reload() {

@@ -1,3 +1,4 @@
+#include "core/Ascii.h"
 #include "core/Catalogue.h"
 #include "core/Launch.h"
 #include "core/ParenComments.h"
@@ -57,8 +58,7 @@ std::string Trimmed(const std::string& s) {
 // Catalogue commands are ASCII: plain upper case is enough to compare them.
 std::string Upper(std::string s) {
     for (char& c : s)
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
+        c = AsciiUpper(c);
     return s;
 }
 

@@ -71,3 +71,91 @@ TEST(CatalogueLines, LargeInputsStayFast) {
     // Generous even under sanitizers; a quadratic split takes minutes.
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
+
+namespace {
+Rows RowsOfFile(std::string_view bytes) {
+    std::string storage;
+    return SplitCatalogueLines(CatalogueAnsiText(bytes, storage));
+}
+std::string Utf16(std::u16string_view text, bool bigEndian) {
+    std::string out = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t u : text) {
+        const char hi = static_cast<char>(u >> 8), lo = static_cast<char>(u & 0xFF);
+        out += bigEndian ? hi : lo;
+        out += bigEndian ? lo : hi;
+    }
+    return out;
+}
+} // namespace
+
+TEST(CatalogueEncoding, MarksThenValidUtf8WithHighBytesElseAnsi) {
+    using E = TCatalogueEncoding;
+    EXPECT_EQ(CatalogueEncoding("\xEF\xBB\xBFver\r\n"), E::Utf8Bom);
+    EXPECT_EQ(CatalogueEncoding("\xFF\xFEv\0"s), E::Utf16le);
+    EXPECT_EQ(CatalogueEncoding("\xFE\xFF\0v"s), E::Utf16be);
+    EXPECT_EQ(CatalogueEncoding("echo caf\xC3\xA9\r\n"), E::Utf8);
+    EXPECT_EQ(CatalogueEncoding("echo \xE2\x82\xAC \xF0\x9F\x98\x80"), E::Utf8);
+    // Plain ASCII, Windows-1252 accents, overlong forms, surrogates, a cut sequence.
+    EXPECT_EQ(CatalogueEncoding("ipconfig\r\n"), E::Ansi);
+    EXPECT_EQ(CatalogueEncoding(""), E::Ansi);
+    EXPECT_EQ(CatalogueEncoding("echo caf\xE9\r\n"), E::Ansi);
+    EXPECT_EQ(CatalogueEncoding("\xC0\xAF"), E::Ansi);
+    EXPECT_EQ(CatalogueEncoding("\xED\xA0\x80"), E::Ansi);
+    EXPECT_EQ(CatalogueEncoding("caf\xC3"), E::Ansi);
+    EXPECT_EQ(CatalogueEncoding("\xF4\x90\x80\x80"), E::Ansi);
+    // Only the listed part counts: bytes after a NUL are never shown.
+    EXPECT_EQ(CatalogueEncoding("caf\xC3\xA9\0\xE9"s), E::Utf8);
+    EXPECT_EQ(CatalogueEncoding("ver\0caf\xC3\xA9"s), E::Ansi);
+}
+
+TEST(CatalogueEncoding, Utf8RowsBecomeWindows1252) {
+    EXPECT_EQ(RowsOfFile("\xEF\xBB\xBF"
+                         "echo caf\xC3\xA9\r\n\r\necho \xE2\x82\xAC\n"),
+              (Rows{"echo caf\xE9", "", "echo \x80"}));
+    // Outside Windows-1252: one '?' per character; with a mark, a broken byte too.
+    EXPECT_EQ(RowsOfFile("echo \xE2\x98\x83 \xF0\x9F\x98\x80 \xC3\xA9"), Rows{"echo ? ? \xE9"});
+    EXPECT_EQ(RowsOfFile("\xEF\xBB\xBF"
+                         "a\xFF"
+                         "b\r\nc\0d"s),
+              (Rows{"a?b", "c"}));
+    EXPECT_EQ(RowsOfFile("\xEF\xBB\xBF"), Rows{});
+    // An 8-bit file is used where it lies, without a copy.
+    const std::string ansi = "echo caf\xE9\r\n";
+    std::string storage;
+    EXPECT_EQ(CatalogueAnsiText(ansi, storage).data(), ansi.data());
+}
+
+TEST(CatalogueEncoding, Utf16BothOrders) {
+    for (bool big : {false, true}) {
+        EXPECT_EQ(RowsOfFile(Utf16(u"ipconfig\r\ncaf\u00E9 \u20AC\r\n\ru\U0001F600\nz", big)),
+                  (Rows{"ipconfig", "caf\xE9 \x80", "", "u?", "z"}));
+        EXPECT_EQ(RowsOfFile(Utf16(std::u16string(u"a\r\nb\0c", 6), big)), (Rows{"a", "b"}));
+        // A lone surrogate and a lone last byte.
+        EXPECT_EQ(RowsOfFile(Utf16(u"x\xD800y", big) + "!"), Rows{"x?y"});
+    }
+}
+
+TEST(AddedRow, CommentInParenthesesWithBrackets) {
+    EXPECT_EQ(ComposeAddedRow("ipconfig /all", ""), "ipconfig /all");
+    EXPECT_EQ(ComposeAddedRow("ipconfig /all", "  \t"), "ipconfig /all");
+    EXPECT_EQ(ComposeAddedRow("ipconfig /all", " r\xE9seau (IP) "),
+              "ipconfig /all (r\xE9seau [IP])");
+    EXPECT_EQ(ComposeAddedRow("a\r\nb", "c\nd"), "a  b (c d)");
+}
+
+TEST(AddedRow, KeepsTheFilesEncodingMarkAndLineEnds) {
+    EXPECT_EQ(CatalogueWithRow(std::nullopt, "caf\xE9"), "caf\xE9\r\n");
+    EXPECT_EQ(CatalogueWithRow("", "ver"), "ver\r\n");
+    EXPECT_EQ(CatalogueWithRow("a\r\nb\r\n", "caf\xE9"), "a\r\nb\r\ncaf\xE9\r\n");
+    EXPECT_EQ(CatalogueWithRow("a\nb", "c"), "a\nb\nc\n");
+    EXPECT_EQ(CatalogueWithRow("a\rb\r\n", "c"), "a\rb\r\nc\r");
+    EXPECT_EQ(CatalogueWithRow("caf\xC3\xA9\n", "\x80 \xE9"),
+              "caf\xC3\xA9\n\xE2\x82\xAC \xC3\xA9\n");
+    EXPECT_EQ(CatalogueWithRow("\xEF\xBB\xBF", "\xE9"), "\xEF\xBB\xBF\xC3\xA9\r\n");
+    EXPECT_EQ(CatalogueWithRow("\xEF\xBB\xBFver", "\xE9"), "\xEF\xBB\xBFver\r\n\xC3\xA9\r\n");
+    for (bool big : {false, true}) {
+        EXPECT_EQ(CatalogueWithRow(Utf16(u"a\nb", big), "\xE9\x80"),
+                  Utf16(u"a\nb\n\u00E9\u20AC\n", big));
+        EXPECT_EQ(CatalogueWithRow(Utf16(u"a", big) + "!", "b"), Utf16(u"a\r\nb\r\n", big));
+    }
+}

@@ -1,4 +1,5 @@
 #include "core/Label3DGeometry.h"
+#include "gallery/EnumNames.h"
 
 #include <gtest/gtest.h>
 

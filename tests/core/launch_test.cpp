@@ -117,6 +117,16 @@ TEST(LaunchParameters, ElevatedConsoleFirstChangesToTheQuotedFolder) {
               "/cTitle Orbitashell&&Color 4E&&\"C:\\t\\EditCMD.bat\" ver");
 }
 
+// The interpreter's limit holds the whole parameters: the program's own
+// prefix and, for a capture, the batch file's name count too.
+TEST(LaunchParameters, InterpreterLimitCountsWhatTheProgramAdds) {
+    const std::string fits(kInterpreterLineMax - OrdinaryParameters("").size(), 'x');
+    EXPECT_TRUE(InterpreterAccepts(OrdinaryParameters(fits)));
+    EXPECT_FALSE(InterpreterAccepts(OrdinaryParameters(fits + "x")));
+    EXPECT_FALSE(InterpreterAccepts(CaptureParameters(fits)));
+    EXPECT_TRUE(InterpreterAccepts(""));
+}
+
 TEST(CaptureBatch, FixedTextAndNames) {
     const std::string expected = "CHCP 850\r\n"
                                  ":CHCP 1252\r\n"

@@ -1,4 +1,5 @@
 #include "core/RailGeometry.h"
+#include "gallery/EnumNames.h"
 
 #include <gtest/gtest.h>
 

@@ -222,7 +222,8 @@ HANDLE LimitedToken() {
 } // namespace
 
 TProgram::TProgram(const std::wstring& folder,
-                   const std::vector<std::pair<std::wstring, std::wstring>>& env, bool limited) {
+                   const std::vector<std::pair<std::wstring, std::wstring>>& env,
+                   const std::wstring& workingFolder, bool limited) {
     job_ = CreateJobObjectW(nullptr, nullptr);
     if (!job_)
         throw std::runtime_error("CreateJobObject failed");
@@ -236,6 +237,7 @@ TProgram::TProgram(const std::wstring& folder,
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     std::wstring block = EnvironmentWith(env);
+    const std::wstring& start = workingFolder.empty() ? folder : workingFolder;
     HANDLE token = limited ? LimitedToken() : nullptr;
     if (limited && !token) {
         CloseHandle(job_);
@@ -244,9 +246,9 @@ TProgram::TProgram(const std::wstring& folder,
     const DWORD flags = CREATE_SUSPENDED | CREATE_UNICODE_ENVIRONMENT;
     const BOOL started =
         token ? CreateProcessAsUserW(token, exe.c_str(), command.data(), nullptr, nullptr, FALSE,
-                                     flags, block.data(), folder.c_str(), &si, &pi)
+                                     flags, block.data(), start.c_str(), &si, &pi)
               : CreateProcessW(exe.c_str(), command.data(), nullptr, nullptr, FALSE, flags,
-                               block.data(), folder.c_str(), &si, &pi);
+                               block.data(), start.c_str(), &si, &pi);
     if (token)
         CloseHandle(token);
     if (!started) {

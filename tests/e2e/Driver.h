@@ -34,7 +34,7 @@ bool RemoveTree(const std::wstring& dir);
 // A copy of the distribution folder under the temporary folder, removed when done.
 class TScratchCopy {
 public:
-    // suffix: appended to the folder's name (blanks, accents, "&"...).
+    // suffix: appended to the folder's name (blanks, accents, "&"..., as users have them).
     explicit TScratchCopy(const std::wstring& suffix = L"");
     ~TScratchCopy();
     TScratchCopy(const TScratchCopy&) = delete;
@@ -50,12 +50,13 @@ private:
 // console and tool it starts can be ended with it.
 class TProgram {
 public:
-    // env: variables to set in the program's environment, over the test's own.
+    // env: variables to set in the program's environment, over the test's own;
+    // workingFolder: its current folder, when not its own.
     // limited: started with the standard user's rights (the linked token of
     // an elevated one), as a program started by a double click under UAC.
     explicit TProgram(const std::wstring& folder,
                       const std::vector<std::pair<std::wstring, std::wstring>>& env = {},
-                      bool limited = false);
+                      const std::wstring& workingFolder = L"", bool limited = false);
     ~TProgram();
     TProgram(const TProgram&) = delete;
     TProgram& operator=(const TProgram&) = delete;

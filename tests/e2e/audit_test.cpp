@@ -269,9 +269,9 @@ TEST_F(Audit, EveryFeatureWritesOnlyTheCaptureAndTheVersionCopy) {
         catalogues[name] = *bytes;
     }
     const std::wstring temp = TempFolder();
-    const std::set<std::wstring> allowed = {Upper(temp + L"\\EditCMD.bat"),
-                                            Upper(temp + L"\\Versiosh.txt"),
-                                            Upper(scratch / L"EditCmd.TXT")};
+    const std::set<std::wstring> allowed = {
+        Upper(temp + L"\\EditCMD.bat"), Upper(temp + L"\\Versiosh.txt"),
+        Upper(scratch / L"EditCmd.TXT"), Upper(scratch / L"Commandes.txt")};
     const TListing before = ListFiles(L"C:");
     ASSERT_GT(before.size(), 100u);
     ASSERT_TRUE(before.count(Upper(scratch / L"Orbitashell.exe")))
@@ -336,6 +336,36 @@ TEST_F(Audit, EveryFeatureWritesOnlyTheCaptureAndTheVersionCopy) {
         ShowsAndCloses(dialogs[i]);
     }
 
+    // "Ajouter à mes commandes…", third entry of the menu that the menu key
+    // opens on "Lancer": the personal list's one change.
+    EXPECT_EQ(ReadFileBytes(scratch / L"Commandes.txt"), catalogues[L"Commandes.txt"]);
+    window_->Type(L"echo ajout");
+    PostMessageW(window_->launch, WM_KEYDOWN, VK_APPS, 0x015D0001);
+    PostMessageW(window_->launch, WM_KEYUP, VK_APPS, static_cast<LPARAM>(0xC15D0001u));
+    HWND menu = nullptr;
+    ASSERT_TRUE(
+        WaitUntil([&] { return (menu = VisibleWindowOf(program_->Id(), L"#32768", L"")); }, 10000))
+        << "the menu of Lancer did not open";
+    for (int i = 0; i < 3; ++i)
+        PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0x01500001);
+    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    HWND add = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return (add = VisibleWindowOf(program_->Id(), kWindowClass,
+                                          L"Ajouter \u00E0 mes commandes"));
+        },
+        10000))
+        << "no dialog to add the line";
+    std::vector<HWND> edits;
+    for (HWND h : ChildWindows(add))
+        if (Upper(ClassOf(h)) == L"EDIT")
+            edits.push_back(h);
+    ASSERT_EQ(edits.size(), 2u);
+    SendMessageW(edits[1], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"audit (fin)"));
+    PostMessageW(FindChild(add, L"Button", std::wstring(L"OK")), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(add); }, 10000));
+
     EXPECT_TRUE(program_->MessageBoxes().empty())
         << testing::PrintToString(program_->MessageBoxes());
     EXPECT_TRUE(program_->Close()) << "the program did not end on WM_CLOSE";
@@ -350,6 +380,8 @@ TEST_F(Audit, EveryFeatureWritesOnlyTheCaptureAndTheVersionCopy) {
                                  << testing::PrintToString(shown);
     EXPECT_TRUE(after.count(Upper(scratch / L"EditCmd.TXT")));
     EXPECT_TRUE(after.count(Upper(temp + L"\\Versiosh.txt")));
+    // The personal list gained exactly the added row; the others are as they were.
+    catalogues[L"Commandes.txt"] += "echo ajout (audit [fin])\r\n";
     for (const auto& [name, bytes] : catalogues)
         EXPECT_EQ(ReadFileBytes(scratch / name), bytes) << testing::PrintToString(name);
 }

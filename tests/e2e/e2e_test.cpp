@@ -190,6 +190,11 @@ TEST_F(E2E, EditPlusShowsTheAccentsInOneViewerThatReloads) {
         << "viewer shows: " << testing::PrintToString(text ? ControlText(text) : L"<none>");
     EXPECT_EQ(viewer, first);
     EXPECT_EQ(ViewerWindows().size(), 1u);
+    // The window follows the file and may show the capture before the second
+    // viewer has handed over: closed earlier, that one would open its own.
+    EXPECT_TRUE(WaitUntil([&] { return program_->ActiveProcesses() == 2; }, 15000))
+        << "the second capture's console or viewer is still running";
+    EXPECT_EQ(ViewerWindows().size(), 1u);
 
     PostMessageW(first, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitUntil([] { return ViewerWindows().empty(); }, 10000));
@@ -204,7 +209,7 @@ TEST_F(E2E, EditPlusShowsTheAccentsInOneViewerThatReloads) {
 // and an elevated capture reaches the one viewer.
 TEST(E2EAdmin, AdminLineRunsInTheWorkingFolderAndItsCaptureReachesTheViewer) {
     TScratchCopy scratch(L" Mes outils & (d\u00E9p\u00F4t)");
-    TProgram program(scratch.Path(), {}, true);
+    TProgram program(scratch.Path(), {}, L"", true);
     HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, program.Id());
     HANDLE token = nullptr;
     TOKEN_ELEVATION elevation{1};
@@ -246,6 +251,48 @@ TEST(E2EAdmin, AdminLineRunsInTheWorkingFolderAndItsCaptureReachesTheViewer) {
         PostMessageW(viewer, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitUntil([] { return ViewerWindows().empty(); }, 10000));
     EXPECT_TRUE(program.Close());
+}
+
+// Started from another folder (a shortcut without a working folder, a full
+// path typed in a console) out of a folder named with a blank and an accent:
+// the program works from its own folder, where the capture lands and whence
+// the viewer starts.
+TEST_F(E2E, StartedFromAnotherFolderCapturesBesideItself) {
+    TScratchCopy install(L" Mes outils \u00E9t\u00E9");
+    const std::wstring elsewhere = scratch_ / L"ailleurs";
+    ASSERT_TRUE(CreateDirectoryW(elsewhere.c_str(), nullptr));
+    program_.emplace(install.Path(), std::vector<std::pair<std::wstring, std::wstring>>{},
+                     elsewhere);
+    HWND main = program_->WaitIdleMainWindow();
+    ASSERT_NE(main, nullptr) << testing::PrintToString(program_->MessageBoxes());
+    window_.emplace(main);
+    Launch(L"Edit+ echo parti d'ailleurs");
+
+    std::vector<HWND> viewers;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            viewers = ViewerWindows();
+            return viewers.size() == 1;
+        },
+        20000))
+        << "no viewer";
+    std::optional<std::string> text;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            text = ReadFileBytes(install / L"EditCmd.TXT");
+            return text && text->find('\n') != std::string::npos;
+        },
+        15000))
+        << "no EditCmd.TXT beside the program";
+    EXPECT_EQ(LinesOf(text.value_or("")), std::vector<std::string>{"parti d'ailleurs"});
+    EXPECT_FALSE(PathExists(elsewhere + L"\\EditCmd.TXT"));
+    if (viewers.size() == 1) {
+        EXPECT_EQ(CaptionOf(viewers[0]), L"EditCmd.TXT - " + install.Path());
+        PostMessageW(viewers[0], WM_CLOSE, 0, 0);
+        EXPECT_TRUE(WaitUntil([] { return ViewerWindows().empty(); }, 10000));
+    }
+    EXPECT_TRUE(program_->Close()) << "the program did not end on WM_CLOSE";
+    program_.reset();
 }
 
 // After a failed start the window is on screen while the update check waits
@@ -301,6 +348,50 @@ TEST_F(E2E, EscapeInTheBoxEndsTheProgram) {
     PostMessageW(window_->box, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
     EXPECT_TRUE(program_->WaitExit(15000)) << "Escape did not close the program";
     EXPECT_EQ(program_->ActiveProcesses(), 0u) << "something was launched";
+}
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(f);
+}
+
+// The rows of a list in another process, through the wide message.
+std::vector<std::wstring> ListRows(HWND list) {
+    std::vector<std::wstring> rows;
+    const auto count = SendMessageW(list, CB_GETCOUNT, 0, 0);
+    for (WPARAM i = 0; static_cast<LRESULT>(i) < count; ++i) {
+        std::wstring row(static_cast<size_t>(SendMessageW(list, CB_GETLBTEXTLEN, i, 0)), L'\0');
+        SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(row.data()));
+        rows.push_back(row);
+    }
+    return rows;
+}
+
+// A personal list as Notepad saves it, UTF-8 without a mark: the accents show,
+// and a row added on disk shows without a restart.
+TEST_F(E2E, Utf8PersonalListShowsItsAccentsAndFollowsItsFile) {
+    const std::string first = "echo \xC3\xA9t\xC3\xA9 \xE2\x82\xAC (caf\xC3\xA9)\r\n";
+    WriteFileBytes(scratch_ / L"Commandes.txt", first);
+    StartIdle();
+    // The personal list is the lowest of the three.
+    HWND custom = nullptr;
+    LONG lowest = -1;
+    for (HWND h : ChildWindows(window_->form)) {
+        RECT r;
+        GetWindowRect(h, &r);
+        if (_wcsicmp(ClassOf(h).c_str(), L"ComboBox") == 0 && IsWindowVisible(h) && r.top > lowest)
+            lowest = r.top, custom = h;
+    }
+    ASSERT_NE(custom, nullptr);
+    EXPECT_EQ(ListRows(custom),
+              std::vector<std::wstring>{L"echo \u00E9t\u00E9 \u20AC (caf\u00E9)"});
+
+    WriteFileBytes(scratch_ / L"Commandes.txt", first + "echo \xC3\xA7"
+                                                        "a\r\n");
+    EXPECT_TRUE(WaitUntil([&] { return ListRows(custom).size() == 2; }, 5000));
+    EXPECT_EQ(ListRows(custom).back(), L"echo \u00E7a");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "ui/Application.h"
 #include "ui/System.h"
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -153,4 +154,28 @@ public:
     long Fonts() const;   // fonts created
     long Created() const; // fonts, pens, brushes, bitmaps and DCs created
     long Deleted() const; // objects and DCs deleted
+};
+
+// Runs its steps one per timer tick, inside whatever modal loop is running.
+class TSteps {
+public:
+    explicit TSteps(std::vector<std::function<void()>> steps) : steps_(std::move(steps)) {
+        active_ = this;
+        timer_ = SetTimer(nullptr, 0, 40, &Tick);
+    }
+    ~TSteps() {
+        KillTimer(nullptr, timer_);
+        active_ = nullptr;
+    }
+    size_t Run() const { return next_; }
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        if (TSteps* self = active_; self && self->next_ < self->steps_.size())
+            self->steps_[self->next_++]();
+    }
+    static inline TSteps* active_ = nullptr;
+    std::vector<std::function<void()>> steps_;
+    size_t next_ = 0;
+    UINT_PTR timer_ = 0;
 };

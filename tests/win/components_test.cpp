@@ -5,6 +5,7 @@
 #include "components/DLine.h"
 #include "components/Label3D.h"
 #include "components/LabelURL.h"
+#include "gallery/EnumNames.h"
 #include "ui/Form.h"
 
 #include <gtest/gtest.h>

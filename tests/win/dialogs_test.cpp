@@ -25,30 +25,6 @@ public:
     POINT CursorPos() override { return Cursor; }
 };
 
-// Runs its steps one per timer tick, inside whatever modal loop is running.
-class TSteps {
-public:
-    explicit TSteps(std::vector<std::function<void()>> steps) : steps_(std::move(steps)) {
-        active_ = this;
-        timer_ = SetTimer(nullptr, 0, 40, &Tick);
-    }
-    ~TSteps() {
-        KillTimer(nullptr, timer_);
-        active_ = nullptr;
-    }
-    size_t Run() const { return next_; }
-
-private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        if (TSteps* self = active_; self && self->next_ < self->steps_.size())
-            self->steps_[self->next_++]();
-    }
-    static inline TSteps* active_ = nullptr;
-    std::vector<std::function<void()>> steps_;
-    size_t next_ = 0;
-    UINT_PTR timer_ = 0;
-};
-
 std::string ThousandsSeparator() {
     char buf[8];
     int n = GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STHOUSAND, buf, sizeof buf);

@@ -2,12 +2,15 @@
 #include "TestSupport.h"
 
 #include "app/Unit1.h"
+#include "dialogs/UnitAjoutCommande.h"
+#include "ui/Exceptions.h"
 #include "ui/MessageDialog.h"
 
 #include "osh/Version.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <random>
@@ -477,7 +480,11 @@ TEST(Form1Startup, CataloguesBesideTheProgramSystInTheCurrentFolder) {
     TBoxRecorder boxes;
     TInstall install(sys, "where");
     install.Full();
-    // Started from a folder that holds "Syst" but no catalogue.
+    auto current = [] {
+        char cwd[MAX_PATH];
+        return std::string(cwd, GetCurrentDirectoryA(MAX_PATH, cwd));
+    };
+    // Started from a folder that holds "Syst" but no catalogue: it stays current.
     std::string elsewhere = MakeScratchDir("elsewhere");
     CreateDirectoryA((elsewhere + "\\Syst").c_str(), nullptr);
     SetCurrentDirectoryA(elsewhere.c_str());
@@ -486,14 +493,26 @@ TEST(Form1Startup, CataloguesBesideTheProgramSystInTheCurrentFolder) {
         EXPECT_TRUE(boxes.Shown.empty());
         EXPECT_EQ(f->cbbListSyst.ItemCount(), 3);
         EXPECT_FALSE(TakeQuitRequest());
+        EXPECT_EQ(current(), elsewhere);
     }
-    // The same folder without "Syst": the catalogues are found, the folder is not.
+    // The same folder without "Syst" (a shortcut without a working folder):
+    // the program's own folder, which has one, becomes the current folder.
     RemoveTree(elsewhere + "\\Syst");
     {
         auto f = NewForm1();
-        EXPECT_EQ(Texts(boxes.Shown), std::vector<std::string>{kMissingFolder});
+        EXPECT_TRUE(boxes.Shown.empty());
         EXPECT_EQ(f->cbbListCPL.ItemCount(), 2);
+        EXPECT_FALSE(TakeQuitRequest());
+        EXPECT_EQ(current(), install.dir);
+    }
+    // "Syst" in neither: the message, and the current folder stays.
+    RemoveTree(install.dir + "\\Syst");
+    SetCurrentDirectoryA(elsewhere.c_str());
+    {
+        auto f = NewForm1();
+        EXPECT_EQ(Texts(boxes.Shown), std::vector<std::string>{kMissingFolder});
         EXPECT_TRUE(TakeQuitRequest());
+        EXPECT_EQ(current(), elsewhere);
     }
     SetCurrentDirectoryA(install.dir.c_str());
     RemoveTree(elsewhere);
@@ -522,6 +541,9 @@ TEST(Form1Startup, CatalogueHeldOpenForWriting) {
         ASSERT_NE(writer, INVALID_HANDLE_VALUE);
         auto f = NewForm1();
         CloseHandle(writer);
+        // Shown by the loop, not from inside the creation handler.
+        EXPECT_TRUE(boxes.Shown.empty());
+        PumpMessages(20);
 
         ASSERT_EQ(boxes.Shown.size(), 1u);
         EXPECT_TRUE(boxes.Shown[0].systemBox);
@@ -644,10 +666,13 @@ TEST(Form1Catalogue, TenMegabyteLineIsOneRowThatCanBeChosenAndLaunched) {
     ChooseRow(*f, f->cbbListCPL, 0);
     EXPECT_EQ(f->edtCmdLine.Text(), line);
     EXPECT_TRUE(f->btnExecuter.Enabled());
+    // Far longer than the interpreter takes: refused, nothing runs.
+    TDialogWatcher watcher;
     PressLancer(*f);
-    ASSERT_EQ(sys.ShellCalls.size(), 1u);
-    EXPECT_EQ(sys.ShellCalls[0].parameters, "/kTitle Orbitashell&&Color 4E&&" + line);
-    EXPECT_TRUE(boxes.Shown.empty());
+    EXPECT_TRUE(sys.ShellCalls.empty());
+    ASSERT_EQ(boxes.Shown.size(), 1u);
+    EXPECT_EQ(boxes.Shown[0].title, "Erreur");
+    EXPECT_EQ(f->edtCmdLine.Text(), line);
 }
 
 // A long list loads whole, and two letters typed at a user's pace, a third of
@@ -924,7 +949,11 @@ protected:
         CreateDirectoryA(temp_.c_str(), nullptr);
         sys_.Env["Temp"] = temp_;
         sys_.Env["ComSpec"] = std::nullopt;
+        CreateDirectoryA((install_.dir + "\\Syst\\Driver").c_str(), nullptr);
+        WriteBytes(Viewer(), "MZ");
     }
+    std::string Viewer() { return install_.dir + "\\Syst\\Driver\\oshv.exe"; }
+    std::string Capture() { return install_.dir + "\\EditCmd.TXT"; }
     static std::string SystemCmd() {
         char dir[MAX_PATH];
         UINT n = GetSystemDirectoryA(dir, MAX_PATH);
@@ -1091,6 +1120,81 @@ TEST_F(Form1Launch, BatchFileThatCannotBeWritten) {
         EXPECT_EQ(boxes_.Shown[0].title, "Orbitashell");
         EXPECT_EQ(boxes_.Shown[0].text, "Impossible de créer le fichier \"\\EditCMD.bat\". " +
                                             SysErrorMessage(ERROR_ENVVAR_NOT_FOUND) + ".");
+        boxes_.Shown.clear();
+    }
+}
+
+// A capture with no viewer to show it, or no capture file to write, runs
+// nothing: the error box names the file instead of a console that closes at once.
+TEST_F(Form1Launch, CaptureThatCannotWorkNamesTheFileAndRunsNothing) {
+    TDialogWatcher watcher;
+    auto refused = [&](const std::string& text) {
+        Launch("Edit+ ipconfig");
+        EXPECT_TRUE(sys_.ShellCalls.empty());
+        EXPECT_FALSE(ReadBytes(BatchPath()).has_value()) << "written before the check";
+        EXPECT_EQ(Box(), "Edit+ ipconfig");
+        ASSERT_EQ(boxes_.Shown.size(), 1u);
+        EXPECT_EQ(boxes_.Shown[0].title, "Orbitashell");
+        EXPECT_EQ(boxes_.Shown[0].text, text);
+        boxes_.Shown.clear();
+    };
+    DeleteFileA(Viewer().c_str());
+    refused("Impossible d'ouvrir le fichier \"" + Viewer() + "\". " +
+            SysErrorMessage(ERROR_FILE_NOT_FOUND) + ".");
+    EXPECT_FALSE(ReadBytes(Capture()).has_value()) << "the capture file was created";
+    WriteBytes(Viewer(), "MZ");
+
+    // Held by a program that lets nobody write to it.
+    WriteBytes(Capture(), "ancienne capture\r\n");
+    HANDLE holder = CreateFileA(Capture().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    refused("Impossible d'écrire dans le fichier \"" + Capture() + "\". " +
+            SysErrorMessage(ERROR_SHARING_VIOLATION) + ".");
+    CloseHandle(holder);
+
+    // Free again: the capture runs, and its file is left as it was.
+    Launch("Edit+ ipconfig");
+    EXPECT_EQ(Only().parameters, "/cTitle Orbitashell&&Color 4E&&\"%temp%\\EditCMD\" ipconfig");
+    EXPECT_EQ(ReadBytes(Capture()), "ancienne capture\r\n");
+}
+
+// The interpreter takes 8191 characters, those the program puts before the
+// line included; one more and the line is refused with a message.
+TEST_F(Form1Launch, LineLongerThanTheInterpreterTakesIsRefused) {
+    TDialogWatcher watcher;
+    const size_t ordinary = 8191 - std::string("/kTitle Orbitashell&&Color 4E&&").size();
+    const size_t capture =
+        8191 - std::string("/cTitle Orbitashell&&Color 4E&&\"%temp%\\EditCMD\"").size();
+    struct {
+        std::string line;
+        size_t shown;
+    } cases[] = {
+        {"echo " + std::string(ordinary - 5, 'o'), 0},
+        {"echo " + std::string(ordinary - 4, 'o'), 8192},
+        {"Edit+ " + std::string(capture - 1, 'c'), 0},
+        {"Edit+ " + std::string(capture, 'c'), 8192},
+        {"start " + std::string(9003, 't'), 9040},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line.size());
+        sys_.Beeps.clear();
+        Launch(c.line);
+        if (!c.shown) {
+            ASSERT_EQ(sys_.ShellCalls.size(), 1u);
+            EXPECT_EQ(sys_.ShellCalls[0].parameters->size(), 8191u);
+            sys_.ShellCalls.clear();
+            continue;
+        }
+        EXPECT_TRUE(sys_.ShellCalls.empty());
+        EXPECT_EQ(Box(), c.line);
+        EXPECT_EQ(sys_.Beeps, std::vector<UINT>{MB_ICONHAND});
+        ASSERT_EQ(boxes_.Shown.size(), 1u);
+        EXPECT_EQ(boxes_.Shown[0].title, "Erreur");
+        EXPECT_EQ(boxes_.Shown[0].text,
+                  "Ligne de commande trop longue : l'interpréteur accepte 8191 caractères au "
+                  "plus, ceux qu'Orbitashell ajoute compris (ici " +
+                      std::to_string(c.shown) + ") !");
         boxes_.Shown.clear();
     }
 }
@@ -1386,7 +1490,8 @@ TEST_F(Form1Admin, MenuOnLancerByRightClickMenuKeyOrShiftF10) {
     TShownMenu shown = open(rightClick(F().Handle(), at), {VK_DOWN, VK_RETURN});
     EXPECT_EQ(shown.items,
               (std::vector<TShownItem>{{"Lancer", true, false},
-                                       {"Lancer en tant qu'administrateur", true, true}}));
+                                       {"Lancer en tant qu'administrateur", true, true},
+                                       {"Ajouter à mes commandes…", true, false}}));
     EXPECT_EQ(shown.corner.x, at.x);
     EXPECT_EQ(shown.corner.y, at.y);
     EXPECT_TRUE(sys_.ShellCalls.empty());
@@ -1395,7 +1500,8 @@ TEST_F(Form1Admin, MenuOnLancerByRightClickMenuKeyOrShiftF10) {
     shown = open(rightClick(button, at), {VK_DOWN, VK_DOWN, VK_RETURN});
     EXPECT_EQ(shown.items,
               (std::vector<TShownItem>{{"Lancer", false, false},
-                                       {"Lancer en tant qu'administrateur", false, true}}));
+                                       {"Lancer en tant qu'administrateur", false, true},
+                                       {"Ajouter à mes commandes…", false, false}}));
     ExpectRunAs(Elevated('k', "ver"));
 
     // From the keyboard: below the button.
@@ -1444,4 +1550,177 @@ TEST_F(Form1Admin, AnElevatedProgramAsksNothingTwice) {
     EXPECT_EQ(call.parameters, "/kTitle Orbitashell&&Color 4E&& ver");
     WithCtrlShift([&] { PressLancer(F()); });
     EXPECT_FALSE(Only().verb.has_value());
+}
+
+// ------------------------------------------------ the lists follow their files
+
+namespace {
+
+// Handles messages until done holds or ms have passed; the milliseconds taken.
+DWORD PumpUntil(const std::function<bool()>& done, DWORD ms = 3000) {
+    const DWORD start = GetTickCount();
+    while (!done() && GetTickCount() - start < ms)
+        PumpMessages(20);
+    return GetTickCount() - start;
+}
+
+std::vector<std::string> FileNames(const std::string& dir) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+    for (BOOL more = h != INVALID_HANDLE_VALUE; more; more = FindNextFileA(h, &fd))
+        if (fd.cFileName[0] != '.')
+            names.push_back(fd.cFileName);
+    FindClose(h);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+HANDLE HoldForWriting(const std::string& path) {
+    return CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+} // namespace
+
+TEST(Form1Follow, ChangedFilesShowWithinTwoSecondsKeepingTheChoice) {
+    TRecordingSystem sys;
+    TBoxRecorder boxes;
+    TInstall install(sys, "follow");
+    install.Full();
+    auto f = NewForm1();
+    ShowForm(*f);
+    ChooseRow(*f, f->cbbListSyst, 1);
+    ASSERT_EQ(f->edtCmdLine.Text(), "ver");
+
+    // New rows around the chosen one, and a personal list in UTF-8 appears.
+    install.Syst("echo neuf\r\nipconfig /all (IP)\r\nver\r\n").Custom("echo caf\xC3\xA9\r\n");
+    EXPECT_LT(
+        PumpUntil([&] { return f->cbbListSyst.ItemCount() == 3 && f->cbbListCustom.Visible(); }),
+        2000u);
+    EXPECT_EQ(f->cbbListSyst.ItemIndex(), 2);
+    EXPECT_EQ(f->edtCmdLine.Text(), "ver");
+    EXPECT_EQ(Rows(f->cbbListCustom), std::vector<std::string>{"echo caf\xE9"});
+    // The suggestions search the new rows.
+    f->edtCmdLine.SetText("");
+    SetFocus(f->edtCmdLine.Handle());
+    Type(f->edtCmdLine.Handle(), "CAFE");
+    ASSERT_EQ(f->lstSuggestions.ItemCount(), 1);
+    EXPECT_EQ(f->lstSuggestions.Item(0), "echo caf\xE9");
+    f->edtCmdLine.SetText("ver");
+    if (IsScreenDpi96()) {
+        EXPECT_TRUE(
+            SameRect(ChildRect(f->Handle(), f->cbbListCustom.Handle()), Bounds(17, 217, 503, 21)));
+        EXPECT_TRUE(
+            SameRect(ChildRect(f->Handle(), f->edtCmdLine.Handle()), Bounds(17, 274, 503, 21)));
+    }
+
+    // The chosen row gone: no choice, and the box keeps its line.
+    install.Syst("vol\r\n");
+    EXPECT_LT(PumpUntil([&] { return f->cbbListSyst.ItemCount() == 1; }), 2000u);
+    EXPECT_EQ(f->cbbListSyst.ItemIndex(), -1);
+    EXPECT_EQ(f->edtCmdLine.Text(), "ver");
+
+    // Removed, or held by a writer while it changes: the rows stay, and no box.
+    DeleteFileA((install.dir + "\\CommandesCPL.TXT").c_str());
+    HANDLE writer = HoldForWriting(install.dir + "\\CommandesSyst.TXT");
+    DWORD written = 0;
+    WriteFile(writer, "dir\r\nver\r\n", 10, &written, nullptr);
+    PumpMessages(1500);
+    EXPECT_EQ(Rows(f->cbbListCPL), (std::vector<std::string>{"control (Panneau)", "appwiz.cpl"}));
+    EXPECT_EQ(Rows(f->cbbListSyst), std::vector<std::string>{"vol"});
+    EXPECT_TRUE(boxes.Shown.empty());
+    // Once free, it loads.
+    CloseHandle(writer);
+    EXPECT_LT(PumpUntil([&] { return f->cbbListSyst.ItemCount() == 2; }), 2000u);
+}
+
+// ------------------------------------------------ "Ajouter à mes commandes…"
+
+TEST(Form1AddCommand, DialogAppendsTheRowInTheFilesOwnEncoding) {
+    TRecordingSystem sys;
+    TInstall install(sys, "add");
+    const std::string path = install.dir + "\\Commandes.txt";
+    const std::string before = "\xEF\xBB\xBF"
+                               "echo un\necho deux";
+    install.Full().Custom(before);
+    auto f = NewForm1();
+    ShowForm(*f);
+    f->ppmExecuterPopup(nullptr);
+    EXPECT_FALSE(f->itemAjouterCommande.Enabled) << "greyed while the box is empty";
+    f->edtCmdLine.SetText("ipconfig /all");
+    f->ppmExecuterPopup(nullptr);
+    EXPECT_TRUE(f->itemAjouterCommande.Enabled);
+
+    // Escape and "Annuler" write nothing; Enter presses "OK".
+    auto press = [](HWND button) { SendMessageA(button, BM_CLICK, 0, 0); };
+    for (int way = 0; way < 3; ++way) {
+        SCOPED_TRACE(way);
+        TSteps steps({[&] {
+            ASSERT_NE(AjoutCommande, nullptr);
+            TAjoutCommande& d = *AjoutCommande;
+            EXPECT_EQ(WindowTextOf(d.Handle()), "Ajouter à mes commandes");
+            EXPECT_EQ(d.edtLigne.Text(), "ipconfig /all");
+            EXPECT_TRUE(GetWindowLongPtrA(d.edtLigne.Handle(), GWL_STYLE) & ES_READONLY);
+            EXPECT_EQ(GetFocus(), d.edtCommentaire.Handle());
+            EXPECT_EQ(WindowTextOf(d.btnAnnuler.Handle()), "Annuler");
+            RECT r;
+            GetWindowRect(d.Handle(), &r);
+            EXPECT_NEAR((r.left + r.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+            d.edtCommentaire.SetText("r\xE9seau (IP)");
+            if (way == 0)
+                PostKey(GetFocus(), VK_ESCAPE);
+            else if (way == 1)
+                press(d.btnAnnuler.Handle());
+            else
+                PostKey(GetFocus(), VK_RETURN);
+        }});
+        f->itemAjouterCommande.Click();
+        EXPECT_EQ(steps.Run(), 1u);
+        if (way < 2) {
+            EXPECT_EQ(ReadBytes(path), before);
+        }
+    }
+    EXPECT_EQ(ReadBytes(path), before + "\nipconfig /all (r\xC3\xA9seau [IP])\n");
+    EXPECT_EQ(Rows(f->cbbListCustom),
+              (std::vector<std::string>{"echo un", "echo deux", "ipconfig /all (r\xE9seau [IP])"}));
+    EXPECT_EQ(FileNames(install.dir), (std::vector<std::string>{"Commandes.txt", "CommandesCPL.TXT",
+                                                                "CommandesSyst.TXT", "Syst"}));
+}
+
+TEST(Form1AddCommand, MissingListIsCreatedAndAFailedWriteLosesNothing) {
+    TRecordingSystem sys;
+    TInstall install(sys, "add-new");
+    install.Full();
+    auto f = NewForm1();
+    ShowForm(*f);
+    f->edtCmdLine.SetText("echo \xE9t\xE9");
+    auto addWithOk = [&] {
+        TSteps steps({[&] { SendMessageA(AjoutCommande->btnOK.Handle(), BM_CLICK, 0, 0); }});
+        f->itemAjouterCommande.Click();
+    };
+    addWithOk();
+    EXPECT_EQ(FileNames(install.dir), (std::vector<std::string>{"Commandes.txt", "CommandesCPL.TXT",
+                                                                "CommandesSyst.TXT", "Syst"}));
+    const std::string path = install.dir + "\\Commandes.txt";
+    EXPECT_EQ(ReadBytes(path), "echo \xE9t\xE9\r\n");
+    EXPECT_TRUE(f->cbbListCustom.Visible());
+    EXPECT_EQ(Rows(f->cbbListCustom), std::vector<std::string>{"echo \xE9t\xE9"});
+
+    // Held by a writer, or read-only: the error names the file, which stays as it was.
+    HANDLE writer = HoldForWriting(path);
+    EXPECT_THROW(addWithOk(), EFOpenError);
+    CloseHandle(writer);
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    try {
+        addWithOk();
+        ADD_FAILURE() << "a read-only list was replaced";
+    } catch (const EFCreateError& e) {
+        EXPECT_EQ(
+            std::string(e.what()).rfind("Impossible de créer le fichier \"" + path + "\". ", 0), 0u)
+            << e.what();
+    }
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadBytes(path), std::optional<std::string>("echo \xE9t\xE9\r\n"));
+    EXPECT_EQ(FileNames(install.dir).size(), 4u) << "no temporary file is left";
 }

@@ -4,7 +4,9 @@
 
 #include "ui/Form.h"
 #include "ui/MessageDialog.h"
+#include "ui/SingleInstance.h"
 #include "ui/StdCtrls.h"
+#include "ui/Timer.h"
 
 #include <gtest/gtest.h>
 
@@ -275,6 +277,52 @@ TEST(ApplicationErrorBoxDirect, ShownAfterTheFailingMessageHasReturned) {
         ASSERT_EQ(boxes.Shown.size(), 1u);
         EXPECT_EQ(boxes.Shown[0].text, shown[i]);
     }
+}
+
+// The entries that are not window procedures queue their failure the same
+// way: a timer, the single-instance listener and a creation handler.
+TEST(ApplicationErrorBoxDirect, EveryEntryQueuesItsFailure) {
+    TBoxRecorder boxes;
+    TDialogWatcher watcher;
+
+    // A failing timer gives one box, not one per period, and stops.
+    TTimer timer(nullptr);
+    int ticks = 0;
+    timer.OnTimer = [&](TObject*) {
+        ++ticks;
+        throw Exception("Minuterie en panne");
+    };
+    timer.SetInterval(40);
+    timer.SetEnabled(true);
+    PumpMessages(600);
+    EXPECT_EQ(ticks, 1);
+    EXPECT_FALSE(timer.Enabled());
+    ASSERT_EQ(boxes.Shown.size(), 1u);
+    EXPECT_EQ(boxes.Shown[0].text, "Minuterie en panne.");
+    boxes.Shown.clear();
+
+    // A second start's request reaches the first, whose handler fails: the
+    // second still hands over, and the box waits for the first one's loop.
+    const std::string key = "cle-" + std::to_string(GetCurrentProcessId());
+    TSingleInstance first(key);
+    ASSERT_FALSE(first.HandedOver());
+    first.OnRequest = [] { throw Exception("Rechargement impossible"); };
+    TSingleInstance second(key);
+    EXPECT_TRUE(second.HandedOver());
+    EXPECT_TRUE(boxes.Shown.empty()) << "not from inside the request";
+    PumpMessages(50);
+    ASSERT_EQ(boxes.Shown.size(), 1u);
+    EXPECT_EQ(boxes.Shown[0].text, "Rechargement impossible.");
+    boxes.Shown.clear();
+
+    TForm form(nullptr);
+    form.OnCreate = [](TObject*) { throw Exception("Création impossible"); };
+    form.DoCreate();
+    EXPECT_TRUE(boxes.Shown.empty()) << "not from inside the creation handler";
+    EXPECT_NE(form.WindowHandle(), nullptr);
+    PumpMessages(50);
+    ASSERT_EQ(boxes.Shown.size(), 1u);
+    EXPECT_EQ(boxes.Shown[0].text, "Création impossible.");
 }
 
 // ----------------------------------------------------------------- lifetimes

@@ -3,6 +3,7 @@
 
 #include "ui/Files.h"
 #include "viewer/UnitViewer.h"
+#include "viewer/ViewerRun.h"
 
 #include <gtest/gtest.h>
 
@@ -95,6 +96,53 @@ TEST_F(ViewerTest, MissingEmptyLockedAndRandomFilesGiveAMessageOrTheText) {
     const std::wstring text = Shown();
     EXPECT_GT(text.size(), 1000u);
     EXPECT_EQ(text.find(L'\0'), std::wstring::npos);
+}
+
+// A notice reads from its first character, however narrow the window; only a
+// capture is shown at its end.
+TEST_F(ViewerTest, NoticesShowFromTheirFirstCharacter) {
+    TViewer& v = Open();
+    v.SetClientSize(200, 300);
+    auto firstShown = [&] {
+        const LRESULT at =
+            SendMessageW(v.memoCapture.EditHandle(), EM_CHARFROMPOS, 0, MAKELPARAM(2, 2));
+        return LOWORD(at);
+    };
+    for (const char* bytes : {static_cast<const char*>(""), static_cast<const char*>(nullptr)}) {
+        SCOPED_TRACE(bytes ? "empty" : "missing");
+        if (bytes)
+            WriteBytes(path_, bytes);
+        else
+            DeleteFileA(path_.c_str());
+        v.Reload();
+        EXPECT_EQ(Shown().find(bytes ? L"Le fichier" : L"Aucune capture"), 0u);
+        EXPECT_EQ(firstShown(), 0);
+        EXPECT_EQ(v.memoCapture.Selection().first, 0u);
+    }
+}
+
+// Started by a shortcut or from a console, the viewer's current folder is
+// anywhere: the capture file is found from its own folder.
+TEST_F(ViewerTest, CaptureFileIsTwoFoldersAboveTheViewerItself) {
+    sys_.ExePath = dir_ + "\\Mes programmes é\\Syst\\Driver\\oshv.exe";
+    EXPECT_EQ(CaptureFilePath(), dir_ + "\\Mes programmes é\\EditCmd.TXT");
+    sys_.ExePath = "C:\\oshv.exe";
+    EXPECT_EQ(CaptureFilePath(), "C:\\EditCmd.TXT");
+}
+
+// A failure before the window opens is shown, not a silent end.
+TEST_F(ViewerTest, StartThatFailsSaysWhy) {
+    struct TNoPath : TRecordingSystem {
+        std::string ExecutablePath() override { throw Exception("Chemin du programme inconnu"); }
+    } failing;
+    TBoxRecorder boxes;
+    TDialogWatcher watcher;
+    const std::string title = Application->Title;
+    EXPECT_EQ(RunViewer(*Application), 1);
+    Application->Title = title;
+    ASSERT_EQ(boxes.Shown.size(), 1u);
+    EXPECT_EQ(boxes.Shown[0].title, "Visionneuse de capture");
+    EXPECT_EQ(boxes.Shown[0].text, "Chemin du programme inconnu.");
 }
 
 TEST_F(ViewerTest, HugeFileShowsItsLastWholeLines) {

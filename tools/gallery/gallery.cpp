@@ -9,6 +9,7 @@
 #include "dialogs/UnitAPropos.h"
 #include "dialogs/UnitLicence.h"
 #include "dialogs/UnitPrincipe.h"
+#include "EnumNames.h"
 #include "ui/Application.h"
 #include "ui/Form.h"
 

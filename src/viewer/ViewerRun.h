@@ -1,0 +1,15 @@
+// The viewer's start, apart from WinMain so that tests can run it.
+#pragma once
+#include "ui/Application.h"
+
+#include <string>
+
+// The capture file: two folders above the viewer's own (the batch file starts
+// it from Syst\Driver under the folder that holds the capture), whatever the
+// current folder.
+std::string CaptureFilePath();
+
+// Hands over to a viewer already showing the file, or opens the window and
+// runs the loop. A failure is shown in the application error box rather than
+// ending the program silently; the result is then 1.
+int RunViewer(TApplication& application);
