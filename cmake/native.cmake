@@ -29,6 +29,7 @@ add_executable(core_tests
   ${CMAKE_SOURCE_DIR}/tests/core/capturetext_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/catalogue_files_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/catalogue_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/core/commandsearch_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/figures_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/label3dgeometry_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/launch_test.cpp

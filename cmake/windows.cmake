@@ -46,6 +46,7 @@ osh_layer(osh_ui DEPENDS osh_core osh_win32 SOURCES
   ui/ExtCtrls.cpp
   ui/Files.cpp
   ui/Form.cpp
+  ui/ListBox.cpp
   ui/Graphics.cpp
   ui/Menus.cpp
   ui/MessageDialog.cpp
@@ -93,6 +94,7 @@ osh_layer(osh_app DEPENDS osh_dialogs SOURCES
   app/Unit1.cpp
   app/Unit1Catalogues.cpp
   app/Unit1Infos.cpp
+  app/Unit1Suggest.cpp
   app/Unit1Update.cpp)
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)

@@ -50,7 +50,13 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     OnCreate = [this](TObject* s) { FormCreate(s); };
     OnActivate = [this](TObject* s) { FormActivate(s); };
     OnKeyPress = [this](TObject* s, char& k) { FormKeyPress(s, k); };
-    OnKeyDown = [this](TObject* s, WORD& k, TShiftState sh) { FormKeyDown(s, k, sh); };
+    OnKeyDown = [this](TObject* s, WORD& k, TShiftState sh) {
+        SuggestionsKeyDown(s, k, sh);
+        if (k)
+            FormKeyDown(s, k, sh);
+    };
+    OnDeactivate = [this](TObject* s) { FormDeactivate(s); };
+    OnMove = [this](TObject* s) { FormMove(s); };
 
     //                          left  top  width height
     Bevel1.SetParent(this);
@@ -168,6 +174,11 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     itemWebSite.Caption = "Orbitashell sur le Web";
     itemWebSite.ImageIndex = 3;
 
+    lstSuggestions.SetDropDownOf(this);
+    lstSuggestions.ItemHeight = ListRowHeight;
+    lstSuggestions.Font = Font;
+    tmrSuggestions.SetInterval(1);
+
     // The system's shield marks the entry that asks for an administrator.
     ImageList2.AddStockIcon(SIID_SHIELD);
     btnExecuter.PopupMenu = &ppmExecuter;
@@ -195,6 +206,13 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
         cbbListCustomDrawItem(s, i, r, st);
     };
     edtCmdLine.OnChange = [this](TObject* s) { edtCmdLineChange(s); };
+    edtCmdLine.OnAfterChange = [this](TObject* s, bool u) { edtCmdLineAfterChange(s, u); };
+    edtCmdLine.OnExit = [this](TObject* s) { edtCmdLineExit(s); };
+    lstSuggestions.OnClick = [this](TObject* s) { lstSuggestionsClick(s); };
+    tmrSuggestions.OnTimer = [this](TObject* s) { tmrSuggestionsTimer(s); };
+    lstSuggestions.OnDrawItem = [this](TObject* s, int i, const RECT& r, TOwnerDrawState st) {
+        lstSuggestionsDrawItem(s, i, r, st);
+    };
     btnExecuter.OnClick = [this](TObject* s) { btnExecuterClick(s); };
     btnNewVersionDispo.OnClick = [this](TObject* s) { btnNewVersionDispoClick(s); };
     btnInfos.OnClick = [this](TObject* s) { btnInfosClick(s); };
@@ -262,7 +280,10 @@ void TForm1::FormCreate(TObject*) {
 void TForm1::LoadList(TComboBox& list, const std::string& path) {
     const std::string bytes = ReadWholeFile(path);
     std::string converted;
-    list.SetItemViews(CatalogueLineViews(CatalogueAnsiText(bytes, converted)));
+    const std::vector<std::string_view> rows =
+        CatalogueLineViews(CatalogueAnsiText(bytes, converted));
+    list.SetItemViews(rows);
+    ListRowsLoaded(list, rows);
 }
 
 void TForm1::FormActivate(TObject*) {
@@ -399,8 +420,11 @@ void TForm1::GetBatTemp() {
 
 void TForm1::DrawListRow(TComboBox& list, TListKind kind, int index, const RECT& r,
                          TOwnerDrawState state) {
-    TCanvas& canvas = *list.Canvas();
-    const std::string text = list.Item(index);
+    DrawRow(*list.Canvas(), kind, index, list.Item(index), r, state);
+}
+
+void TForm1::DrawRow(TCanvas& canvas, TListKind kind, int index, const std::string& text,
+                     const RECT& r, TOwnerDrawState state) {
     const GRowPasses passes = RowPasses(kind, index, (state & odSelected) != 0);
     for (int i = 0; i < passes.count; ++i) {
         const GRowPass& pass = passes.pass[static_cast<size_t>(i)];

@@ -1,12 +1,14 @@
 // The main window: the three command lists, the command-line box and "Lancer".
 #pragma once
+#include "core/CommandSearch.h"
 #include "core/ListRowStyle.h"
 #include "core/VersionFile.h"
 #include "ui/Files.h"
 #include "ui/Form.h"
+#include "ui/ListBox.h"
+#include "ui/Timer.h"
 #include "ui/Menus.h"
 #include "ui/StdCtrls.h"
-#include "ui/Timer.h"
 
 class TForm1 : public TForm {
 public:
@@ -34,6 +36,9 @@ public:
     TMenuItem itemLicence{this};
     TMenuItem itemPrincipe{this};
     TMenuItem itemWebSite{this};
+    // Rows of every list found by the words typed in the box.
+    TListBox lstSuggestions{this};
+    TTimer tmrSuggestions{this};
     TPopupMenu ppmExecuter{this};
     TMenuItem itemExecuter{this};
     TMenuItem itemExecuterAdmin{this};
@@ -96,12 +101,34 @@ public:
     void itemPrincipeClick(TObject* Sender);
     void itemWebSiteClick(TObject* Sender);
 
+    // The suggestions under the box (Unit1Suggest.cpp).
+    void edtCmdLineAfterChange(TObject* Sender, bool ByUser);
+    void edtCmdLineExit(TObject* Sender);
+    void SuggestionsKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
+    void lstSuggestionsClick(TObject* Sender);
+    void lstSuggestionsDrawItem(TObject* Sender, int Index, const RECT& Rect,
+                                TOwnerDrawState State);
+    void tmrSuggestionsTimer(TObject* Sender);
+    void FormDeactivate(TObject* Sender);
+    void FormMove(TObject* Sender);
+
     // The personal list as its owner keeps it: "Ajouter à mes commandes…"
     // appends the box's line, and every list follows its file on disk.
     void itemAjouterCommandeClick(TObject* Sender);
     void tmrCataloguesTimer(TObject* Sender);
 
 private:
+    // Every list's rows pass here when they are loaded, for the search.
+    void ListRowsLoaded(TComboBox& list, const std::vector<std::string_view>& rows);
+    TComboBox& ListOf(TListKind kind);
+    void CloseSuggestions();
+    void PlaceSuggestions();
+    std::vector<std::string> SuggestionRows(size_t from, size_t count);
+    void DrawRow(TCanvas& canvas, TListKind kind, int index, const std::string& text, const RECT& r,
+                 TOwnerDrawState state);
+    GCommandIndex commands_;
+    std::vector<GSearchHit> suggested_; // what lstSuggestions shows, row for row
+
     // A list and the file it shows, with that file's stamp when last loaded.
     struct TFollowedList {
         TComboBox* list;

@@ -269,11 +269,10 @@ TWinControl* TWinControl::FromHandle(HWND h) {
 }
 
 HWND TWinControl::Handle() {
-    if (!handle_) {
-        if (parent_)
-            parent_->Handle();
+    if (!handle_ && parent_)
+        parent_->Handle(); // which makes its children's windows too
+    if (!handle_)
         CreateWnd();
-    }
     return handle_;
 }
 

@@ -359,6 +359,8 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
             HWND f = GetFocus();
             if (f && IsChild(handle_, f))
                 lastFocus_ = f;
+            if (OnDeactivate)
+                OnDeactivate(this);
         } else {
             if (lastFocus_ && IsWindow(lastFocus_) && IsWindowEnabled(lastFocus_))
                 ::SetFocus(lastFocus_);
@@ -398,6 +400,8 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
         height_ = r.bottom - r.top;
         if (msg == WM_SIZE && OnResize)
             OnResize(this);
+        if (msg == WM_MOVE && OnMove)
+            OnMove(this);
         break;
     }
     default:

@@ -35,6 +35,9 @@ public:
     // dialog of the program or from another application does not raise it.
     TNotifyEvent OnActivate;
     TNotifyEvent OnShow;
+    // Every loss of the activation, and every move of the window.
+    TNotifyEvent OnDeactivate;
+    TNotifyEvent OnMove;
     std::function<void(TObject* Sender, char& Key)> OnKeyPress;
     // With KeyPreview, each key-down (a virtual-key code) before its control;
     // setting Key to 0 keeps it from the control.

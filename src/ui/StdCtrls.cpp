@@ -275,15 +275,39 @@ void TEdit::SetText(const std::string& v) {
         int n = static_cast<int>(v.size());
         SendMessageA(handle_, EM_SETSEL, static_cast<WPARAM>(n), n);
     }
+    Changed(false);
+}
+
+void TEdit::Changed(bool byUser) {
+    if (changing_) {
+        // A handler's own SetText: the outer change reports it once done.
+        replaced_ = true;
+        if (OnChange)
+            OnChange(this);
+        return;
+    }
+    changing_ = true;
+    replaced_ = false;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{changing_};
     if (OnChange)
         OnChange(this);
+    changing_ = false;
+    if (OnAfterChange)
+        OnAfterChange(this, byUser && !replaced_);
 }
 
 bool TEdit::HandleCommand(WORD code) {
     if (code == EN_CHANGE && !settingText_) {
         caption_ = Text();
-        if (OnChange)
-            OnChange(this);
+        Changed(true);
+        return true;
+    }
+    if (code == EN_KILLFOCUS) {
+        if (OnExit)
+            OnExit(this);
         return true;
     }
     return false;

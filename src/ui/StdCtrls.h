@@ -88,13 +88,22 @@ public:
     // Setting the same text changes nothing and raises no OnChange.
     void SetText(const std::string& v);
     TNotifyEvent OnChange;
+    // After OnChange and whatever text its handler set in turn: ByUser is
+    // true when the box holds what the user typed, pasted or cut, false when
+    // SetText put the text there.
+    std::function<void(TObject* Sender, bool ByUser)> OnAfterChange;
+    // The box lost the keyboard focus.
+    TNotifyEvent OnExit;
     bool HandleCommand(WORD code) override;
 
 protected:
     void CreateParams(TCreateParams& p) override;
 
 private:
+    void Changed(bool byUser);
     bool settingText_ = false;
+    bool changing_ = false;
+    bool replaced_ = false;
 };
 
 class TButton : public TWinControl {

@@ -846,6 +846,99 @@ TEST_F(Form1Box, TypingIntoTheBox) {
     EXPECT_TRUE(sys_.ShellCalls.empty());
 }
 
+// ------------------------------------------------------------ suggestions
+
+TEST_F(Form1Box, SuggestionsTakeARowByKeysOrMouseAndLeaveEnterAndEscapeAsTheyWere) {
+    HWND box = F().edtCmdLine.Handle();
+    TListBox& found = F().lstSuggestions;
+    auto key = [](HWND h, UINT vk) {
+        PostKey(h, vk);
+        PumpMessages(20);
+    };
+    SetFocus(box);
+    Type(box, "i");
+    EXPECT_FALSE(found.Visible());
+    Type(box, "P");
+    ASSERT_TRUE(found.Visible());
+    ASSERT_EQ(found.ItemCount(), 2);
+    EXPECT_EQ(found.Item(0), "ipconfig"); // the personal list first
+    EXPECT_EQ(found.Item(1), "ipconfig /all (Configuration IP)");
+    RECT r, b;
+    GetWindowRect(GetAncestor(found.Handle(), GA_ROOT), &r);
+    GetWindowRect(box, &b);
+    EXPECT_EQ(r.top, b.bottom);
+    EXPECT_EQ(r.bottom - r.top, 2 * 15 + 2);
+    EXPECT_EQ(GetForegroundWindow(), F().Handle());
+    EXPECT_TRUE(IsWindowVisible(found.Handle()));
+
+    key(box, VK_DOWN);
+    key(box, VK_DOWN);
+    key(box, VK_DOWN);
+    EXPECT_EQ(found.ItemIndex(), 1);
+    EXPECT_EQ(Box(), "iP");
+    key(box, VK_RETURN);
+    EXPECT_FALSE(found.Visible());
+    EXPECT_EQ(Box(), "ipconfig /all ");
+    EXPECT_TRUE(Lancer());
+    DWORD from = 0, to = 0;
+    SendMessageA(box, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    EXPECT_EQ(from, 14u);
+    EXPECT_EQ(to, 14u);
+    EXPECT_TRUE(sys_.ShellCalls.empty());
+
+    // A click takes the row under the pointer; the box keeps the focus.
+    F().edtCmdLine.SetText("");
+    Type(box, "/w");
+    ASSERT_EQ(found.ItemCount(), 2);
+    PostMessageA(found.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 20));
+    PumpMessages(20);
+    EXPECT_EQ(Box(), "dir  /w ");
+    EXPECT_EQ(GetFocus(), box);
+
+    // Nothing highlighted: Enter launches what was typed.
+    F().edtCmdLine.SetText("");
+    Type(box, "ve");
+    ASSERT_EQ(found.ItemCount(), 2);
+    key(box, VK_RETURN);
+    ASSERT_EQ(sys_.ShellCalls.size(), 1u);
+    EXPECT_EQ(sys_.ShellCalls[0].parameters, "/kTitle Orbitashell&&Color 4E&&ve");
+    EXPECT_FALSE(found.Visible());
+
+    // Escape closes the suggestions, a second one the program.
+    Type(box, "r");
+    ASSERT_TRUE(found.Visible());
+    PostKey(box, VK_ESCAPE);
+    EXPECT_FALSE(PumpUntilQuit(60));
+    EXPECT_FALSE(found.Visible());
+    EXPECT_FALSE(IsWindowVisible(found.Handle())); // emptied once hidden, yet not shown
+    EXPECT_EQ(Box(), "ver");
+    PostKey(box, VK_ESCAPE);
+    EXPECT_TRUE(PumpUntilQuit(60));
+}
+
+TEST_F(Form1Box, SuggestionsOpenOnlyWhileTheUserTypesInTheFocusedBox) {
+    HWND box = F().edtCmdLine.Handle();
+    TListBox& found = F().lstSuggestions;
+    SetFocus(box);
+    ChooseRow(F(), F().cbbListCustom, 1); // a pick holding "disques" and "Diskpart"
+    EXPECT_FALSE(found.Visible());
+    Type(box, "(di");
+    ASSERT_TRUE(found.Visible()); // "(di" begins "(disques)"
+    Type(box, ")");
+    EXPECT_EQ(Box(), "Diskpart ");
+    EXPECT_FALSE(found.Visible());
+    Type(box, "\b");
+    ASSERT_TRUE(found.Visible());
+    SetFocus(F().cbbListSyst.Handle());
+    EXPECT_FALSE(found.Visible());
+    SetFocus(box);
+    F().edtCmdLine.SetText("");
+    Type(box, "di");
+    ASSERT_TRUE(found.Visible());
+    SetWindowPos(F().Handle(), nullptr, 5, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_FALSE(found.Visible());
+}
+
 // ------------------------------------------------------------------ launch
 
 class Form1Launch : public Form1Box {
@@ -1305,6 +1398,13 @@ TEST_F(Form1Admin, CtrlShiftEnterInTheBoxOrAListAndCtrlShiftClick) {
     }
     WithCtrlShift([&] { PressLancer(F()); });
     ExpectRunAs(Elevated('k', "ver"));
+    // Over suggestions with a row highlighted: the box runs, no row is taken.
+    SetFocus(F().edtCmdLine.Handle());
+    Type(F().edtCmdLine.Handle(), " ");
+    ASSERT_TRUE(F().lstSuggestions.Visible());
+    PostKey(F().edtCmdLine.Handle(), VK_DOWN);
+    WithCtrlShift([&] { PostKey(F().edtCmdLine.Handle(), VK_RETURN); });
+    ExpectRunAs(Elevated('k', "ver "));
     // An open list only closes, as with a plain Enter.
     F().cbbListSyst.SetDroppedDown(true);
     WithCtrlShift([&] { PostKey(F().cbbListSyst.Handle(), VK_RETURN); });
@@ -1501,6 +1601,13 @@ TEST(Form1Follow, ChangedFilesShowWithinTwoSecondsKeepingTheChoice) {
     EXPECT_EQ(f->cbbListSyst.ItemIndex(), 2);
     EXPECT_EQ(f->edtCmdLine.Text(), "ver");
     EXPECT_EQ(Rows(f->cbbListCustom), std::vector<std::string>{"echo caf\xE9"});
+    // The suggestions search the new rows.
+    f->edtCmdLine.SetText("");
+    SetFocus(f->edtCmdLine.Handle());
+    Type(f->edtCmdLine.Handle(), "CAFE");
+    ASSERT_EQ(f->lstSuggestions.ItemCount(), 1);
+    EXPECT_EQ(f->lstSuggestions.Item(0), "echo caf\xE9");
+    f->edtCmdLine.SetText("ver");
     if (IsScreenDpi96()) {
         EXPECT_TRUE(
             SameRect(ChildRect(f->Handle(), f->cbbListCustom.Handle()), Bounds(17, 217, 503, 21)));

@@ -435,6 +435,23 @@ protected:
 };
 } // namespace
 
+TEST(Lifetimes, AChildAskedForItsWindowFirstMakesOneWindowAndItsParentsOne) {
+    TForm form(nullptr);
+    TEdit edit(&form);
+    edit.SetParent(&form);
+    HWND h = edit.Handle();
+    int children = 0;
+    struct Count {
+        static BOOL CALLBACK One(HWND, LPARAM n) {
+            ++*reinterpret_cast<int*>(n);
+            return TRUE;
+        }
+    };
+    EnumChildWindows(form.Handle(), &Count::One, reinterpret_cast<LPARAM>(&children));
+    EXPECT_EQ(children, 1);
+    EXPECT_EQ(GetParent(h), form.Handle());
+}
+
 TEST(Lifetimes, CreateFormThatFailsLeavesNoForm) {
     TForm* main = Application->MainForm;
     EXPECT_THROW(Application->CreateForm<TUncreatable>(nullptr), Exception);

@@ -1,0 +1,205 @@
+// The suggestions under the command-line box: the rows of every list that
+// hold the words typed, in a drop-down that leaves the box unchanged until a
+// row is taken.
+#include "app/Unit1.h"
+
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+// Rows in sight at once; beyond them the list scrolls.
+const int kSuggestionRows = 12;
+// Rows put in the list with the key, then at each turn of the timer up to
+// kTimerRows; a list box empties its owner-drawn rows one message each, so
+// more rows come only when the keys move that far down.
+const size_t kFirstRows = 50;
+const size_t kMoreRows = 150;
+const size_t kTimerRows = 200;
+// Rows whose width sets the list's.
+const size_t kMeasuredRows = 24;
+
+} // namespace
+
+TComboBox& TForm1::ListOf(TListKind kind) {
+    switch (kind) {
+    case lkSyst:
+        return cbbListSyst;
+    case lkCustom:
+        return cbbListCustom;
+    case lkCPL:
+        break;
+    }
+    return cbbListCPL;
+}
+
+void TForm1::ListRowsLoaded(TComboBox& list, const std::vector<std::string_view>& rows) {
+    const TListKind kind = &list == &cbbListSyst     ? lkSyst
+                           : &list == &cbbListCustom ? lkCustom
+                                                     : lkCPL;
+    // What is shown names rows by their place: new rows make it stale.
+    CloseSuggestions();
+    commands_.SetRows(kind, rows);
+}
+
+void TForm1::edtCmdLineAfterChange(TObject*, bool ByUser) {
+    // A row taken from a list, or the comments removed, opens nothing.
+    if (!ByUser) {
+        CloseSuggestions();
+        return;
+    }
+    suggested_ = commands_.Find(edtCmdLine.Text());
+    if (suggested_.empty()) {
+        CloseSuggestions();
+        return;
+    }
+    // The first rows at once; the others while no key waits (a timer comes
+    // last in the queue), as a list box takes thousands of rows slowly.
+    lstSuggestions.SetItems(SuggestionRows(0, kFirstRows));
+    tmrSuggestions.SetEnabled(suggested_.size() > kFirstRows);
+    PlaceSuggestions();
+}
+
+std::vector<std::string> TForm1::SuggestionRows(size_t from, size_t count) {
+    std::vector<std::string> rows;
+    const size_t end = std::min(suggested_.size(), from + count);
+    for (size_t i = from; i < end; ++i)
+        rows.push_back(ListOf(suggested_[i].list).Item(suggested_[i].row));
+    return rows;
+}
+
+void TForm1::tmrSuggestionsTimer(TObject*) {
+    const auto filled = static_cast<size_t>(lstSuggestions.ItemCount());
+    lstSuggestions.AddItems(SuggestionRows(filled, kMoreRows));
+    const auto now = static_cast<size_t>(lstSuggestions.ItemCount());
+    if (now >= suggested_.size() || now >= kTimerRows)
+        tmrSuggestions.SetEnabled(false);
+}
+
+void TForm1::PlaceSuggestions() {
+    lstSuggestions.ChangeScale(PixelsPerInch());
+    const int count = static_cast<int>(suggested_.size());
+    RECT box;
+    GetWindowRect(edtCmdLine.Handle(), &box);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromWindow(Handle(), MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT& work = monitor.rcWork;
+
+    // As wide as the box, or as the widest row where the screen allows; the
+    // longest rows stand for all, since measuring thousands takes long.
+    std::vector<std::pair<size_t, size_t>> longest; // length, place
+    for (size_t i = 0; i < suggested_.size(); ++i)
+        longest.emplace_back(commands_.RowLength(suggested_[i]), i);
+    const size_t measured = std::min(longest.size(), kMeasuredRows);
+    std::partial_sort(longest.begin(), longest.begin() + static_cast<std::ptrdiff_t>(measured),
+                      longest.end(), std::greater<>());
+    int widest = 0;
+    {
+        TWindowDC screen;
+        TSelectObject font(screen.Get(), lstSuggestions.Font.Handle());
+        for (size_t k = 0; k < measured; ++k) {
+            const GSearchHit hit = suggested_[longest[k].second];
+            const std::string text = ListOf(hit.list).Item(hit.row);
+            SIZE size{};
+            GetTextExtentPoint32A(screen.Get(), text.c_str(), static_cast<int>(text.size()), &size);
+            widest = std::max(widest, static_cast<int>(size.cx));
+        }
+    }
+    const int frame = 2 * GetSystemMetrics(SM_CXBORDER);
+    const int bar = count > kSuggestionRows ? GetSystemMetrics(SM_CXVSCROLL) : 0;
+    const int width =
+        std::min(std::max(static_cast<int>(box.right - box.left), widest + Scale(14) + bar + frame),
+                 static_cast<int>(work.right - work.left));
+    const int height =
+        std::min(count, kSuggestionRows) * Scale(ListRowHeight) + 2 * GetSystemMetrics(SM_CYBORDER);
+    const int left =
+        std::max(static_cast<int>(work.left),
+                 std::min(static_cast<int>(box.left), static_cast<int>(work.right) - width));
+    // Under the box, or above it where the screen ends first.
+    int top = box.bottom;
+    if (top + height > work.bottom && box.top - height >= work.top)
+        top = box.top - height;
+    lstSuggestions.SetBounds(left, top, width, height);
+    lstSuggestions.Show();
+}
+
+void TForm1::CloseSuggestions() {
+    if (!lstSuggestions.Visible())
+        return;
+    lstSuggestions.Hide();
+    tmrSuggestions.SetEnabled(false);
+    suggested_.clear();
+    lstSuggestions.SetItems({});
+}
+
+void TForm1::SuggestionsKeyDown(TObject*, WORD& Key, TShiftState Shift) {
+    if (!lstSuggestions.Visible() || Shift != 0)
+        return;
+    const int last = lstSuggestions.ItemCount() - 1;
+    const int at = lstSuggestions.ItemIndex();
+    int to;
+    switch (Key) {
+    case VK_DOWN:
+        to = std::min(at + 1, last);
+        break;
+    case VK_UP:
+        to = std::max(at - 1, 0);
+        break;
+    case VK_NEXT:
+        to = std::min(at + kSuggestionRows, last);
+        break;
+    case VK_PRIOR:
+        to = std::max(at - kSuggestionRows, 0);
+        break;
+    case VK_RETURN:
+        // With no row highlighted, Enter launches the box as ever.
+        if (at < 0) {
+            CloseSuggestions();
+            return;
+        }
+        Key = 0;
+        lstSuggestionsClick(&lstSuggestions);
+        return;
+    case VK_ESCAPE:
+        Key = 0;
+        CloseSuggestions();
+        return;
+    default:
+        return;
+    }
+    Key = 0;
+    if (to + kSuggestionRows > last && static_cast<size_t>(last) + 1 < suggested_.size())
+        lstSuggestions.AddItems(SuggestionRows(static_cast<size_t>(last) + 1, kMoreRows));
+    lstSuggestions.SetItemIndex(to);
+}
+
+void TForm1::lstSuggestionsClick(TObject*) {
+    const int at = lstSuggestions.ItemIndex();
+    if (at < 0 || at >= static_cast<int>(suggested_.size()))
+        return;
+    const GSearchHit hit = suggested_[static_cast<size_t>(at)];
+    CloseSuggestions();
+    // As a pick in the row's own list: the box's change handler does the rest.
+    edtCmdLine.SetText(ListOf(hit.list).Item(hit.row));
+}
+
+void TForm1::lstSuggestionsDrawItem(TObject*, int Index, const RECT& Rect, TOwnerDrawState State) {
+    if (Index < 0 || Index >= static_cast<int>(suggested_.size()))
+        return;
+    const GSearchHit hit = suggested_[static_cast<size_t>(Index)];
+    DrawRow(*lstSuggestions.Canvas(), hit.list, hit.row, ListOf(hit.list).Item(hit.row), Rect,
+            State);
+}
+
+void TForm1::edtCmdLineExit(TObject*) {
+    CloseSuggestions();
+}
+
+void TForm1::FormDeactivate(TObject*) {
+    CloseSuggestions();
+}
+
+void TForm1::FormMove(TObject*) {
+    CloseSuggestions();
+}

@@ -1,0 +1,211 @@
+#include "ui/ListBox.h"
+
+#include <windowsx.h>
+
+namespace {
+
+// The popup a drop-down list lies in. The list is its child rather than a
+// popup itself: under Wine each change of a top-level window's scroll bar
+// (at every row added or removed) costs a trip to the display server.
+class TDropDownFrame : public TWinControl {
+public:
+    TDropDownFrame(TWinControl* owner) : TWinControl(nullptr), owner_(owner) {
+        visible_ = false;
+        TabStop = false;
+    }
+
+protected:
+    void CreateParams(TCreateParams& p) override {
+        TWinControl::CreateParams(p);
+        p.style = WS_POPUP | WS_BORDER | WS_CLIPCHILDREN;
+        // Topmost, as a drop-down is: in Wine's virtual desktop an owned
+        // popup shown without activation stayed under its owner on screen.
+        p.exStyle |= WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE | WS_EX_TOPMOST;
+        p.parent = owner_->Handle();
+    }
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override {
+        if (msg == WM_MOUSEACTIVATE)
+            return MA_NOACTIVATE;
+        return TWinControl::WndProc(msg, wp, lp);
+    }
+
+private:
+    TWinControl* owner_;
+};
+
+} // namespace
+
+TListBox::TListBox(TComponent* owner) : TWinControl(owner) {
+    width_ = 121;
+    height_ = 97;
+    color_ = clWindow;
+    ParentColor = false;
+}
+
+TListBox::~TListBox() {
+    // The list goes before its frame, which it must not outlive as a child.
+    DestroyHandle();
+    SetParent(nullptr);
+}
+
+void TListBox::SetDropDownOf(TWinControl* owner) {
+    frame_ = std::make_unique<TDropDownFrame>(owner);
+    TabStop = false;
+    visible_ = false;
+    SetParent(frame_.get());
+}
+
+void TListBox::CreateParams(TCreateParams& p) {
+    TWinControl::CreateParams(p);
+    p.className = "LISTBOX";
+    p.style |= LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VSCROLL;
+    if (frame_) {
+        // Always shown in its frame, which shows and hides.
+        p.style |= WS_VISIBLE;
+    } else {
+        p.exStyle |= WS_EX_CLIENTEDGE;
+    }
+}
+
+void TListBox::AfterCreateWnd() {
+    // WM_MEASUREITEM came before the subclassing.
+    SendMessageA(handle_, LB_SETITEMHEIGHT, 0, Scale(ItemHeight));
+}
+
+void TListBox::ChangeScale(int ppi) {
+    if (ppi == ppi_)
+        return;
+    TWinControl::ChangeScale(ppi);
+    if (handle_)
+        SendMessageA(handle_, LB_SETITEMHEIGHT, 0, Scale(ItemHeight));
+}
+
+bool TListBox::HandleMeasureItem(MEASUREITEMSTRUCT& mis) {
+    mis.itemHeight = static_cast<UINT>(Scale(ItemHeight));
+    return true;
+}
+
+void TListBox::SetVisible(bool v) {
+    if (!frame_) {
+        TWinControl::SetVisible(v);
+        return;
+    }
+    if (v == visible_)
+        return;
+    visible_ = v;
+    SetWindowPos(frame_->Handle(), HWND_TOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | (v ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+}
+
+void TListBox::SetBounds(int left, int top, int width, int height) {
+    if (!frame_) {
+        TWinControl::SetBounds(left, top, width, height);
+        return;
+    }
+    // Each move of a popup costs a trip to the display server: only a change.
+    const RECT now = frame_->BoundsRect();
+    if (now.left == left && now.top == top && now.right - now.left == width &&
+        now.bottom - now.top == height && frame_->HandleAllocated())
+        return;
+    frame_->SetBounds(left, top, width, height);
+    const RECT inside = frame_->ClientRect();
+    TWinControl::SetBounds(0, 0, inside.right, inside.bottom);
+}
+
+int TListBox::ItemCount() const {
+    return handle_ ? static_cast<int>(SendMessageA(handle_, LB_GETCOUNT, 0, 0)) : 0;
+}
+
+std::string TListBox::Item(int index) const {
+    if (index < 0 || index >= ItemCount())
+        return {};
+    const auto n = SendMessageA(handle_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    std::string s(static_cast<size_t>(n) + 1, '\0');
+    SendMessageA(handle_, LB_GETTEXT, static_cast<WPARAM>(index),
+                 reinterpret_cast<LPARAM>(s.data()));
+    s.resize(static_cast<size_t>(n));
+    return s;
+}
+
+void TListBox::SetItems(const std::vector<std::string>& rows) {
+    SendMessageA(Handle(), LB_RESETCONTENT, 0, 0);
+    AddItems(rows);
+}
+
+void TListBox::AddItems(const std::vector<std::string>& rows) {
+    HWND h = Handle();
+    SendMessageA(h, WM_SETREDRAW, FALSE, 0);
+    size_t bytes = 0;
+    for (const auto& s : rows)
+        bytes += s.size() + 1;
+    SendMessageA(h, LB_INITSTORAGE, rows.size(), static_cast<LPARAM>(bytes));
+    for (const auto& s : rows)
+        SendMessageA(h, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
+    SendMessageA(h, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(h, nullptr, TRUE);
+}
+
+int TListBox::ItemIndex() const {
+    return handle_ ? static_cast<int>(SendMessageA(handle_, LB_GETCURSEL, 0, 0)) : -1;
+}
+
+void TListBox::SetItemIndex(int index) {
+    SendMessageA(Handle(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+bool TListBox::HandleDrawItem(DRAWITEMSTRUCT& dis) {
+    TCanvas canvas(dis.hDC);
+    // Every row starts from the list's own font and colours.
+    canvas.Font = Font;
+    canvas.Brush.Color = color_;
+    canvas.Brush.Style = bsSolid;
+    const RECT r = dis.rcItem;
+    const int index = static_cast<int>(dis.itemID);
+    if (index < 0) {
+        canvas.FillRect(r);
+        return true;
+    }
+    TOwnerDrawState state = 0;
+    if (dis.itemState & ODS_SELECTED) {
+        state |= odSelected;
+        canvas.Brush.Color = clHighlight;
+        canvas.Font.SetColor(clHighlightText);
+    }
+    if (dis.itemState & ODS_DISABLED)
+        state |= odDisabled;
+    if (OnDrawItem) {
+        canvas_ = &canvas;
+        struct Reset {
+            TCanvas*& c;
+            ~Reset() { c = nullptr; }
+        } reset{canvas_};
+        OnDrawItem(this, index, r, state);
+    } else {
+        canvas.FillRect(r);
+        canvas.TextOut(r.left + 2, r.top, Item(index));
+    }
+    return true;
+}
+
+LRESULT TListBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (frame_) {
+        switch (msg) {
+        case WM_MOUSEACTIVATE:
+            return MA_NOACTIVATE;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK: {
+            // Handled here: the list's own handling would take the focus.
+            const auto hit = SendMessageA(handle_, LB_ITEMFROMPOINT, 0, lp);
+            if (HIWORD(hit) == 0 && static_cast<int>(LOWORD(hit)) < ItemCount()) {
+                SetItemIndex(LOWORD(hit));
+                Click();
+            }
+            return 0;
+        }
+        case WM_LBUTTONUP:
+        case WM_MOUSEMOVE:
+            return 0;
+        }
+    }
+    return TWinControl::WndProc(msg, wp, lp);
+}
