@@ -128,13 +128,15 @@ std::string TListBox::Item(int index) const {
 }
 
 void TListBox::SetItems(const std::vector<std::string>& rows) {
-    SendMessageA(Handle(), LB_RESETCONTENT, 0, 0);
-    AddItems(rows);
+    AddItems(rows, true);
 }
 
-void TListBox::AddItems(const std::vector<std::string>& rows) {
+void TListBox::AddItems(const std::vector<std::string>& rows, bool replace) {
     HWND h = Handle();
+    // Every change to a list that draws is a round of scroll bar and repaint.
     SendMessageA(h, WM_SETREDRAW, FALSE, 0);
+    if (replace)
+        SendMessageA(h, LB_RESETCONTENT, 0, 0);
     size_t bytes = 0;
     for (const auto& s : rows)
         bytes += s.size() + 1;

@@ -23,8 +23,8 @@ public:
     std::string Item(int index) const;
     // Replaces every row, with storage reserved and drawing off.
     void SetItems(const std::vector<std::string>& rows);
-    // Adds rows after the last, the same way.
-    void AddItems(const std::vector<std::string>& rows);
+    // Adds rows after the last (in place of them all with replace), the same way.
+    void AddItems(const std::vector<std::string>& rows, bool replace = false);
     int ItemIndex() const;
     // -1 for none; a row out of sight scrolls into view.
     void SetItemIndex(int index);
