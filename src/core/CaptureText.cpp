@@ -1,5 +1,7 @@
 #include "core/CaptureText.h"
 
+#include "core/Utf8.h"
+
 namespace {
 
 using Byte = unsigned char;
@@ -59,53 +61,6 @@ std::size_t Utf16End(std::string_view s, std::size_t i) {
     return i;
 }
 
-// Length of the valid UTF-8 sequence at i, or 0.
-std::size_t Utf8SequenceAt(std::string_view s, std::size_t i) {
-    const Byte b = At(s, i);
-    if (b < 0x80)
-        return 1;
-    std::size_t n;
-    Byte min2 = 0x80, max2 = 0xBF;
-    if (b >= 0xC2 && b <= 0xDF) {
-        n = 2;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-        n = 3;
-        if (b == 0xE0)
-            min2 = 0xA0; // overlong
-        if (b == 0xED)
-            max2 = 0x9F; // surrogates
-    } else if (b >= 0xF0 && b <= 0xF4) {
-        n = 4;
-        if (b == 0xF0)
-            min2 = 0x90;
-        if (b == 0xF4)
-            max2 = 0x8F; // above U+10FFFF
-    } else {
-        return 0;
-    }
-    if (i + n > s.size())
-        return 0;
-    if (At(s, i + 1) < min2 || At(s, i + 1) > max2)
-        return 0;
-    for (std::size_t k = 2; k < n; ++k)
-        if ((At(s, i + k) & 0xC0) != 0x80)
-            return 0;
-    return n;
-}
-
-// A line is UTF-8 when it holds a non-ASCII character and is valid UTF-8 throughout.
-bool IsUtf8Line(std::string_view line) {
-    bool wide = false;
-    for (std::size_t i = 0; i < line.size();) {
-        const std::size_t n = Utf8SequenceAt(line, i);
-        if (n == 0)
-            return false;
-        wide |= n > 1;
-        i += n;
-    }
-    return wide;
-}
-
 void Append(std::vector<TCaptureStretch>& out, TCaptureEncoding e, std::size_t offset,
             std::size_t length) {
     if (length == 0)
@@ -118,11 +73,10 @@ void Append(std::vector<TCaptureStretch>& out, TCaptureEncoding e, std::size_t o
 
 void AppendUtf8(std::u16string& out, std::string_view s) {
     for (std::size_t i = 0; i < s.size();) {
-        const std::size_t n = Utf8SequenceAt(s, i);
-        const Byte b = At(s, i);
-        char32_t c = n == 1 ? b : n == 2 ? b & 0x1F : n == 3 ? b & 0x0F : b & 0x07;
-        for (std::size_t k = 1; k < n; ++k)
-            c = (c << 6) | (At(s, i + k) & 0x3F);
+        char32_t c;
+        const std::size_t n = Utf8SequenceAt(s, i, c);
+        if (n == 0) // only lines checked whole come here
+            c = 0xFFFD;
         if (c >= 0x10000) {
             c -= 0x10000;
             out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
@@ -159,8 +113,8 @@ std::vector<TCaptureStretch> ClassifyCapture(std::string_view bytes) {
     std::size_t lineStart = 0;
     auto closeLine = [&](std::size_t end) {
         const std::string_view line = bytes.substr(lineStart, end - lineStart);
-        Append(out, IsUtf8Line(line) ? TCaptureEncoding::Utf8 : TCaptureEncoding::Oem, lineStart,
-               line.size());
+        Append(out, IsUtf8WithNonAscii(line) ? TCaptureEncoding::Utf8 : TCaptureEncoding::Oem,
+               lineStart, line.size());
         lineStart = end;
     };
     for (std::size_t i = 0; i < bytes.size();) {

@@ -1,5 +1,7 @@
 #include "core/Catalogue.h"
 
+#include "core/Utf8.h"
+
 #include <algorithm>
 
 std::vector<std::string_view> CatalogueLineViews(std::string_view bytes) {
@@ -52,55 +54,10 @@ char32_t UnicodeOf(char c) {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-// The length of the well-formed UTF-8 sequence at the start of s and its
-// character; 0 when s does not start with one.
-std::size_t Utf8Sequence(std::string_view s, char32_t& c) {
-    const auto b0 = static_cast<unsigned char>(s[0]);
-    if (b0 < 0x80) {
-        c = b0;
-        return 1;
-    }
-    const std::size_t n = b0 >= 0xC2 && b0 <= 0xDF   ? 2
-                          : b0 >= 0xE0 && b0 <= 0xEF ? 3
-                          : b0 >= 0xF0 && b0 <= 0xF4 ? 4
-                                                     : 0;
-    if (n == 0 || s.size() < n)
-        return 0;
-    c = b0 & (0x7F >> n);
-    for (std::size_t i = 1; i < n; ++i) {
-        const auto b = static_cast<unsigned char>(s[i]);
-        if ((b & 0xC0) != 0x80)
-            return 0;
-        c = (c << 6) | (b & 0x3F);
-    }
-    // Overlong forms, surrogates and code points past U+10FFFF are not UTF-8.
-    const char32_t least = n == 2 ? 0x80 : n == 3 ? 0x800 : 0x10000;
-    if (c < least || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF)
-        return 0;
-    return n;
-}
-
-bool IsUtf8WithHighBytes(std::string_view s) {
-    bool high = false;
-    for (std::size_t i = 0; i < s.size();) {
-        if (static_cast<unsigned char>(s[i]) < 0x80) {
-            ++i;
-            continue;
-        }
-        char32_t c;
-        const std::size_t n = Utf8Sequence(s.substr(i), c);
-        if (n == 0)
-            return false;
-        high = true;
-        i += n;
-    }
-    return high;
-}
-
 void Utf8ToAnsi(std::string_view s, std::string& out) {
     for (std::size_t i = 0; i < s.size();) {
         char32_t c;
-        const std::size_t n = Utf8Sequence(s.substr(i), c);
+        const std::size_t n = Utf8SequenceAt(s, i, c);
         if (n == 1 && c == 0)
             return;
         out += n ? AnsiOf(c) : '?';
@@ -179,7 +136,7 @@ TCatalogueEncoding CatalogueEncoding(std::string_view bytes) {
     if (bytes.starts_with("\xFE\xFF"))
         return TCatalogueEncoding::Utf16be;
     const std::string_view listed = bytes.substr(0, bytes.find('\0'));
-    return IsUtf8WithHighBytes(listed) ? TCatalogueEncoding::Utf8 : TCatalogueEncoding::Ansi;
+    return IsUtf8WithNonAscii(listed) ? TCatalogueEncoding::Utf8 : TCatalogueEncoding::Ansi;
 }
 
 std::string_view CatalogueAnsiText(std::string_view bytes, std::string& storage) {
