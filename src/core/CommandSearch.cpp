@@ -84,6 +84,7 @@ std::string_view Trimmed(std::string_view s) {
     return s;
 }
 
+// True when the bytes at at between the first and the last are the word's.
 bool Matches(const char* at, std::string_view word) {
     for (std::size_t i = 1; i + 1 < word.size(); ++i)
         if (at[i] != word[i])
@@ -204,6 +205,7 @@ std::vector<GSearchHit> GCommandIndex::Find(std::string_view typed) const {
             const char* const next = i + 1 < count ? base + list.starts[i + 1] : end;
             const char* const begin = base + list.starts[i];
             const std::string_view row(begin, static_cast<std::size_t>(next - 1 - begin));
+            // How the words occur in the row, the least of them (see Occurrence).
             // A match that runs on past its row (typed text with a NUL) is none.
             int least = 0;
             if (at + rare.size() <= row.data() + row.size())
