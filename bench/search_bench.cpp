@@ -123,7 +123,7 @@ int main(int argc, char** argv) {
                 worst = ms.back();
                 worstPrefix = typed;
             }
-            std::printf("  %-18s %7.3f / %7.3f  %6zu\n", ("\"" + typed + "\"").c_str(),
+            std::printf("  %-20s %7.3f / %7.3f  %6zu\n", ("\"" + typed + "\"").c_str(),
                         ms[ms.size() / 2], ms.back(), found);
         }
     }
