@@ -5,7 +5,9 @@
 // the worst of a number of calls, and the rows found.
 //
 // Portable (no Windows header): built with the other benchmarks, and natively
-// by hand with the core sources it needs to compare with the host's library.
+// by hand, to compare with the host's C library, from the source tree:
+//   g++ -O2 -std=c++20 -Isrc -DOSH_CATALOGUE_DIR="\"$PWD/catalogues\""
+//       bench/search_bench.cpp src/core/{CommandSearch,Catalogue,Utf8}.cpp   (one line)
 //
 //   search_bench [--rows N] [--reps N]
 #include "core/Catalogue.h"
