@@ -1,6 +1,12 @@
 #include "core/CommandSearch.h"
 
+#include <algorithm>
 #include <array>
+#include <cstddef>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -78,11 +84,69 @@ std::string_view Trimmed(std::string_view s) {
     return s;
 }
 
-bool BeginsAWord(std::string_view row, std::string_view word) {
-    for (std::size_t at = row.find(word); at != std::string_view::npos; at = row.find(word, at + 1))
-        if (at == 0 || !IsWordChar(row[at - 1]))
-            return true;
-    return false;
+// True when the bytes at at between the first and the last are the word's.
+bool Matches(const char* at, std::string_view word) {
+    for (std::size_t i = 1; i + 1 < word.size(); ++i)
+        if (at[i] != word[i])
+            return false;
+    return true;
+}
+
+// The first place in [from, end) where word (not empty) begins and ends, or
+// end. Made to go through a whole list at once: string_view::find calls the
+// C library's memchr, which under Wine goes a byte at a time.
+const char* Search(const char* from, const char* end, std::string_view word) {
+    const std::size_t m = word.size();
+    if (static_cast<std::size_t>(end - from) < m)
+        return end;
+    const char* const last = end - m; // where the last match could begin
+#ifdef __SSE2__
+    // Sixteen places at once whose first and last bytes are the word's.
+    const __m128i firsts = _mm_set1_epi8(word.front());
+    const __m128i lasts = _mm_set1_epi8(word.back());
+    for (; last - from >= 15; from += 16) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from + m - 1));
+        auto mask = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, firsts), _mm_cmpeq_epi8(b, lasts))));
+        for (; mask != 0; mask &= mask - 1) {
+            const char* at = from + __builtin_ctz(mask);
+            if (Matches(at, word))
+                return at;
+        }
+    }
+#endif
+    for (; from <= last; ++from)
+        if (from[0] == word.front() && from[m - 1] == word.back() && Matches(from, word))
+            return from;
+    return end;
+}
+
+// True when row, without its leading blanks, begins with text.
+bool BeginsWith(std::string_view row, std::string_view text) {
+    std::size_t lead = 0;
+    while (lead < row.size() && IsBlank(row[lead]))
+        ++lead;
+    if (row.size() - lead < text.size())
+        return false;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (row[lead + i] != text[i])
+            return false;
+    return true;
+}
+
+// How word occurs in row from its place from on: 0 not at all, 1 inside
+// words only, 2 at the start of a word.
+int Occurrence(std::string_view row, std::string_view word, std::ptrdiff_t from = 0) {
+    const char* const end = row.data() + row.size();
+    int found = 0;
+    for (const char* at = Search(row.data() + from, end, word); at != end;
+         at = Search(at + 1, end, word)) {
+        if (at == row.data() || !IsWordChar(at[-1]))
+            return 2;
+        found = 1;
+    }
+    return found;
 }
 
 } // namespace
@@ -121,35 +185,43 @@ std::vector<GSearchHit> GCommandIndex::Find(std::string_view typed) const {
     const std::string text = Fold(typed);
     const std::vector<std::string_view> words = Words(text);
     const std::string_view whole = Trimmed(text);
+    // A command holds no "(": text with one begins none.
+    const bool wholeMayBegin = whole.find('(') == std::string_view::npos;
+    // The longest word is looked for through each list's bytes at once; the
+    // others only in the rows that hold it.
+    const std::string_view rare = *std::max_element(
+        words.begin(), words.end(), [](auto a, auto b) { return a.size() < b.size(); });
 
     std::vector<GSearchHit> ranks[3];
     for (TListKind kind : {lkCustom, lkSyst, lkCPL}) {
         const GFolded& list = lists_[kind];
         const std::size_t count = list.starts.size();
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::size_t begin = list.starts[i];
-            const std::size_t end = (i + 1 < count ? list.starts[i + 1] : list.text.size()) - 1;
-            const std::string_view row(list.text.data() + begin, end - begin);
-            bool all = true;
-            for (std::string_view w : words)
-                if (row.find(w) == std::string_view::npos) {
-                    all = false;
-                    break;
-                }
-            if (!all)
-                continue;
-            int rank;
-            if (Trimmed(row.substr(0, row.find('('))).starts_with(whole)) {
-                rank = 0;
-            } else {
-                rank = 1;
-                for (std::string_view w : words)
-                    if (!BeginsAWord(row, w)) {
-                        rank = 2;
-                        break;
-                    }
+        const char* const base = list.text.data();
+        const char* const end = base + list.text.size();
+        std::size_t i = 0;
+        for (const char* at = Search(base, end, rare); at != end;) {
+            while (i + 1 < count && base + list.starts[i + 1] <= at)
+                ++i;
+            const char* const next = i + 1 < count ? base + list.starts[i + 1] : end;
+            const char* const begin = base + list.starts[i];
+            const std::string_view row(begin, static_cast<std::size_t>(next - 1 - begin));
+            // How the words occur in the row, the least of them (see Occurrence).
+            // A match that runs on past its row (typed text with a NUL) is none.
+            int least = 0;
+            if (at + rare.size() <= row.data() + row.size())
+                least = at == row.data() || !IsWordChar(at[-1])
+                            ? 2
+                            : std::max(1, Occurrence(row, rare, at + 1 - row.data()));
+            for (auto w = words.begin(); least != 0 && w != words.end(); ++w)
+                if (w->data() != rare.data())
+                    least = std::min(least, Occurrence(row, *w));
+            if (least != 0) {
+                int rank = least == 2 ? 1 : 2;
+                if (wholeMayBegin && BeginsWith(row, whole))
+                    rank = 0;
+                ranks[rank].push_back({kind, static_cast<int>(i)});
             }
-            ranks[rank].push_back({kind, static_cast<int>(i)});
+            at = Search(next, end, rare);
         }
     }
     std::vector<GSearchHit> out;

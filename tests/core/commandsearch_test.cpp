@@ -59,3 +59,25 @@ TEST(CommandSearch, RanksThenListsThenFileOrder) {
     index.SetRows(lkCustom, {"vol"});
     EXPECT_EQ(Found(index, "dns").size(), 6u);
 }
+
+TEST(CommandSearch, EachRowIsSearchedAloneThroughTheWholeList) {
+    GCommandIndex index;
+    EXPECT_EQ(Found(index, "dns"), Rows{}); // no rows at all
+    // A word found first inside a word and then at the start of one ranks as
+    // beginning a word, whether it is the word looked for first or another.
+    index.SetRows(lkSyst, {"ping (xdns)", "ping (xdns dns)", "ipconfig (xdns dns)"});
+    EXPECT_EQ(Found(index, "dns"), (Rows{"S:1", "S:2", "S:0"}));
+    EXPECT_EQ(Found(index, "dns ping"), (Rows{"S:1", "S:0"}));
+    // Typed text with a NUL may not run from one row into the next.
+    index.SetRows(lkSyst, {"ab", "cd"});
+    EXPECT_EQ(Found(index, std::string_view("b\0c", 3)), Rows{});
+    EXPECT_EQ(Found(index, std::string_view("b\0", 2)), Rows{});
+    // Found at every place of rows long and short, first and last of a list.
+    for (std::size_t n = 0; n < 40; ++n) {
+        const std::string row = std::string(n, '-') + "zq";
+        index.SetRows(lkCPL, {row, "a", row});
+        EXPECT_EQ(Found(index, "zq"), (Rows{"C:0", "C:2"})) << n;
+        index.SetRows(lkCPL, {"zz", "q" + row + "z"});
+        EXPECT_EQ(Found(index, "zq"), Rows{"C:1"}) << n;
+    }
+}
