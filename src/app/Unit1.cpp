@@ -177,7 +177,6 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     lstSuggestions.SetDropDownOf(this);
     lstSuggestions.ItemHeight = ListRowHeight;
     lstSuggestions.Font = Font;
-    tmrSuggestions.SetInterval(1);
 
     // The system's shield marks the entry that asks for an administrator.
     ImageList2.AddStockIcon(SIID_SHIELD);
@@ -209,7 +208,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     edtCmdLine.OnAfterChange = [this](TObject* s, bool u) { edtCmdLineAfterChange(s, u); };
     edtCmdLine.OnExit = [this](TObject* s) { edtCmdLineExit(s); };
     lstSuggestions.OnClick = [this](TObject* s) { lstSuggestionsClick(s); };
-    tmrSuggestions.OnTimer = [this](TObject* s) { tmrSuggestionsTimer(s); };
+    lstSuggestions.OnScroll = [this](TObject* s) { lstSuggestionsScroll(s); };
     lstSuggestions.OnDrawItem = [this](TObject* s, int i, const RECT& r, TOwnerDrawState st) {
         lstSuggestionsDrawItem(s, i, r, st);
     };

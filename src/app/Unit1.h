@@ -38,7 +38,6 @@ public:
     TMenuItem itemWebSite{this};
     // Rows of every list found by the words typed in the box.
     TListBox lstSuggestions{this};
-    TTimer tmrSuggestions{this};
     TPopupMenu ppmExecuter{this};
     TMenuItem itemExecuter{this};
     TMenuItem itemExecuterAdmin{this};
@@ -108,7 +107,7 @@ public:
     void lstSuggestionsClick(TObject* Sender);
     void lstSuggestionsDrawItem(TObject* Sender, int Index, const RECT& Rect,
                                 TOwnerDrawState State);
-    void tmrSuggestionsTimer(TObject* Sender);
+    void lstSuggestionsScroll(TObject* Sender);
     void FormDeactivate(TObject* Sender);
     void FormMove(TObject* Sender);
 
@@ -124,10 +123,13 @@ private:
     void CloseSuggestions();
     void PlaceSuggestions();
     std::vector<std::string> SuggestionRows(size_t from, size_t count);
+    // Puts more rows in the list when row comes near its last.
+    void MoreSuggestionsFor(int row);
     void DrawRow(TCanvas& canvas, TListKind kind, int index, const std::string& text, const RECT& r,
                  TOwnerDrawState state);
     GCommandIndex commands_;
     std::vector<GSearchHit> suggested_; // what lstSuggestions shows, row for row
+    int suggestionsWidth_ = 0;          // while they show
 
     // A list and the file it shows, with that file's stamp when last loaded.
     struct TFollowedList {

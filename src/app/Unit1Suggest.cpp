@@ -10,12 +10,10 @@ namespace {
 
 // Rows in sight at once; beyond them the list scrolls.
 const int kSuggestionRows = 12;
-// Rows put in the list with the key, then at each turn of the timer up to
-// kTimerRows; a list box empties its owner-drawn rows one message each, so
-// more rows come only when the keys move that far down.
-const size_t kFirstRows = 50;
+// Rows put in the list with the key, since a list box takes rows one message
+// each; more come when the keys or the scroll bar reach the last of them.
+const size_t kShownRows = 200;
 const size_t kMoreRows = 150;
-const size_t kTimerRows = 200;
 // Rows whose width sets the list's.
 const size_t kMeasuredRows = 24;
 
@@ -48,15 +46,25 @@ void TForm1::edtCmdLineAfterChange(TObject*, bool ByUser) {
         CloseSuggestions();
         return;
     }
-    suggested_ = commands_.Find(edtCmdLine.Text());
-    if (suggested_.empty()) {
+    std::vector<GSearchHit> found = commands_.Find(edtCmdLine.Text());
+    if (found.empty()) {
         CloseSuggestions();
         return;
     }
-    // The first rows at once; the others while no key waits (a timer comes
-    // last in the queue), as a list box takes thousands of rows slowly.
-    lstSuggestions.SetItems(SuggestionRows(0, kFirstRows));
-    tmrSuggestions.SetEnabled(suggested_.size() > kFirstRows);
+    // The same rows in the list (the next letter of a word often leaves
+    // them): nothing to fill or draw again.
+    const auto shown = static_cast<size_t>(lstSuggestions.ItemCount());
+    const bool same = lstSuggestions.Visible() && lstSuggestions.TopIndex() == 0 &&
+                      shown == std::min(found.size(), kShownRows) &&
+                      std::equal(found.begin(), found.begin() + static_cast<std::ptrdiff_t>(shown),
+                                 suggested_.begin());
+    suggested_ = std::move(found);
+    if (same) {
+        // As after a new filling: no row highlighted.
+        lstSuggestions.SetItemIndex(-1);
+        return;
+    }
+    lstSuggestions.SetItems(SuggestionRows(0, kShownRows));
     PlaceSuggestions();
 }
 
@@ -68,17 +76,19 @@ std::vector<std::string> TForm1::SuggestionRows(size_t from, size_t count) {
     return rows;
 }
 
-void TForm1::tmrSuggestionsTimer(TObject*) {
+void TForm1::MoreSuggestionsFor(int row) {
     const auto filled = static_cast<size_t>(lstSuggestions.ItemCount());
-    lstSuggestions.AddItems(SuggestionRows(filled, kMoreRows));
-    const auto now = static_cast<size_t>(lstSuggestions.ItemCount());
-    if (now >= suggested_.size() || now >= kTimerRows)
-        tmrSuggestions.SetEnabled(false);
+    if (static_cast<size_t>(row) + kSuggestionRows >= filled && filled < suggested_.size())
+        lstSuggestions.AddItems(SuggestionRows(filled, kMoreRows));
+}
+
+void TForm1::lstSuggestionsScroll(TObject*) {
+    MoreSuggestionsFor(lstSuggestions.TopIndex() + lstSuggestions.RowsInSight());
 }
 
 void TForm1::PlaceSuggestions() {
     lstSuggestions.ChangeScale(PixelsPerInch());
-    const int count = static_cast<int>(suggested_.size());
+    const int count = lstSuggestions.ItemCount();
     RECT box;
     GetWindowRect(edtCmdLine.Handle(), &box);
     MONITORINFO monitor{};
@@ -108,9 +118,12 @@ void TForm1::PlaceSuggestions() {
     }
     const int frame = 2 * GetSystemMetrics(SM_CXBORDER);
     const int bar = count > kSuggestionRows ? GetSystemMetrics(SM_CXVSCROLL) : 0;
-    const int width =
-        std::min(std::max(static_cast<int>(box.right - box.left), widest + Scale(14) + bar + frame),
-                 static_cast<int>(work.right - work.left));
+    // It only widens while open: every change of a popup's size is a
+    // round of the display server and a new drawing of the whole list.
+    suggestionsWidth_ = std::min(std::max({static_cast<int>(box.right - box.left),
+                                           widest + Scale(14) + bar + frame, suggestionsWidth_}),
+                                 static_cast<int>(work.right - work.left));
+    const int width = suggestionsWidth_;
     const int height =
         std::min(count, kSuggestionRows) * Scale(ListRowHeight) + 2 * GetSystemMetrics(SM_CYBORDER);
     const int left =
@@ -128,7 +141,7 @@ void TForm1::CloseSuggestions() {
     if (!lstSuggestions.Visible())
         return;
     lstSuggestions.Hide();
-    tmrSuggestions.SetEnabled(false);
+    suggestionsWidth_ = 0;
     suggested_.clear();
     lstSuggestions.SetItems({});
 }
@@ -169,8 +182,7 @@ void TForm1::SuggestionsKeyDown(TObject*, WORD& Key, TShiftState Shift) {
         return;
     }
     Key = 0;
-    if (to + kSuggestionRows > last && static_cast<size_t>(last) + 1 < suggested_.size())
-        lstSuggestions.AddItems(SuggestionRows(static_cast<size_t>(last) + 1, kMoreRows));
+    MoreSuggestionsFor(to);
     lstSuggestions.SetItemIndex(to);
 }
 

@@ -34,6 +34,11 @@ public:
     TCanvas* Canvas() const { return canvas_; }
     std::function<void(TObject* Sender, int Index, const RECT& Rect, TOwnerDrawState State)>
         OnDrawItem;
+    // After the user scrolled the rows (bar or wheel).
+    TNotifyEvent OnScroll;
+    // The top row in sight, and how many rows show at once.
+    int TopIndex() const;
+    int RowsInSight() const;
 
     void SetVisible(bool v) override;
     void SetBounds(int left, int top, int width, int height) override;
@@ -47,6 +52,11 @@ protected:
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
+    void Arrange();
+    void SyncBar();
+    void BarScrolled(int code);
+
     TCanvas* canvas_ = nullptr;
     std::unique_ptr<TWinControl> frame_;
+    HWND bar_ = nullptr; // a drop-down's scroll bar, a child of its frame
 };

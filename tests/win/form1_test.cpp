@@ -939,6 +939,77 @@ TEST_F(Form1Box, SuggestionsOpenOnlyWhileTheUserTypesInTheFocusedBox) {
     EXPECT_FALSE(found.Visible());
 }
 
+TEST(Form1Suggestions, ManyRowsScrollByTheirBarAndComeInAsTheListReachesThem) {
+    TRecordingSystem sys;
+    TBoxRecorder boxes;
+    TInstall install(sys, "many");
+    std::string rows;
+    for (int i = 0; i < 450; ++i)
+        rows += "echo ligne " + std::to_string(i) + "\r\n";
+    install.Cpl("").Syst("").Custom(rows).SystFolder();
+    auto f = NewForm1();
+    ShowForm(*f);
+    HWND box = f->edtCmdLine.Handle();
+    TListBox& found = f->lstSuggestions;
+    SetFocus(box);
+    Type(box, "li");
+    ASSERT_EQ(found.ItemCount(), 200);
+    HWND frame = GetParent(found.Handle());
+    HWND bar = FindWindowExA(frame, nullptr, "SCROLLBAR", nullptr);
+    ASSERT_TRUE(bar && IsWindowVisible(bar));
+    RECT list, thumbs;
+    GetWindowRect(found.Handle(), &list);
+    GetWindowRect(bar, &thumbs);
+    EXPECT_EQ(list.right, thumbs.left);
+    auto barAt = [&](int max) {
+        SCROLLINFO si{};
+        si.cbSize = sizeof si;
+        si.fMask = SIF_ALL;
+        GetScrollInfo(bar, SB_CTL, &si);
+        EXPECT_EQ(si.nMax, max);
+        EXPECT_EQ(si.nPage, 12u);
+        return si.nPos;
+    };
+    EXPECT_EQ(barAt(199), 0);
+
+    // The bar scrolls the list; at its end more rows come.
+    SendMessageA(frame, WM_VSCROLL, SB_PAGEDOWN, reinterpret_cast<LPARAM>(bar));
+    EXPECT_EQ(found.TopIndex(), 12);
+    EXPECT_EQ(barAt(199), 12);
+    SendMessageA(frame, WM_VSCROLL, SB_BOTTOM, reinterpret_cast<LPARAM>(bar));
+    EXPECT_EQ(found.ItemCount(), 350);
+    EXPECT_EQ(barAt(349), 188);
+    // So do the keys, down to the last row.
+    for (int k = 0; k < 40; ++k)
+        PostKey(box, VK_NEXT);
+    PumpMessages(100);
+    EXPECT_EQ(found.ItemCount(), 450);
+    EXPECT_EQ(found.ItemIndex(), 449);
+    EXPECT_EQ(barAt(449), 438);
+
+    // A letter starts from the top with nothing highlighted, even when it
+    // leaves the same rows.
+    Type(box, "g");
+    EXPECT_EQ(found.ItemCount(), 200);
+    EXPECT_EQ(barAt(199), 0);
+    PostKey(box, VK_DOWN);
+    PumpMessages(20);
+    ASSERT_EQ(found.ItemIndex(), 0);
+    Type(box, "n");
+    EXPECT_EQ(found.ItemIndex(), -1);
+    EXPECT_EQ(found.Item(0), "echo ligne 0");
+
+    // Twelve rows or fewer: no bar, the list takes the whole width.
+    Type(box, "e 12");
+    EXPECT_EQ(found.ItemCount(), 15); // 12, 112, 120 to 129, 212, 312, 412
+    EXPECT_TRUE(IsWindowVisible(bar));
+    Type(box, "3");
+    EXPECT_EQ(found.ItemCount(), 1);
+    EXPECT_FALSE(IsWindowVisible(bar));
+    GetWindowRect(found.Handle(), &list);
+    EXPECT_EQ(list.right, thumbs.right);
+}
+
 // ------------------------------------------------------------------ launch
 
 class Form1Launch : public Form1Box {
