@@ -206,6 +206,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     };
     edtCmdLine.OnChange = [this](TObject* s) { edtCmdLineChange(s); };
     edtCmdLine.OnAfterChange = [this](TObject* s, bool u) { edtCmdLineAfterChange(s, u); };
+    edtCmdLine.OnEnter = [this](TObject* s) { edtCmdLineEnter(s); };
     edtCmdLine.OnExit = [this](TObject* s) { edtCmdLineExit(s); };
     lstSuggestions.OnClick = [this](TObject* s) { lstSuggestionsClick(s); };
     lstSuggestions.OnScroll = [this](TObject* s) { lstSuggestionsScroll(s); };

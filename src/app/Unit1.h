@@ -102,6 +102,7 @@ public:
 
     // The suggestions under the box (Unit1Suggest.cpp).
     void edtCmdLineAfterChange(TObject* Sender, bool ByUser);
+    void edtCmdLineEnter(TObject* Sender);
     void edtCmdLineExit(TObject* Sender);
     void SuggestionsKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
     void lstSuggestionsClick(TObject* Sender);

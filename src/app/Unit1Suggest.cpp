@@ -60,8 +60,10 @@ void TForm1::edtCmdLineAfterChange(TObject*, bool ByUser) {
                                  suggested_.begin());
     suggested_ = std::move(found);
     if (same) {
-        // As after a new filling: no row highlighted.
-        lstSuggestions.SetItemIndex(-1);
+        // As after a new filling: no row highlighted (asked only when one
+        // is, since the list draws itself again for it even then).
+        if (lstSuggestions.ItemIndex() >= 0)
+            lstSuggestions.SetItemIndex(-1);
         return;
     }
     lstSuggestions.SetItems(SuggestionRows(0, kShownRows));
@@ -202,6 +204,11 @@ void TForm1::lstSuggestionsDrawItem(TObject*, int Index, const RECT& Rect, TOwne
     const GSearchHit hit = suggested_[static_cast<size_t>(Index)];
     DrawRow(*lstSuggestions.Canvas(), hit.list, hit.row, ListOf(hit.list).Item(hit.row), Rect,
             State);
+}
+
+void TForm1::edtCmdLineEnter(TObject*) {
+    // The suggestions' windows are made before the first key needs them.
+    lstSuggestions.Handle();
 }
 
 void TForm1::edtCmdLineExit(TObject*) {

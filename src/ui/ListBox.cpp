@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <array>
 
 namespace {
 
@@ -120,13 +121,18 @@ void TListBox::Arrange() {
 }
 
 void TListBox::SyncBar() {
-    // The bar draws itself again only when one of these changes.
+    // Told only of a change: under Wine the bar draws itself again even for
+    // the same values.
+    const std::array<int, 3> now{std::max(0, ItemCount() - 1), RowsInSight(), TopIndex()};
+    if (now == barShows_)
+        return;
+    barShows_ = now;
     SCROLLINFO info{};
     info.cbSize = sizeof info;
     info.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
-    info.nMax = std::max(0, ItemCount() - 1);
-    info.nPage = static_cast<UINT>(RowsInSight());
-    info.nPos = TopIndex();
+    info.nMax = now[0];
+    info.nPage = static_cast<UINT>(now[1]);
+    info.nPos = now[2];
     SetScrollInfo(bar_, SB_CTL, &info, TRUE);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 #include "ui/StdCtrls.h"
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -58,5 +59,6 @@ private:
 
     TCanvas* canvas_ = nullptr;
     std::unique_ptr<TWinControl> frame_;
-    HWND bar_ = nullptr; // a drop-down's scroll bar, a child of its frame
+    HWND bar_ = nullptr;                      // a drop-down's scroll bar, a child of its frame
+    std::array<int, 3> barShows_{-1, -1, -1}; // its last row, page and position
 };

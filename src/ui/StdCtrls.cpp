@@ -305,9 +305,9 @@ bool TEdit::HandleCommand(WORD code) {
         Changed(true);
         return true;
     }
-    if (code == EN_KILLFOCUS) {
-        if (OnExit)
-            OnExit(this);
+    if (code == EN_SETFOCUS || code == EN_KILLFOCUS) {
+        if (TNotifyEvent& event = code == EN_SETFOCUS ? OnEnter : OnExit)
+            event(this);
         return true;
     }
     return false;

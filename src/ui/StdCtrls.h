@@ -92,7 +92,8 @@ public:
     // true when the box holds what the user typed, pasted or cut, false when
     // SetText put the text there.
     std::function<void(TObject* Sender, bool ByUser)> OnAfterChange;
-    // The box lost the keyboard focus.
+    // The box took, or lost, the keyboard focus.
+    TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
     bool HandleCommand(WORD code) override;
 
