@@ -17,7 +17,7 @@ public:
     // inside a framed popup it owns, placed in screen coordinates, that takes
     // neither the activation nor the focus. A click there chooses the row
     // under the pointer and raises OnClick; the keys stay with the focused
-    // control.
+    // control. Past the rows in sight, a scroll bar shows beside the list.
     void SetDropDownOf(TWinControl* owner);
 
     int ItemCount() const;
