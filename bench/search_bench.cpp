@@ -10,7 +10,7 @@
 //       bench/search_bench.cpp src/core/{CommandSearch,Catalogue,Utf8}.cpp   (one line)
 //
 //   search_bench [--rows N] [--reps N]
-#include "core/Catalogue.h"
+#include "SearchLists.h"
 #include "core/CommandSearch.h"
 
 #include <algorithm>
@@ -21,48 +21,6 @@
 #include <vector>
 
 namespace {
-
-// What a user looks for, as in suggestions_bench.
-const char* const kQueries[] = {"dns",           "gestion disques", "reseau",
-                                "ipconfig /all", "control",         "pilotes installes",
-                                "start msc",     "cache dns vider", "zzqx"};
-
-std::string ReadAll(const std::string& path) {
-    std::string bytes;
-    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-        char buf[65536];
-        for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;)
-            bytes.append(buf, n);
-        std::fclose(f);
-    }
-    return bytes;
-}
-
-std::vector<std::string> ShippedFiles() {
-#ifdef _WIN32
-    std::string from = "Z:" OSH_CATALOGUE_DIR;
-#else
-    std::string from = OSH_CATALOGUE_DIR;
-#endif
-    return {ReadAll(from + "/CommandesCPL.TXT"), ReadAll(from + "/CommandesSyst.TXT"),
-            ReadAll(from + "/exemples/Commandes.txt")};
-}
-
-// The same rows as suggestions_bench's lists of n.
-std::string MakeList(const std::vector<std::string_view>& shipped, int n, int seed) {
-    std::string out;
-    const size_t m = shipped.size();
-    for (int i = 0; i < n; ++i) {
-        std::string_view a = shipped[(static_cast<size_t>(i) * 7 + static_cast<size_t>(seed)) % m];
-        std::string_view b = shipped[(static_cast<size_t>(i) * 13 + 5) % m];
-        std::string_view command = a.substr(0, a.find(" ("));
-        std::string_view comment =
-            b.find(" (") == std::string_view::npos ? b : b.substr(b.find(" (") + 2);
-        out.append(command).append(" (").append(comment.substr(0, comment.find(')')));
-        out.append(" ").append(std::to_string(i)).append(")\r\n");
-    }
-    return out;
-}
 
 double NowMs() {
     using namespace std::chrono;
@@ -80,11 +38,7 @@ int main(int argc, char** argv) {
             reps = std::max(1, std::atoi(argv[i + 1]));
     }
     const std::vector<std::string> shipped = ShippedFiles();
-    std::vector<std::string_view> shippedRows;
-    for (const std::string& file : shipped)
-        for (std::string_view r : CatalogueLineViews(file))
-            if (!r.empty())
-                shippedRows.push_back(r);
+    const std::vector<std::string_view> shippedRows = RowsOf(shipped);
     if (shippedRows.empty()) {
         std::fprintf(stderr, "search_bench: no catalogue under %s\n", OSH_CATALOGUE_DIR);
         return 1;

@@ -6,6 +6,7 @@
 //
 //   suggestions_bench [--rows N]
 #include "BenchSupport.h"
+#include "SearchLists.h"
 #include "app/Unit1.h"
 #include "core/Catalogue.h"
 #include "core/CommandSearch.h"
@@ -24,11 +25,6 @@ namespace {
 
 const char* const kNames[] = {"CommandesCPL.TXT", "CommandesSyst.TXT", "Commandes.txt"};
 
-// What a user looks for, typed one key at a time from an empty box.
-const char* const kQueries[] = {"dns",           "gestion disques", "reseau",
-                                "ipconfig /all", "control",         "pilotes installes",
-                                "start msc",     "cache dns vider", "zzqx"};
-
 class TBenchSystem : public TSystem {
 public:
     std::string exePath;
@@ -36,17 +32,6 @@ public:
     bool InternetProbe(const std::string&) override { return false; }
     TDownloadResult DownloadToFile(const std::string&, const std::string&) override { return {}; }
 };
-
-std::string ReadAll(const std::string& path) {
-    std::string bytes;
-    if (std::FILE* f = std::fopen(path.c_str(), "rb")) {
-        char buf[65536];
-        for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;)
-            bytes.append(buf, n);
-        std::fclose(f);
-    }
-    return bytes;
-}
 
 void WriteAll(const std::string& path, const std::string& bytes) {
     if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
@@ -63,31 +48,6 @@ double PrivateMb() {
     // Wine leaves PrivateUsage at zero; its PagefileUsage is the anonymous resident memory.
     const SIZE_T priv = c.PrivateUsage ? c.PrivateUsage : c.PagefileUsage;
     return static_cast<double>(priv) / (1024.0 * 1024.0);
-}
-
-// The shipped catalogues' rows, the example personal list's included.
-std::vector<std::string> ShippedFiles() {
-    std::string from = "Z:" OSH_CATALOGUE_DIR;
-    std::replace(from.begin(), from.end(), '/', '\\');
-    return {ReadAll(from + "\\CommandesCPL.TXT"), ReadAll(from + "\\CommandesSyst.TXT"),
-            ReadAll(from + "\\exemples\\Commandes.txt")};
-}
-
-// Rows of a list of n: the command of one shipped row with the comment of
-// another and a number, so that words recur as in a long personal list.
-std::string MakeList(const std::vector<std::string_view>& shipped, int n, int seed) {
-    std::string out;
-    const size_t m = shipped.size();
-    for (int i = 0; i < n; ++i) {
-        std::string_view a = shipped[(static_cast<size_t>(i) * 7 + static_cast<size_t>(seed)) % m];
-        std::string_view b = shipped[(static_cast<size_t>(i) * 13 + 5) % m];
-        std::string_view command = a.substr(0, a.find(" ("));
-        std::string_view comment =
-            b.find(" (") == std::string_view::npos ? b : b.substr(b.find(" (") + 2);
-        out.append(command).append(" (").append(comment.substr(0, comment.find(')')));
-        out.append(" ").append(std::to_string(i)).append(")\r\n");
-    }
-    return out;
 }
 
 void Pump(TApplication& application) {
@@ -176,11 +136,7 @@ int main(int argc, char** argv) {
         std::string(temp) + "osh-suggest-" + std::to_string(GetCurrentProcessId());
 
     const std::vector<std::string> shipped = ShippedFiles();
-    std::vector<std::string_view> shippedRows;
-    for (const std::string& file : shipped)
-        for (std::string_view r : CatalogueLineViews(file))
-            if (!r.empty())
-                shippedRows.push_back(r);
+    const std::vector<std::string_view> shippedRows = RowsOf(shipped);
     const TFigures small = TypeQueries(application, base + "-shipped", shipped);
 
     std::vector<std::string> large;
