@@ -134,7 +134,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
 
     lblPublisher.SetParent(this);
     lblPublisher.Font = TFont("Verdana", 11, clGray);
-    lblPublisher.SetCaption(std::string("Les éditions ") + kPublisherSiteName);
+    lblPublisher.SetCaption(std::string("Les éditions ") + PublisherSiteName());
     lblPublisher.SetDesignBounds(19, 266, 0, 0);
     lblPublisher.AdjustBounds();
     lblPublisher.SetHint("Logiciels gratuits ; icônes ; liens");

@@ -27,6 +27,18 @@ std::string UpdateAddress(std::string_view host, std::string_view path) {
     return address;
 }
 
+std::string_view HostName(std::string_view host) {
+    return host.substr(0, host.find(':'));
+}
+
+std::string_view SiteName(std::string_view host) {
+    std::string_view name = HostName(host);
+    constexpr std::string_view kWww = "www.";
+    if (name.size() > kWww.size() && name.substr(0, kWww.size()) == kWww)
+        name.remove_prefix(kWww.size());
+    return name;
+}
+
 std::span<const TVersionKey> UpdateFileKeys() {
     static constexpr TVersionKey kKeys[] = {
         {"version", "dispo"}, {"info", "line1"}, {"info", "line2"},

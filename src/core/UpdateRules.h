@@ -25,6 +25,11 @@ bool VersionCodeIsValid(std::int32_t code);
 
 // host may carry ":port"; path begins with "/".
 std::string UpdateAddress(std::string_view host, std::string_view path);
+// The host as a reader writes it: without ":port" ("www.orbitashell.fr").
+std::string_view HostName(std::string_view host);
+// The site's name as the user reads it: the host name without its leading
+// "www." ("orbitashell.fr").
+std::string_view SiteName(std::string_view host);
 
 // Every key the three readers below take from the version file: the reader
 // keeps these and nothing else.

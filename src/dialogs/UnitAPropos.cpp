@@ -119,7 +119,7 @@ TAboutBox::TAboutBox(TComponent* owner) : TForm(owner) {
     LabelURL3.SetCaption("écrire à l'auteur");
     LabelURL3.SetDesignBounds(208, 84, 0, 0);
     LabelURL3.AdjustBounds();
-    LabelURL3.URL = std::string("mailto:") + kAuthorMail;
+    LabelURL3.URL = std::string("mailto:") + AuthorMail();
 
     DLine1.SetParent(&Panel);
     DLine1.SetDesignBounds(3, 112, 355, 1);

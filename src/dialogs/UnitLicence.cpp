@@ -10,7 +10,7 @@ const std::vector<std::string>& LicenceLines() {
     static const std::vector<std::string> lines = {
         "",
         " 1. Le présent contrat de licence est conclu entre l'éditeur,",
-        std::string("     Les éditions ") + kPublisherSiteName + ", et toute personne physique",
+        std::string("     Les éditions ") + PublisherSiteName() + ", et toute personne physique",
         "     ou morale, ci-après dénommée l'utilisateur, qui souhaite",
         "     faire usage du logiciel Orbitashell et qui en accepte les",
         "     termes. Le logiciel Orbitashell est désigné ci-après par",
@@ -60,7 +60,7 @@ const std::vector<std::string>& LicenceLines() {
         "    écrire à l'auteur :",
         "",
         std::string("    ") + kAuthorName,
-        std::string("    ") + kAuthorMail,
+        std::string("    ") + AuthorMail(),
         "    France",
         "",
         "    Octobre 2023",

@@ -74,8 +74,7 @@ void TUpdateVersion::FormCreate(TObject*) {
 
 void TUpdateVersion::GetUpdate() {
     lblVersion.SetCaption(NewVersionLabel(published_));
-    memoUpdate.SetLines(
-        ReleaseNotesLines(published_, kAuthorName, std::string("www.") + kPublisherSiteName));
+    memoUpdate.SetLines(ReleaseNotesLines(published_, kAuthorName, PublisherHostName()));
 }
 
 void TUpdateVersion::btnDownloadClick(TObject*) {

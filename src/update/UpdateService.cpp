@@ -42,6 +42,18 @@ std::string ProductPageAddress() {
     return UpdateAddress(OSH_PUBLISHER_HOST, kProductPagePath);
 }
 
+std::string PublisherSiteName() {
+    return std::string(SiteName(OSH_PUBLISHER_HOST));
+}
+
+std::string PublisherHostName() {
+    return std::string(HostName(OSH_PUBLISHER_HOST));
+}
+
+std::string AuthorMail() {
+    return "julien.marchal@" + PublisherSiteName();
+}
+
 bool TestInternet() {
     return Sys().InternetProbe(ProbeAddress());
 }

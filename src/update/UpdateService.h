@@ -5,11 +5,15 @@
 
 class TVersionFile;
 
-// The site's name as the user reads it.
-inline constexpr const char kPublisherSiteName[] = "orbitashell.fr";
 // The author, as the update dialog signs and the About box names him.
 inline constexpr const char kAuthorName[] = "Julien Marchal";
-inline constexpr const char kAuthorMail[] = "julien.marchal@orbitashell.fr";
+
+// Names that follow the publisher's host set at build time: the site's name
+// as the user reads it ("orbitashell.fr"), the host as the update dialog's
+// signature gives it ("www.orbitashell.fr") and the author's mail at the site.
+std::string PublisherSiteName();
+std::string PublisherHostName();
+std::string AuthorMail();
 
 // "https://" + the host set at build time + path.
 std::string ProbeAddress();

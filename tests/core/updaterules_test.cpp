@@ -89,3 +89,12 @@ TEST(UpdateDialogText, NotesKeepTheirOrderAndLine1StaysOutOfTheBox) {
               std::vector<std::string>(8));
     EXPECT_EQ(empty[8].substr(0, 2), "La");
 }
+
+// The labels, the licence and the signature take their names from the one host setting.
+TEST(UpdateRules, SiteNameDropsPortAndLeadingWww) {
+    EXPECT_EQ(HostName("www.orbitashell.fr:8443"), "www.orbitashell.fr");
+    EXPECT_EQ(SiteName("www.orbitashell.fr"), "orbitashell.fr");
+    EXPECT_EQ(SiteName("localhost:8443"), "localhost");
+    EXPECT_EQ(SiteName("wwwide.fr"), "wwwide.fr");
+    EXPECT_EQ(SiteName("www."), "www.");
+}

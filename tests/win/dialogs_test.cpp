@@ -238,7 +238,7 @@ TEST_F(AboutBoxFigures, LinksOpenTheSiteAndTheMailAndLeaveTheBoxOpen) {
     ASSERT_EQ(sys_.ShellCalls.size(), 2u);
     EXPECT_EQ(sys_.ShellCalls[0].file, "http://" + PublisherSiteAddress().substr(8));
     EXPECT_EQ(sys_.ShellCalls[0].owner, box->Panel.Handle());
-    EXPECT_EQ(sys_.ShellCalls[1].file, std::string("mailto:") + kAuthorMail);
+    EXPECT_EQ(sys_.ShellCalls[1].file, std::string("mailto:") + AuthorMail());
     EXPECT_EQ(box->ModalResult, mrNone);
     EXPECT_EQ(box->Label5.Caption(), "Orbitashell est développé sous " + ToolChainName());
     EXPECT_EQ(ToolChainName().rfind("MinGW-w64 GCC ", 0), 0u) << ToolChainName();
@@ -479,8 +479,8 @@ TEST(InfoDialogs, LicenceLayout) {
     }
     EXPECT_EQ(clause, 8);
     EXPECT_EQ(lines[51], std::string("    ") + kAuthorName);
-    EXPECT_EQ(lines[52], std::string("    ") + kAuthorMail);
-    EXPECT_NE(lines[2].find(kPublisherSiteName), std::string::npos);
+    EXPECT_EQ(lines[52], std::string("    ") + AuthorMail());
+    EXPECT_NE(lines[2].find(PublisherSiteName()), std::string::npos);
 }
 
 } // namespace
