@@ -111,8 +111,12 @@ function(osh_manifest name description)
 endfunction()
 osh_manifest(Orbitashell "Orbitashell")
 osh_manifest(oshv "Orbitashell capture viewer")
+# The shipped programs' own terminate handler: an object of their own, as
+# one in a library would come too late to stand in for the standard one.
+set(OSH_QUIET_TERMINATE ${CMAKE_SOURCE_DIR}/src/ui/QuietTerminate.cpp)
 osh_executable(Orbitashell WIN32 LIBRARIES osh_app SOURCES
   ${CMAKE_SOURCE_DIR}/src/app/main.cpp
+  ${OSH_QUIET_TERMINATE}
   ${CMAKE_SOURCE_DIR}/res/Orbitashell.rc)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/res/Orbitashell.rc PROPERTIES
   OBJECT_DEPENDS "${OSH_GENERATED_DIR}/Orbitashell.manifest;${OSH_GENERATED_DIR}/osh/Version.h")
@@ -123,6 +127,7 @@ osh_layer(osh_viewer DEPENDS osh_ui SOURCES
   viewer/ViewerRun.cpp)
 osh_executable(oshv WIN32 LIBRARIES osh_viewer SOURCES
   ${CMAKE_SOURCE_DIR}/src/viewer/main.cpp
+  ${OSH_QUIET_TERMINATE}
   ${CMAKE_SOURCE_DIR}/res/oshv.rc)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/res/oshv.rc PROPERTIES
   OBJECT_DEPENDS "${OSH_GENERATED_DIR}/oshv.manifest;${OSH_GENERATED_DIR}/osh/Version.h")

@@ -5,6 +5,9 @@
 
 #include <windowsx.h>
 #include <commctrl.h>
+// The accessibility identifiers defined here, not taken from the system's
+// uuid library, which links every identifier it has (40 KB) for any one.
+#include <initguid.h>
 #include <oleacc.h>
 
 #include <algorithm>

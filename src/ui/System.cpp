@@ -167,9 +167,10 @@ public:
 
     // The object lives on the caller's stack for the length of the call.
     STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IBindStatusCallback))
+        // __uuidof, not the uuid library's IID_ constants: see Controls.cpp.
+        if (IsEqualIID(riid, __uuidof(IUnknown)) || IsEqualIID(riid, __uuidof(IBindStatusCallback)))
             *ppv = static_cast<IBindStatusCallback*>(this);
-        else if (IsEqualIID(riid, IID_IHttpNegotiate))
+        else if (IsEqualIID(riid, __uuidof(IHttpNegotiate)))
             *ppv = static_cast<IHttpNegotiate*>(this);
         else {
             *ppv = nullptr;
