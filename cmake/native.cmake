@@ -54,7 +54,8 @@ add_custom_command(
 add_custom_target(version_file DEPENDS ${CMAKE_BINARY_DIR}/v_osh.txt)
 add_dependencies(core_tests version_file)
 target_compile_definitions(core_tests PRIVATE OSH_VERSION_FILE="${CMAKE_BINARY_DIR}/v_osh.txt"
-                                              OSH_RELEASE_NOTES="${CMAKE_SOURCE_DIR}/release/notes.txt")
+                                              OSH_RELEASE_NOTES="${CMAKE_SOURCE_DIR}/release/notes.txt"
+                                              OSH_README_FILE="${CMAKE_SOURCE_DIR}/release/LISEZMOI.txt")
 # Native processes start fast: one CTest entry per test case.
 gtest_discover_tests(core_tests PROPERTIES TIMEOUT 60)
 

@@ -141,14 +141,15 @@ add_custom_target(dist
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Orbitashell> ${OSH_DIST}/Orbitashell.exe
   COMMAND ${CMAKE_STRIP} --strip-all ${OSH_DIST}/Orbitashell.exe
   COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_SOURCE_DIR}/catalogues/CommandesCPL.TXT
-          ${CMAKE_SOURCE_DIR}/catalogues/CommandesSyst.TXT ${OSH_DIST}
+          ${CMAKE_SOURCE_DIR}/catalogues/CommandesSyst.TXT ${CMAKE_SOURCE_DIR}/release/LISEZMOI.txt
+          ${OSH_DIST}
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:oshv> ${OSH_DIST}/Syst/Driver/oshv.exe
   COMMAND ${CMAKE_STRIP} --strip-all ${OSH_DIST}/Syst/Driver/oshv.exe
   COMMAND ${CMAKE_COMMAND} -DVERSION=${PROJECT_VERSION} -DCODE=${OSH_VERSION_CODE} -DNOTES=${CMAKE_SOURCE_DIR}/release/notes.txt
           -DOUT=${OSH_DIST_DIR}/v_osh.txt -P ${CMAKE_SOURCE_DIR}/cmake/version-file.cmake
   COMMAND ${CMAKE_COMMAND} -E chdir ${OSH_DIST_DIR}
           ${CMAKE_COMMAND} -E tar cf orbitashell.zip --format=zip Orbitashell
-  DEPENDS Orbitashell oshv ${CMAKE_SOURCE_DIR}/release/notes.txt
+  DEPENDS Orbitashell oshv ${CMAKE_SOURCE_DIR}/release/notes.txt ${CMAKE_SOURCE_DIR}/release/LISEZMOI.txt
   COMMENT "Laying out ${OSH_DIST}, orbitashell.zip and v_osh.txt"
   VERBATIM)
 

@@ -48,3 +48,17 @@ TEST(ReleaseVersionFile, ReadsBackAsThisReleaseWithItsNotes) {
         EXPECT_EQ(shown[i], notes[i]);
     }
 }
+
+// LISEZMOI.txt is read in Notepad on any Windows: Windows-1252 with CR LF, as
+// the catalogues. A file saved as UTF-8 shows "Ã©" for every "é" there.
+TEST(ReleaseReadme, IsWindows1252WithCrLf) {
+    const std::string bytes = Slurp(OSH_README_FILE);
+    ASSERT_FALSE(bytes.empty());
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\n')
+            ASSERT_TRUE(i > 0 && bytes[i - 1] == '\r') << "bare LF at " << i;
+        ASSERT_NE(bytes[i], '\xC3') << "a UTF-8 sequence at " << i;
+    }
+    EXPECT_NE(bytes.find("Ajouter \xE0 mes commandes\x85"), std::string::npos);
+    EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
+}
