@@ -174,8 +174,14 @@ endif()
 # verdict is GoogleTest's closing line, not the exit status alone.
 # A passing verdict also needs exit code 0, which CTest no longer looks at once
 # a pass expression is given: tools/wine-run.sh names any other code.
-set(OSH_GTEST_VERDICT PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] [0-9]+ test"
-                      FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]|wine-run: exit code")
+# A program that ran no test has not passed. One whose output ends with
+# GoogleTest's list of skipped tests is reported skipped: that list comes
+# before the failed ones and any exit code, so a skip never hides a failure.
+set(OSH_GTEST_VERDICT
+  PASS_REGULAR_EXPRESSION "\\[  PASSED  \\] [1-9][0-9]* tests?\\."
+  FAIL_REGULAR_EXPRESSION "\\[  FAILED  \\]|wine-run: exit code"
+  SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\] [0-9]+ tests?, listed below:[\r\n]+(\\[  SKIPPED \\] [^\r\n]*[\r\n]+)*[\r\n ]*$")
+
 set(OSH_WINE_SHARDS 3 CACHE STRING "CTest entries per Wine test program")
 function(osh_wine_test name timeout)
   foreach(i RANGE 1 ${OSH_WINE_SHARDS})
@@ -203,7 +209,7 @@ osh_executable(win_tests LIBRARIES osh_app osh_viewer gtest gtest_main ws2_32 SO
 target_include_directories(win_tests PRIVATE ${CMAKE_SOURCE_DIR}/tools)
 osh_wine_test(win_tests 300)
 
-# The same forms on a 144-dpi screen: a second rig (tools/test.sh starts it
+# The same forms on a 144-dpi screen: a second rig (the fixture starts it
 # beside the first) whose prefix has LogPixels at 144, and a test program
 # with the program's manifest, so that Wine treats it as dpi-aware.
 osh_executable(dpi_tests LIBRARIES osh_app gtest gtest_main SOURCES
@@ -232,9 +238,12 @@ set_tests_properties(unpack_dist PROPERTIES FIXTURES_SETUP unpacked_dist)
 add_test(NAME e2e_tests COMMAND e2e_tests)
 set_tests_properties(e2e_tests PROPERTIES TIMEOUT 300 FIXTURES_REQUIRED unpacked_dist ${OSH_GTEST_VERDICT})
 
-# The release itself (the windows preset's archive, which make dist lays out),
-# unpacked as a user gets it: the addresses its program asks are read from
-# Wine's own traces of WinINet and ShellExecute, which wine-run.sh writes to a file.
+# The release itself, unpacked as a user gets it: the addresses its program
+# asks are read from Wine's own traces of WinINet and ShellExecute, which
+# wine-run.sh writes to a file. The archive is built from these sources
+# first (the windows preset's tree and its dist target, with the shipped
+# hosts, as make dist builds it), so that the test never passes on an
+# archive of other sources.
 set(OSH_RELEASE_DIST_DIR ${CMAKE_BINARY_DIR}/../dist CACHE PATH "Where make dist leaves the release archive")
 set(OSH_RELEASE_UNPACKED_DIR ${CMAKE_BINARY_DIR}/release-unpacked)
 osh_executable(release_tests LIBRARIES osh_core osh_win32 gtest gtest_main SOURCES
@@ -242,13 +251,25 @@ osh_executable(release_tests LIBRARIES osh_core osh_win32 gtest gtest_main SOURC
   ${CMAKE_SOURCE_DIR}/tests/e2e/release_test.cpp)
 target_compile_definitions(release_tests PRIVATE OSH_DIST_DIR="${OSH_DIST}"
                                                  OSH_UNPACKED_DIR="${OSH_RELEASE_UNPACKED_DIR}")
+if(CMAKE_CROSSCOMPILING_EMULATOR)
+  add_test(NAME build_release COMMAND ${CMAKE_COMMAND} -DSOURCE=${CMAKE_SOURCE_DIR}
+                                      -P ${CMAKE_SOURCE_DIR}/cmake/build-release.cmake)
+  # A build from scratch takes several minutes on two cores.
+  set_tests_properties(build_release PROPERTIES FIXTURES_SETUP built_release TIMEOUT 3600)
+endif()
 add_test(NAME unpack_release COMMAND ${CMAKE_COMMAND} -DARCHIVE=${OSH_RELEASE_DIST_DIR}/orbitashell.zip
                                      -DDESTINATION=${OSH_RELEASE_UNPACKED_DIR}
                                      -P ${CMAKE_SOURCE_DIR}/cmake/unpack.cmake)
-set_tests_properties(unpack_release PROPERTIES FIXTURES_SETUP unpacked_release)
+set_tests_properties(unpack_release PROPERTIES FIXTURES_SETUP unpacked_release
+                                               FIXTURES_REQUIRED built_release)
+# No host outside this machine is ever reached, connected runner or not:
+# WinINet goes through a proxy that nothing answers (Wine reads http_proxy).
+set(OSH_NO_NETWORK "http_proxy=http://127.0.0.1:9;https_proxy=http://127.0.0.1:9")
 add_test(NAME release_tests COMMAND release_tests)
-set_tests_properties(release_tests PROPERTIES TIMEOUT 300 FIXTURES_REQUIRED unpacked_release
-  ENVIRONMENT "OSH_WINE_STDERR=${CMAKE_BINARY_DIR}/release-trace.log" ${OSH_GTEST_VERDICT})
+set_tests_properties(release_tests PROPERTIES TIMEOUT 300
+  FIXTURES_REQUIRED unpacked_release
+  ENVIRONMENT "OSH_WINE_STDERR=${CMAKE_BINARY_DIR}/release-trace.log;${OSH_NO_NETWORK}"
+  ${OSH_GTEST_VERDICT})
 
 # Lists every file of the prefix before and after a session: no other test
 # may write in the prefix meanwhile.
@@ -259,6 +280,25 @@ target_compile_definitions(audit_tests PRIVATE OSH_DIST_DIR="${OSH_DIST}")
 add_dependencies(audit_tests dist)
 add_test(NAME audit_tests COMMAND audit_tests)
 set_tests_properties(audit_tests PROPERTIES TIMEOUT 300 RUN_SERIAL TRUE ${OSH_GTEST_VERDICT})
+
+# The rig every Wine test runs in (tools/test-rig.sh): the machine's test
+# lock, Xvfb, the prefixes at 96 and 144 dpi, one wineserver each, and the
+# local HTTPS server. As a fixture, any selection of these tests starts and
+# stops it; with the server always there, a test that needs it fails,
+# rather than skips, without it.
+if(CMAKE_CROSSCOMPILING_EMULATOR)
+  add_test(NAME rig_start COMMAND ${CMAKE_SOURCE_DIR}/tools/test-rig.sh start)
+  # Waits its turn for the lock while another checkout's run holds it; the
+  # release is built first, so that the lock is not held meanwhile.
+  set_tests_properties(rig_start PROPERTIES FIXTURES_SETUP wine_rig TIMEOUT 3600
+                                            DEPENDS build_release)
+  add_test(NAME rig_stop COMMAND ${CMAKE_SOURCE_DIR}/tools/test-rig.sh stop)
+  set_tests_properties(rig_stop PROPERTIES FIXTURES_CLEANUP wine_rig)
+  get_property(wine_tests DIRECTORY PROPERTY TESTS)
+  list(FILTER wine_tests EXCLUDE REGEX "^(rig_start|rig_stop|unpack_.*|build_release)$")
+  set_property(TEST ${wine_tests} APPEND PROPERTY FIXTURES_REQUIRED wine_rig)
+  set_property(TEST ${wine_tests} APPEND PROPERTY ENVIRONMENT OSH_REQUIRE_HTTPS=1)
+endif()
 
 file(GLOB OSH_BENCH_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
 foreach(src ${OSH_BENCH_SOURCES})

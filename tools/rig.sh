@@ -60,6 +60,12 @@ start() {
     # hides; unmanaged windows go at once.
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
         </dev/null >/dev/null 2>&1 || true
+    # Links the tests click open in nothing: no browser or mail program of
+    # the machine is started, and no page is fetched.
+    wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /t REG_SZ /d true /f \
+        </dev/null >/dev/null 2>&1 || true
+    wine reg add 'HKCU\Software\Wine\WineBrowser' /v Mailers /t REG_SZ /d true /f \
+        </dev/null >/dev/null 2>&1 || true
     # Wine reads the dpi when its server starts: set it, then start again.
     local dpi="${OSH_RIG_DPI:-96}"
     local hex

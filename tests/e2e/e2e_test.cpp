@@ -307,6 +307,8 @@ public:
         CloseHandle(f);
     }
     ~TSlowServer() { DeleteFileW(kMode); }
+    // make test starts the server: there, its absence is a failure.
+    static bool Required() { return GetEnvironmentVariableA("OSH_REQUIRE_HTTPS", nullptr, 0) > 0; }
     bool Ok() const { return ok_; }
 
 private:
@@ -314,12 +316,19 @@ private:
     bool ok_ = false;
 };
 
+#define SKIP_OR_FAIL_WITHOUT_SERVER()                                                              \
+    do {                                                                                           \
+        if (TSlowServer::Required())                                                               \
+            FAIL() << "the local HTTPS server is not running";                                     \
+        GTEST_SKIP() << "the local HTTPS server is not running";                                   \
+    } while (false)
+
 // After a failed start there is no update check: the program ends at the
 // pending quit without waiting for the (slow) server.
 TEST_F(E2E, AfterAFailedStartTheProgramEndsWithoutAnUpdateCheck) {
     TSlowServer slow;
     if (!slow.Ok())
-        GTEST_SKIP() << "the local HTTPS server is not running";
+        SKIP_OR_FAIL_WITHOUT_SERVER();
     ASSERT_TRUE(DeleteFileW((scratch_ / L"CommandesCPL.TXT").c_str()));
 
     program_.emplace(scratch_.Path());
@@ -338,7 +347,7 @@ TEST_F(E2E, AfterAFailedStartTheProgramEndsWithoutAnUpdateCheck) {
 TEST_F(E2E, CloseDuringTheUpdateCheckEndsTheProgram) {
     TSlowServer slow;
     if (!slow.Ok())
-        GTEST_SKIP() << "the local HTTPS server is not running";
+        SKIP_OR_FAIL_WITHOUT_SERVER();
     program_.emplace(scratch_.Path());
     HWND main = program_->WaitWindow(kWindowClass,
                                      L"Orbitashell v " OSH_VERSION_TEXT L" - Recherche", 15000);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <set>
 
 namespace {
 
@@ -46,6 +47,9 @@ public:
         seen_ = start;
         return values;
     }
+    bool Holds(const std::string& text) const {
+        return ReadFileBytes(path_).value_or("").find(text) != std::string::npos;
+    }
     // What the program opened through ShellExecute since the last look.
     std::vector<std::string> Opened() { return NewValues("trace:exec:SHELL_execute", "file="); }
     // The addresses it asked of WinINet since the last look.
@@ -56,11 +60,63 @@ private:
     size_t seen_ = 0;
 };
 
-HWND VisibleWindowOf(DWORD pid, const std::wstring& cls) {
+HWND VisibleWindowOf(DWORD pid, const std::wstring& cls, const std::wstring& caption = L"") {
     for (HWND h : TopLevelWindows())
-        if (ProcessOf(h) == pid && IsWindowVisible(h) && ClassOf(h) == cls)
+        if (ProcessOf(h) == pid && IsWindowVisible(h) && ClassOf(h) == cls &&
+            (caption.empty() || CaptionOf(h) == caption))
             return h;
     return nullptr;
+}
+
+// Every file under folder, as "sub\\name" paths, with their sizes.
+void ListFiles(const std::wstring& folder, const std::wstring& prefix,
+               std::vector<std::pair<std::wstring, ULONGLONG>>& files) {
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            ListFiles(folder + L"\\" + name, prefix + name + L"\\", files);
+        else
+            files.emplace_back(prefix + name,
+                               (ULONGLONG{found.nFileSizeHigh} << 32) | found.nFileSizeLow);
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+}
+
+// A click on a windowless label at x, y of the design, in window's client area.
+void ClickAt(HWND window, int x, int y) {
+    HDC dc = GetDC(window);
+    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+    ReleaseDC(window, dc);
+    const LPARAM at = MAKELPARAM(MulDiv(x, dpi, 96), MulDiv(y, dpi, 96));
+    PostMessageW(window, WM_MOUSEMOVE, 0, at);
+    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(window, WM_LBUTTONUP, 0, at);
+}
+
+// The archive holds what the README's distribution lists, and the program
+// keeps the size the release notes give it ("moins de 512 Ko").
+TEST(Release, ArchiveHoldsTheDistributionAndNothingElse) {
+    std::vector<std::pair<std::wstring, ULONGLONG>> files;
+    ListFiles(WinePath(OSH_UNPACKED_DIR), L"", files);
+    std::set<std::wstring> names;
+    for (const auto& [name, size] : files) {
+        names.insert(name);
+        if (name == L"Orbitashell\\Orbitashell.exe") {
+            EXPECT_LE(size, 512u * 1024u) << "the release notes promise less than 512 KiB";
+        }
+    }
+    const std::set<std::wstring> expected = {
+        L"Orbitashell\\Orbitashell.exe",        L"Orbitashell\\CommandesCPL.TXT",
+        L"Orbitashell\\CommandesSyst.TXT",      L"Orbitashell\\LISEZMOI.txt",
+        L"Orbitashell\\Syst\\Driver\\oshv.exe",
+    };
+    EXPECT_EQ(names, expected);
 }
 
 TEST(Release, AsksTheRealAddresses) {
@@ -70,19 +126,16 @@ TEST(Release, AsksTheRealAddresses) {
     ASSERT_TRUE(PathExists(folder + L"\\Orbitashell.exe"));
 
     TProgram program(folder, {{L"WINEDEBUG", L"+wininet,+exec"}});
-    // There is no network here: the probe fails and the program goes offline.
+    // The test's proxy answers nothing: the probe fails and the program goes offline.
     HWND main = program.WaitIdleMainWindow(60000);
     ASSERT_NE(main, nullptr) << testing::PrintToString(program.MessageBoxes());
     EXPECT_EQ(trace.Asked(), std::vector<std::string>{"https://www.wikipedia.org/index.html"});
+    // ...through the proxy, and so to no other host, connected runner or not.
+    EXPECT_TRUE(trace.Holds("HTTP_DealWithProxy proxy server=L\"127.0.0.1\" port=9"))
+        << "the probe went past the test's proxy (http_proxy)";
 
     // The publisher's label, a windowless control at 19,266 of the design.
-    HDC dc = GetDC(main);
-    const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(main, dc);
-    const LPARAM at = MAKELPARAM(MulDiv(30, dpi, 96), MulDiv(272, dpi, 96));
-    PostMessageW(main, WM_MOUSEMOVE, 0, at);
-    PostMessageW(main, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    PostMessageW(main, WM_LBUTTONUP, 0, at);
+    ClickAt(main, 30, 272);
     std::vector<std::string> opened;
     WaitUntil([&] { return !(opened = trace.Opened()).empty(); }, 10000);
     EXPECT_EQ(opened, std::vector<std::string>{"https://www.orbitashell.fr"});
@@ -97,6 +150,35 @@ TEST(Release, AsksTheRealAddresses) {
     PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0x001C0001);
     WaitUntil([&] { return !(opened = trace.Opened()).empty(); }, 10000);
     EXPECT_EQ(opened, std::vector<std::string>{"https://www.orbitashell.fr/orbitashell.php"});
+
+    // The first entry opens the About box, whose site and mail are two
+    // windowless links on its panel, a window at 12,12 of the design.
+    PostMessageW(window.box, WM_KEYDOWN, VK_F1, 0x003B0001);
+    ASSERT_TRUE(
+        WaitUntil([&] { return (menu = VisibleWindowOf(program.Id(), L"#32768")); }, 10000));
+    PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0x01500001);
+    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    HWND about = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] { return (about = VisibleWindowOf(program.Id(), L"ToolkitWindow", L"A propos...")); },
+        10000))
+        << "the first entry did not open the About box";
+    RECT panelRect;
+    HWND panel = GetWindow(about, GW_CHILD);
+    for (; panel; panel = GetWindow(panel, GW_HWNDNEXT)) {
+        GetWindowRect(panel, &panelRect);
+        if (panelRect.right - panelRect.left > 300)
+            break;
+    }
+    ASSERT_NE(panel, nullptr) << "no panel in the About box";
+    ClickAt(panel, 110, 56);
+    WaitUntil([&] { return !(opened = trace.Opened()).empty(); }, 10000);
+    EXPECT_EQ(opened, std::vector<std::string>{"http://www.orbitashell.fr"});
+    ClickAt(panel, 210, 86);
+    WaitUntil([&] { return !(opened = trace.Opened()).empty(); }, 10000);
+    EXPECT_EQ(opened, std::vector<std::string>{"mailto:julien.marchal@orbitashell.fr"});
+    PostMessageW(about, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(about); }, 10000));
 
     EXPECT_TRUE(program.Close()) << "the program did not end on WM_CLOSE";
 }
