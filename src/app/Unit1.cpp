@@ -156,10 +156,8 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     cbbListCustom.SetTabOrder(3);
     cbbListCustom.SetVisible(false);
 
-    Memo1.SetParent(this);
-    Memo1.SetVisible(false);
-    Memo1.TabStop = false;
-    Memo1.SetLines(SplitBatchLines(CaptureBatchText()));
+    // Memo1, the capture batch file's text, is made at the first capture
+    // (GetBatTemp): a window fewer to create at start-up.
 
     // Without its images the menu still works.
     ImageList1.LoadStrip("MENUIMAGES");
@@ -413,6 +411,12 @@ void TForm1::GetBatTemp() {
     if (TempDir.empty())
         throw EFCreateError("Impossible de créer le fichier \"" + path + "\". " +
                             SysErrorMessage(ERROR_ENVVAR_NOT_FOUND));
+    if (!Memo1.Parent()) {
+        Memo1.SetParent(this);
+        Memo1.SetVisible(false);
+        Memo1.TabStop = false;
+        Memo1.SetLines(SplitBatchLines(CaptureBatchText()));
+    }
     // Written shared: a console still running the previous capture may hold
     // the file open, and the content is the same every time.
     WriteWholeFile(path, Memo1.Text());
