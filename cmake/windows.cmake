@@ -76,6 +76,7 @@ endforeach()
 
 # The update service is the one place that knows the hosts.
 osh_layer(osh_update DEPENDS osh_components SOURCES
+  update/Internet.cpp
   update/UnitUpdate.cpp
   update/UpdateService.cpp)
 target_compile_definitions(osh_update PRIVATE OSH_PROBE_HOST="${OSH_PROBE_HOST}"

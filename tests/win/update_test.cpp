@@ -15,9 +15,12 @@
 #include <wininet.h>
 #include <winsock2.h>
 
+#include <urlmon.h>
+
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <set>
 #include <thread>
 
 using namespace std::string_literals;
@@ -82,7 +85,7 @@ public:
         WriteBytes(VersionFile(), bytes);
     }
     void Withdraw() { DeleteFileA(VersionFile().c_str()); }
-    // "absent", "untrusted" or "" (normal service).
+    // "absent", "untrusted", "slow" or "" (normal service).
     void SetMode(const std::string& mode) {
         const std::string path = std::string(kShare) + "\\mode";
         if (mode.empty())
@@ -135,6 +138,45 @@ private:
     std::vector<std::pair<HWND, std::string>> entries_;
 };
 
+// A server that takes connections and never answers, not even the TLS
+// handshake. It lets go after 30 s, so that a call it holds still ends.
+class TSilentServer {
+public:
+    TSilentServer() {
+        WSADATA data;
+        WSAStartup(MAKEWORD(2, 2), &data);
+        socket_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(socket_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        listen(socket_, 8);
+        int n = sizeof a;
+        getsockname(socket_, reinterpret_cast<sockaddr*>(&a), &n);
+        port_ = ntohs(a.sin_port);
+        stop_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        closer_ = std::thread([this] {
+            WaitForSingleObject(stop_, 30000);
+            closesocket(socket_);
+        });
+    }
+    ~TSilentServer() {
+        SetEvent(stop_);
+        closer_.join();
+        CloseHandle(stop_);
+        WSACleanup();
+    }
+    std::string Url(const std::string& path) const {
+        return "https://127.0.0.1:" + std::to_string(port_) + path;
+    }
+
+private:
+    SOCKET socket_ = INVALID_SOCKET;
+    int port_ = 0;
+    HANDLE stop_ = nullptr;
+    std::thread closer_;
+};
+
 // The recording seam, which also notes each probe and download with the
 // caption the main window showed meanwhile. Probe and download are the real
 // ones unless a test fakes the download.
@@ -153,11 +195,18 @@ public:
     bool Offline = false;
     bool Online = false;
     std::function<TDownloadResult(const std::string& url, const std::string& path)> FakeDownload;
+    // Asked instead of the probe's address, when set.
+    std::string ProbeInstead;
+    // Called as the probe begins.
+    std::function<void()> OnProbe;
 
     bool InternetProbe(const std::string& url) override {
         Probes.push_back(
             {url, TextOfWindow(Observed), {}, !GetUpdateRect(Observed, nullptr, FALSE)});
-        return Online || (!Offline && TSystem::InternetProbe(url));
+        if (OnProbe)
+            OnProbe();
+        return Online ||
+               (!Offline && TSystem::InternetProbe(ProbeInstead.empty() ? url : ProbeInstead));
     }
     TDownloadResult DownloadToFile(const std::string& url, const std::string& path) override {
         Downloads.push_back({url, TextOfWindow(Observed), {}});
@@ -201,6 +250,37 @@ private:
     int idle_ = 0;
     UINT_PTR timer_ = 0;
 };
+
+// The names of a folder's files.
+std::vector<std::string> FilesIn(const std::string& dir) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((dir + "*").c_str(), &data);
+    for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &data))
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(data.cFileName);
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
+    return names;
+}
+
+// A window's pixels as the screen shows them, read through its top-level
+// window's DC from any thread.
+std::vector<COLORREF> ScreenPixels(HWND h) {
+    HWND top = GetAncestor(h, GA_ROOT);
+    RECT r;
+    GetWindowRect(h, &r);
+    MapWindowPoints(nullptr, top, reinterpret_cast<POINT*>(&r), 2);
+    TDib dib(r.right - r.left, r.bottom - r.top);
+    HDC dc = GetDCEx(top, nullptr, DCX_CACHE);
+    BitBlt(dib.DC(), 0, 0, dib.Width(), dib.Height(), dc, r.left, r.top, SRCCOPY);
+    ReleaseDC(top, dc);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < dib.Height(); ++y)
+        for (int x = 0; x < dib.Width(); ++x)
+            pixels.push_back(dib.Pixel(x, y));
+    return pixels;
+}
 
 using TForm1Ptr = std::unique_ptr<TForm1>;
 
@@ -475,6 +555,25 @@ TEST_F(UpdateCheck, TheWindowIsDrawnBeforeTheProbe) {
     EXPECT_TRUE(sys_.Probes[0].painted);
 }
 
+// A late download's worker, left behind, puts nothing where the program
+// looks: neither the version file nor a copy in the Internet cache.
+TEST_F(UpdateCheck, ADownloadPastItsLimitWritesNothingOnceTheCallerHasGoneOn) {
+    server_->Serve("[version]\r\ndispo=2002001\r\n");
+    server_->SetMode("slow");
+    sys_.NetworkTimeout = 1000;
+    const std::string url = VersionFileAddress();
+    EXPECT_EQ(sys_.DownloadToFile(url, localCopy_).Result, INET_E_CONNECTION_TIMEOUT);
+    Sleep(4500); // the server answers after 3 s
+    EXPECT_EQ(FilesIn(*sys_.Temp), std::vector<std::string>{});
+    DWORD size = 0;
+    EXPECT_FALSE(GetUrlCacheEntryInfoA(url.c_str(), nullptr, &size) ||
+                 GetLastError() == ERROR_INSUFFICIENT_BUFFER);
+
+    server_->SetMode("");
+    EXPECT_EQ(sys_.DownloadToFile(url, localCopy_).Result, S_OK);
+    EXPECT_EQ(FilesIn(*sys_.Temp), std::vector<std::string>{"Versiosh.txt"});
+}
+
 // The platform's failures that a local server cannot cause, through the seam.
 TEST_F(UpdateCheck, DownloadFailuresAreShownAndNothingIsCompared) {
     const std::pair<const char*,
@@ -531,6 +630,73 @@ TEST_F(UpdateCheck, UnreadableVersionFileEndsTheCheckWithTheBaseCaption) {
         << watcher_.Seen[0].text;
     EXPECT_EQ(TextOfWindow(form->Handle()), kBase);
     EXPECT_FALSE(form->btnNewVersionDispo.Visible());
+}
+
+// ----------------------------------------------------- while the check waits
+
+// Against a server that never answers: the window's thread answers what other
+// threads and programs send it and paints, and the check goes on as before.
+class CheckWaiting : public Installation {
+protected:
+    TSilentServer server_;
+};
+
+TEST_F(CheckWaiting, TheWindowAnswersAndLancerIsDrawnWhileTheProbeWaits) {
+    sys_.ProbeInstead = server_.Url("/index.html");
+    sys_.NetworkTimeout = 3000;
+    HANDLE probing = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    sys_.OnProbe = [probing] { SetEvent(probing); };
+    TForm1Ptr form = CreateMainWindow();
+    const HWND main = form->Handle(), lancer = form->btnExecuter.Handle();
+    DWORD answeredIn = INFINITE;
+    std::string answer;
+    std::vector<COLORREF> duringProbe;
+    std::thread other([&] {
+        if (WaitForSingleObject(probing, 10000) != WAIT_OBJECT_0)
+            return;
+        Sleep(500); // well inside the probe's wait
+        const DWORD start = GetTickCount();
+        char text[256] = "";
+        DWORD_PTR n = 0;
+        if (SendMessageTimeoutA(main, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                                SMTO_NORMAL, 2000, &n)) {
+            answeredIn = GetTickCount() - start;
+            answer.assign(text, n);
+        }
+        duringProbe = ScreenPixels(lancer);
+    });
+    form->Show();
+    other.join();
+    CloseHandle(probing);
+    PumpMessages(30);
+    EXPECT_LT(answeredIn, 1000u);
+    EXPECT_EQ(answer, kWaiting);
+    const std::vector<COLORREF> drawn = ScreenPixels(lancer);
+    EXPECT_GT(std::set<COLORREF>(drawn.begin(), drawn.end()).size(), 2u) << "a drawn button";
+    EXPECT_TRUE(duringProbe == drawn) << "\"Lancer\" drawn while the probe waited";
+    EXPECT_EQ(captions_.Of(main), (std::vector<std::string>{kWaiting, kOffline, kBase}));
+}
+
+TEST_F(CheckWaiting, PostedMessagesAndAPendingQuitWaitForTheLoop) {
+    sys_.NetworkTimeout = 500;
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                 nullptr, nullptr, nullptr);
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i ? "download" : "probe");
+        InvalidateRect(other, nullptr, TRUE);
+        PostMessageA(other, WM_USER + 7, 0, 0);
+        PostQuitMessage(3);
+        if (i)
+            EXPECT_NE(sys_.DownloadToFile(server_.Url("/v.txt"), dir_ + "\\v.txt").Result, S_OK);
+        else
+            EXPECT_FALSE(sys_.InternetProbe(server_.Url("/index.html")));
+        EXPECT_FALSE(GetUpdateRect(other, nullptr, FALSE)) << "painted meanwhile";
+        MSG msg;
+        EXPECT_TRUE(PeekMessageA(&msg, other, WM_USER + 7, WM_USER + 7, PM_REMOVE));
+        ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        EXPECT_EQ(msg.wParam, 3u);
+    }
+    DestroyWindow(other);
 }
 
 // ----------------------------------------------------------- update dialog
@@ -743,45 +909,6 @@ TEST(DialogOpener, ReleasesTheDialogWhenShowingFails) {
 } // namespace
 
 namespace {
-
-// A server that takes connections and never answers, not even the TLS
-// handshake. It lets go after 30 s, so that a call it holds still ends.
-class TSilentServer {
-public:
-    TSilentServer() {
-        WSADATA data;
-        WSAStartup(MAKEWORD(2, 2), &data);
-        socket_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(socket_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        listen(socket_, 8);
-        int n = sizeof a;
-        getsockname(socket_, reinterpret_cast<sockaddr*>(&a), &n);
-        port_ = ntohs(a.sin_port);
-        stop_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        closer_ = std::thread([this] {
-            WaitForSingleObject(stop_, 30000);
-            closesocket(socket_);
-        });
-    }
-    ~TSilentServer() {
-        SetEvent(stop_);
-        closer_.join();
-        CloseHandle(stop_);
-        WSACleanup();
-    }
-    std::string Url(const std::string& path) const {
-        return "https://127.0.0.1:" + std::to_string(port_) + path;
-    }
-
-private:
-    SOCKET socket_ = INVALID_SOCKET;
-    int port_ = 0;
-    HANDLE stop_ = nullptr;
-    std::thread closer_;
-};
 
 TEST(NetworkTimeout, ASilentServerHoldsTheProbeAndTheDownloadNoLongerThanTheTimeout) {
     TSilentServer server;
