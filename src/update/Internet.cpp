@@ -43,7 +43,7 @@ public:
         if (!PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT,
                           PM_REMOVE | PM_QS_SENDMESSAGE | PM_QS_PAINT))
             return;
-        // A quit request, which no filter of the range holds back, is the loop's.
+        // Windows may hand back a pending quit whatever the range: it is the loop's.
         if (msg.message == WM_QUIT)
             PostQuitMessage(static_cast<int>(msg.wParam));
         else

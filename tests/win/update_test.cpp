@@ -537,7 +537,7 @@ TEST_F(UpdateCheck, ADownloadPastItsLimitWritesNothingOnceTheCallerHasGoneOn) {
     sys_.NetworkTimeout = 1000;
     const std::string url = VersionFileAddress();
     EXPECT_EQ(sys_.DownloadToFile(url, localCopy_).Result, INET_E_CONNECTION_TIMEOUT);
-    Sleep(4500); // the server answers after 3 s
+    Sleep(5000); // the server answers after 3 s
     EXPECT_EQ(FilesIn(*sys_.Temp), std::vector<std::string>{});
     DWORD size = 0;
     EXPECT_FALSE(GetUrlCacheEntryInfoA(url.c_str(), nullptr, &size) ||
