@@ -36,6 +36,7 @@ add_executable(core_tests
   ${CMAKE_SOURCE_DIR}/tests/core/listrowstyle_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/parencomments_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/railgeometry_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/core/runwithin_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/releasefile_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/updaterules_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/versionfile_test.cpp)

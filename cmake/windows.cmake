@@ -12,7 +12,7 @@ target_compile_definitions(osh_win32 INTERFACE WINVER=0x0A00 _WIN32_WINNT=0x0A00
 # program uses: the shipped programs stay small.
 target_compile_options(osh_win32 INTERFACE -ffunction-sections -fdata-sections)
 target_link_libraries(osh_win32 INTERFACE comctl32 gdi32 user32 shell32 ole32 oleaut32 uuid
-                                          wininet urlmon msimg32 crypt32)
+                                          msimg32 crypt32)
 # The test build checks the standard library's preconditions too.
 option(OSH_GLIBCXX_ASSERTIONS "Build with the standard library's assertions" OFF)
 if(OSH_GLIBCXX_ASSERTIONS)
@@ -76,8 +76,11 @@ endforeach()
 
 # The update service is the one place that knows the hosts.
 osh_layer(osh_update DEPENDS osh_components SOURCES
+  update/Internet.cpp
   update/UnitUpdate.cpp
   update/UpdateService.cpp)
+# The network lives here alone: the toolkit wraps windows, not services.
+target_link_libraries(osh_update PUBLIC wininet urlmon)
 target_compile_definitions(osh_update PRIVATE OSH_PROBE_HOST="${OSH_PROBE_HOST}"
                                               OSH_PUBLISHER_HOST="${OSH_PUBLISHER_HOST}")
 

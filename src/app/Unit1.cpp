@@ -290,9 +290,9 @@ void TForm1::FormActivate(TObject*) {
         SetCaption(BaseCaption);
         return;
     }
-    // The check holds the thread: the window and its waiting caption are
-    // drawn first, so the user never sees an empty frame meanwhile.
-    UpdateWindow(Handle());
+    // The window, its controls and its waiting caption are drawn whole before
+    // the check: its waits paint what changes, but its other steps hold the thread.
+    RedrawWindow(Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     TestUpdate();
 }
 

@@ -41,17 +41,29 @@ public:
     virtual std::string ExecutablePath();
     // The system folder (GetSystemDirectoryA), without a trailing separator.
     virtual std::string SystemFolder();
-    // WinINet: true when the server of url answered at all, whatever the HTTP
-    // status; false when it did not within NetworkTimeout.
+    // True when the server of url answered at all, whatever the HTTP status;
+    // false when it did not within NetworkTimeout.
     virtual bool InternetProbe(const std::string& url);
-    // URLDownloadToFileA of URLMON.DLL, looked up on the first download of the
-    // process (an Exception when it cannot be); the system's cached copy of url
-    // is discarded first, so that an old copy never stands in for the server's.
-    // A download still running after NetworkTimeout is abandoned
-    // (INET_E_CONNECTION_TIMEOUT); the caller's messages wait in its queue meanwhile.
+    // Writes url's body to path; the system's cached copy of url is discarded
+    // first, so that an old copy never stands in for the server's. A download
+    // still running after NetworkTimeout is abandoned (INET_E_CONNECTION_TIMEOUT)
+    // and writes nothing afterwards.
+    // Both calls are the installed network's (SetNetwork); while they wait, the
+    // calling thread handles sent messages and paints its windows, nothing else.
     virtual TDownloadResult DownloadToFile(const std::string& url, const std::string& path);
 };
 
 // The seam in force; tests swap it with SetSystem and restore it with nullptr.
 TSystem& Sys();
 void SetSystem(TSystem* replacement);
+
+// The network behind the seam's probe and download. The toolkit wraps windows,
+// not services: the program installs the implementation with SetNetwork.
+class TNetwork {
+public:
+    virtual ~TNetwork() = default;
+    virtual bool Probe(const std::string& url, DWORD timeout) = 0;
+    virtual TDownloadResult Download(const std::string& url, const std::string& path,
+                                     DWORD timeout) = 0;
+};
+void SetNetwork(TNetwork* network);

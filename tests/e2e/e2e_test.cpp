@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <set>
 #include <sstream>
 
 namespace {
@@ -357,6 +359,59 @@ TEST_F(E2E, CloseDuringTheUpdateCheckEndsTheProgram) {
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(program_->WaitExit(20000)) << "the close was lost";
     program_.reset();
+}
+
+// A window's pixels as the screen shows them, read through its top-level
+// window's DC: under Wine a child's own DC reads blank from another process.
+std::vector<COLORREF> ScreenPixels(HWND h) {
+    HWND top = GetAncestor(h, GA_ROOT);
+    RECT r;
+    GetWindowRect(h, &r);
+    MapWindowPoints(nullptr, top, reinterpret_cast<POINT*>(&r), 2);
+    const int w = r.right - r.left, ht = r.bottom - r.top;
+    HDC dc = GetDCEx(top, nullptr, DCX_CACHE);
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, w, ht);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, w, ht, dc, r.left, r.top, SRCCOPY);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < ht; ++y)
+        for (int x = 0; x < w; ++x)
+            pixels.push_back(GetPixel(memory, x, y));
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(top, dc);
+    return pixels;
+}
+
+// While the check waits on a server that does not answer, the window answers
+// other programs at once and is drawn whole, "Lancer" included.
+TEST_F(E2E, TheWindowAnswersAndIsDrawnWhileTheCheckWaits) {
+    TSlowServer slow;
+    if (!slow.Ok())
+        GTEST_SKIP() << "the local HTTPS server is not running";
+    const std::wstring waiting = L"Orbitashell v " OSH_VERSION_TEXT L" - Recherche";
+    program_.emplace(scratch_.Path());
+    HWND main = program_->WaitWindow(kWindowClass, waiting, 15000);
+    ASSERT_NE(main, nullptr);
+    const TMainWindow window(main);
+    ASSERT_NE(window.launch, nullptr);
+    // Inside the probe, which the server holds 3 s.
+    Sleep(1000);
+    const std::vector<COLORREF> during = ScreenPixels(window.launch);
+    wchar_t text[256] = L"";
+    DWORD_PTR n = 0;
+    const DWORD start = GetTickCount();
+    EXPECT_TRUE(SendMessageTimeoutW(main, WM_GETTEXT, std::size(text),
+                                    reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 1000, &n));
+    EXPECT_LT(GetTickCount() - start, 1000u);
+    EXPECT_EQ(std::wstring(text, n).rfind(waiting, 0), 0u);
+
+    ASSERT_NE(program_->WaitIdleMainWindow(), nullptr);
+    const std::vector<COLORREF> drawn = ScreenPixels(window.launch);
+    EXPECT_GT(std::set<COLORREF>(drawn.begin(), drawn.end()).size(), 2u) << "a drawn button";
+    EXPECT_TRUE(during == drawn) << "\"Lancer\" drawn while the probe waited";
 }
 
 TEST_F(E2E, MissingSystFolderShowsErrorThenEnds) {

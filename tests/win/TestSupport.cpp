@@ -2,6 +2,7 @@
 
 #include "ui/Form.h"
 #include "ui/MessageDialog.h"
+#include "update/Internet.h"
 
 #include <commctrl.h>
 
@@ -39,6 +40,7 @@ public:
         ASSERT_NE(context_, INVALID_HANDLE_VALUE) << "common controls 6 not available";
         ASSERT_TRUE(ActivateActCtx(context_, &cookie_));
         app_ = new TApplication();
+        SetNetwork(&Internet());
     }
     void TearDown() override {
         delete app_;

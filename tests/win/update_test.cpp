@@ -15,6 +15,8 @@
 #include <wininet.h>
 #include <winsock2.h>
 
+#include <urlmon.h>
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -82,7 +84,7 @@ public:
         WriteBytes(VersionFile(), bytes);
     }
     void Withdraw() { DeleteFileA(VersionFile().c_str()); }
-    // "absent", "untrusted" or "" (normal service).
+    // "absent", "untrusted", "slow" or "" (normal service).
     void SetMode(const std::string& mode) {
         const std::string path = std::string(kShare) + "\\mode";
         if (mode.empty())
@@ -133,6 +135,45 @@ private:
     static inline TCaptionLog* active_ = nullptr;
     HHOOK hook_ = nullptr;
     std::vector<std::pair<HWND, std::string>> entries_;
+};
+
+// A server that takes connections and never answers, not even the TLS
+// handshake. It lets go after 30 s, so that a call it holds still ends.
+class TSilentServer {
+public:
+    TSilentServer() {
+        WSADATA data;
+        WSAStartup(MAKEWORD(2, 2), &data);
+        socket_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(socket_, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        listen(socket_, 8);
+        int n = sizeof a;
+        getsockname(socket_, reinterpret_cast<sockaddr*>(&a), &n);
+        port_ = ntohs(a.sin_port);
+        stop_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        closer_ = std::thread([this] {
+            WaitForSingleObject(stop_, 30000);
+            closesocket(socket_);
+        });
+    }
+    ~TSilentServer() {
+        SetEvent(stop_);
+        closer_.join();
+        CloseHandle(stop_);
+        WSACleanup();
+    }
+    std::string Url(const std::string& path) const {
+        return "https://127.0.0.1:" + std::to_string(port_) + path;
+    }
+
+private:
+    SOCKET socket_ = INVALID_SOCKET;
+    int port_ = 0;
+    HANDLE stop_ = nullptr;
+    std::thread closer_;
 };
 
 // The recording seam, which also notes each probe and download with the
@@ -201,6 +242,19 @@ private:
     int idle_ = 0;
     UINT_PTR timer_ = 0;
 };
+
+// The names of a folder's files.
+std::vector<std::string> FilesIn(const std::string& dir) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    HANDLE find = FindFirstFileA((dir + "*").c_str(), &data);
+    for (bool more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &data))
+        if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            names.push_back(data.cFileName);
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
+    return names;
+}
 
 using TForm1Ptr = std::unique_ptr<TForm1>;
 
@@ -475,6 +529,25 @@ TEST_F(UpdateCheck, TheWindowIsDrawnBeforeTheProbe) {
     EXPECT_TRUE(sys_.Probes[0].painted);
 }
 
+// A late download's worker, left behind, puts nothing where the program
+// looks: neither the version file nor a copy in the Internet cache.
+TEST_F(UpdateCheck, ADownloadPastItsLimitWritesNothingOnceTheCallerHasGoneOn) {
+    server_->Serve("[version]\r\ndispo=2002001\r\n");
+    server_->SetMode("slow");
+    sys_.NetworkTimeout = 1000;
+    const std::string url = VersionFileAddress();
+    EXPECT_EQ(sys_.DownloadToFile(url, localCopy_).Result, INET_E_CONNECTION_TIMEOUT);
+    Sleep(5000); // the server answers after 3 s
+    EXPECT_EQ(FilesIn(*sys_.Temp), std::vector<std::string>{});
+    DWORD size = 0;
+    EXPECT_FALSE(GetUrlCacheEntryInfoA(url.c_str(), nullptr, &size) ||
+                 GetLastError() == ERROR_INSUFFICIENT_BUFFER);
+
+    server_->SetMode("");
+    EXPECT_EQ(sys_.DownloadToFile(url, localCopy_).Result, S_OK);
+    EXPECT_EQ(FilesIn(*sys_.Temp), std::vector<std::string>{"Versiosh.txt"});
+}
+
 // The platform's failures that a local server cannot cause, through the seam.
 TEST_F(UpdateCheck, DownloadFailuresAreShownAndNothingIsCompared) {
     const std::pair<const char*,
@@ -531,6 +604,37 @@ TEST_F(UpdateCheck, UnreadableVersionFileEndsTheCheckWithTheBaseCaption) {
         << watcher_.Seen[0].text;
     EXPECT_EQ(TextOfWindow(form->Handle()), kBase);
     EXPECT_FALSE(form->btnNewVersionDispo.Visible());
+}
+
+// ----------------------------------------------------- while the check waits
+
+// Against a server that never answers: the window's thread paints meanwhile,
+// and leaves everything else to its loop.
+class CheckWaiting : public Installation {
+protected:
+    TSilentServer server_;
+};
+
+TEST_F(CheckWaiting, PostedMessagesAndAPendingQuitWaitForTheLoop) {
+    sys_.NetworkTimeout = 500;
+    HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
+                                 nullptr, nullptr, nullptr);
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i ? "download" : "probe");
+        InvalidateRect(other, nullptr, TRUE);
+        PostMessageA(other, WM_USER + 7, 0, 0);
+        PostQuitMessage(3);
+        if (i)
+            EXPECT_NE(sys_.DownloadToFile(server_.Url("/v.txt"), dir_ + "\\v.txt").Result, S_OK);
+        else
+            EXPECT_FALSE(sys_.InternetProbe(server_.Url("/index.html")));
+        EXPECT_FALSE(GetUpdateRect(other, nullptr, FALSE)) << "painted meanwhile";
+        MSG msg;
+        EXPECT_TRUE(PeekMessageA(&msg, other, WM_USER + 7, WM_USER + 7, PM_REMOVE));
+        ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+        EXPECT_EQ(msg.wParam, 3u);
+    }
+    DestroyWindow(other);
 }
 
 // ----------------------------------------------------------- update dialog
@@ -743,45 +847,6 @@ TEST(DialogOpener, ReleasesTheDialogWhenShowingFails) {
 } // namespace
 
 namespace {
-
-// A server that takes connections and never answers, not even the TLS
-// handshake. It lets go after 30 s, so that a call it holds still ends.
-class TSilentServer {
-public:
-    TSilentServer() {
-        WSADATA data;
-        WSAStartup(MAKEWORD(2, 2), &data);
-        socket_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(socket_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        listen(socket_, 8);
-        int n = sizeof a;
-        getsockname(socket_, reinterpret_cast<sockaddr*>(&a), &n);
-        port_ = ntohs(a.sin_port);
-        stop_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        closer_ = std::thread([this] {
-            WaitForSingleObject(stop_, 30000);
-            closesocket(socket_);
-        });
-    }
-    ~TSilentServer() {
-        SetEvent(stop_);
-        closer_.join();
-        CloseHandle(stop_);
-        WSACleanup();
-    }
-    std::string Url(const std::string& path) const {
-        return "https://127.0.0.1:" + std::to_string(port_) + path;
-    }
-
-private:
-    SOCKET socket_ = INVALID_SOCKET;
-    int port_ = 0;
-    HANDLE stop_ = nullptr;
-    std::thread closer_;
-};
 
 TEST(NetworkTimeout, ASilentServerHoldsTheProbeAndTheDownloadNoLongerThanTheTimeout) {
     TSilentServer server;
