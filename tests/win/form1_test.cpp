@@ -1630,6 +1630,61 @@ TEST_F(Form1Admin, MenuOnLancerByRightClickMenuKeyOrShiftF10) {
     EXPECT_TRUE(sys_.ShellCalls.empty());
 }
 
+// What the menu shows, read off the screen: the darkest pixel (the captions'
+// colour) and whether any pixel has a colour of its own (the shield).
+struct TMenuLook {
+    COLORREF darkest = RGB(255, 255, 255);
+    bool coloured = false;
+};
+
+// With the box empty the entries must look disabled, the shield included: a
+// coloured shield on a grey entry looked as if it could be chosen.
+TEST_F(Form1Admin, MenuOnLancerLooksDisabledWhileTheBoxIsEmpty) {
+    RECT r;
+    GetWindowRect(F().btnExecuter.Handle(), &r);
+    // Over a disabled "Lancer" the click comes to the form, else to the button.
+    auto look = [&](HWND to) {
+        TMenuLook seen;
+        TOnMenu onMenu([&] {
+            HWND window = FindWindowA("#32768", nullptr);
+            UpdateWindow(window);
+            RECT m;
+            GetWindowRect(window, &m);
+            TDib dib(m.right - m.left, m.bottom - m.top);
+            HDC screen = GetDC(nullptr);
+            BitBlt(dib.DC(), 0, 0, dib.Width(), dib.Height(), screen, m.left, m.top, SRCCOPY);
+            ReleaseDC(nullptr, screen);
+            // Inside the frame only.
+            for (int y = 3; y < dib.Height() - 3; ++y)
+                for (int x = 3; x < dib.Width() - 3; ++x) {
+                    const COLORREF c = dib.Pixel(x, y);
+                    const int red = GetRValue(c), green = GetGValue(c), blue = GetBValue(c);
+                    if (red + green + blue <
+                        GetRValue(seen.darkest) + GetGValue(seen.darkest) + GetBValue(seen.darkest))
+                        seen.darkest = c;
+                    seen.coloured |=
+                        std::max({red, green, blue}) - std::min({red, green, blue}) > 60;
+                }
+            EndMenu();
+        });
+        SendMessageA(to, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(to),
+                     MAKELPARAM(r.left + 5, r.top + 5));
+        PumpMessages(50);
+        EXPECT_TRUE(onMenu.Ran()) << "no menu on screen";
+        return seen;
+    };
+    TMenuLook empty = look(F().Handle());
+    // Greyed captions: no pixel as dark as the menu's text.
+    EXPECT_GE(GetGValue(empty.darkest), 0x60) << std::hex << empty.darkest;
+    EXPECT_FALSE(empty.coloured) << "the shield of a disabled entry";
+
+    F().edtCmdLine.SetText("ver");
+    TMenuLook filled = look(F().btnExecuter.Handle());
+    EXPECT_EQ(filled.darkest, GetSysColor(COLOR_MENUTEXT));
+    EXPECT_TRUE(filled.coloured) << "no shield";
+    EXPECT_TRUE(sys_.ShellCalls.empty());
+}
+
 TEST_F(Form1Admin, RefusedElevationChangesNothingOtherFailuresAreShown) {
     TDialogWatcher watcher;
     sys_.ShellError = ERROR_CANCELLED;
