@@ -119,6 +119,8 @@ public:
     // appends the box's line, and every list follows its file on disk.
     void itemAjouterCommandeClick(TObject* Sender);
     void tmrCataloguesTimer(TObject* Sender);
+    // A list's rows as they are loaded: the search learns them, and a
+    // personal list that appears brings the tall layout.
     void CataloguesRowsLoaded(TObject* Sender, TListKind Kind,
                               const std::vector<std::string_view>& Rows);
 
