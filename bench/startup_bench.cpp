@@ -849,7 +849,7 @@ int RunSections(int rows, bool closing) {
     std::printf("  read the three files                      %8.1f\n", read);
     std::printf("  CatalogueLineViews x3                     %8.1f  (%zu rows)\n", views, viewed);
     std::printf("  TComboBox::SetItems x3                    %8.1f\n", setItems);
-    std::printf("  CatalogueLineViews + SetItemViews x3      %8.1f  (as TForm1::LoadList)\n",
+    std::printf("  CatalogueLineViews + SetItemViews x3      %8.1f  (as a catalogue load)\n",
                 setViews);
 
     // Plain combo boxes, as the bare window fills them: one list of every row

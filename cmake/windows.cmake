@@ -94,6 +94,7 @@ osh_layer(osh_dialogs DEPENDS osh_update SOURCES
 
 # Everything of the program but its entry, so that tests can create the forms.
 osh_layer(osh_app DEPENDS osh_dialogs SOURCES
+  app/FollowedCatalogues.cpp
   app/Unit1.cpp
   app/Unit1Catalogues.cpp
   app/Unit1Infos.cpp

@@ -27,6 +27,14 @@ std::string InterpreterPath() {
     return Sys().SystemFolder() + "\\cmd.exe";
 }
 
+std::string TempFolder() {
+    return Sys().Environment("Temp").value_or("");
+}
+
+std::string BatchIn(const std::string& folder) {
+    return folder + "\\" + std::string(CaptureBatchName());
+}
+
 std::vector<std::string> SplitBatchLines(std::string_view text) {
     std::vector<std::string> lines;
     size_t start = 0;
@@ -188,6 +196,9 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
 
     // Lists follow their files: a check of three time stamps a second.
     tmrCatalogues.SetInterval(1000);
+    Catalogues.SetList(lkCPL, cbbListCPL);
+    Catalogues.SetList(lkSyst, cbbListSyst);
+    Catalogues.SetList(lkCustom, cbbListCustom);
 
     // Events
     cbbListCPL.OnChange = [this](TObject* s) { cbbListCPLChange(s); };
@@ -224,6 +235,10 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     itemExecuterAdmin.OnClick = [this](TObject* s) { itemExecuterAdminClick(s); };
     itemAjouterCommande.OnClick = [this](TObject* s) { itemAjouterCommandeClick(s); };
     tmrCatalogues.OnTimer = [this](TObject* s) { tmrCataloguesTimer(s); };
+    Catalogues.OnRowsLoaded = [this](TObject* s, TListKind k,
+                                     const std::vector<std::string_view>& r) {
+        CataloguesRowsLoaded(s, k, r);
+    };
 }
 
 void TForm1::FormCreate(TObject*) {
@@ -244,25 +259,28 @@ void TForm1::FormCreate(TObject*) {
     if (!DirectoryExists("Syst") && DirectoryExists(folder + "Syst"))
         SetCurrentDirectoryA(folder.c_str());
 
-    followCustom_.path = folder + UpperName("Commandes.txt");
-    if (FileExists(followCustom_.path)) {
+    // Every list knows its file before the first load: a file held by a
+    // writer ends this handler, and the lists after it fill at a later check.
+    Catalogues.SetPath(lkCustom, folder + UpperName("Commandes.txt"));
+    Catalogues.SetPath(lkCPL, folder + UpperName("CommandesCPL.TXT"));
+    Catalogues.SetPath(lkSyst, folder + UpperName("CommandesSyst.TXT"));
+
+    if (FileExists(Catalogues.Path(lkCustom))) {
         ShowCustomList();
-        LoadFollowed(followCustom_);
+        Catalogues.Load(lkCustom);
     } else {
         SetHeight(Scale(314));
     }
 
-    followCPL_.path = folder + UpperName("CommandesCPL.TXT");
-    if (FileExists(followCPL_.path)) {
-        LoadFollowed(followCPL_);
+    if (FileExists(Catalogues.Path(lkCPL))) {
+        Catalogues.Load(lkCPL);
     } else {
         ShowErrorMessage("Le fichier \"CommandesCPL.TXT\" d'Orbitashell est introuvable !");
         Application->Terminate();
     }
 
-    followSyst_.path = folder + UpperName("CommandesSyst.TXT");
-    if (FileExists(followSyst_.path)) {
-        LoadFollowed(followSyst_);
+    if (FileExists(Catalogues.Path(lkSyst))) {
+        Catalogues.Load(lkSyst);
     } else {
         ShowErrorMessage("Le fichier \"CommandesSyst.TXT\" d'Orbitashell est introuvable !");
         Application->Terminate();
@@ -273,15 +291,6 @@ void TForm1::FormCreate(TObject*) {
         ShowErrorMessage("Le dossier \"Syst\" d'Orbitashell est introuvable !");
         Application->Terminate();
     }
-}
-
-void TForm1::LoadList(TComboBox& list, const std::string& path) {
-    const std::string bytes = ReadWholeFile(path);
-    std::string converted;
-    const std::vector<std::string_view> rows =
-        CatalogueLineViews(CatalogueAnsiText(bytes, converted));
-    list.SetItemViews(rows);
-    ListRowsLoaded(list, rows);
 }
 
 void TForm1::FormActivate(TObject*) {
@@ -337,24 +346,34 @@ void TForm1::LaunchLine(bool elevate) {
     }
     // A program already elevated hands its rights to every console it opens.
     const bool runAs = (elevate || adminWord) && !Sys().IsElevated();
+    const bool capture = kind == LaunchKind::Capture;
     std::string parameters;
-    if (kind == LaunchKind::Capture) {
-        CheckCapture();
-        GetBatTemp();
+    if (capture) {
         const std::string remainder = RemoveFirstNoCase(line, CaptureWord());
         // The elevated console may run under another account, with another %temp%.
-        parameters =
-            runAs ? CaptureParameters(remainder, TempDir + "\\" + std::string(CaptureBatchName()))
-                  : CaptureParameters(remainder);
+        parameters = runAs ? CaptureParameters(remainder, BatchIn(TempFolder()))
+                           : CaptureParameters(remainder);
     } else {
         parameters = kind == LaunchKind::Tool ? ToolParameters(line) : OrdinaryParameters(line);
     }
     if (runAs)
         parameters = ElevatedParameters(parameters, Sys().CurrentFolder());
+    // Every check before the first write: a refused launch leaves no file behind.
+    if (!InterpreterAccepts(parameters)) {
+        ShowErrorMessage("Ligne de commande trop longue : l'interpréteur accepte " +
+                         std::to_string(kInterpreterLineMax) +
+                         " caractères au plus, ceux qu'Orbitashell ajoute compris (ici " +
+                         std::to_string(parameters.size()) + ") !");
+        return;
+    }
+    if (capture) {
+        CheckCapture();
+        GetBatTemp();
+    }
     // A capture's console is nobody's: the viewer it starts outlives it.
-    HWND owner = kind == LaunchKind::Capture && !runAs ? nullptr : Handle();
-    if (RunInterpreter(owner, runAs, parameters) && kind == LaunchKind::Capture)
-        edtCmdLine.SetText(std::string(CaptureWord()) + RemoveFirstNoCase(typed, CaptureWord()));
+    HWND owner = capture && !runAs ? nullptr : Handle();
+    if (RunInterpreter(owner, runAs, parameters) && capture)
+        edtCmdLine.SetText(LineAfterCapture(typed));
 }
 
 void TForm1::ppmExecuterPopup(TObject*) {
@@ -373,13 +392,6 @@ void TForm1::itemExecuterAdminClick(TObject*) {
 }
 
 bool TForm1::RunInterpreter(HWND owner, bool runAs, const std::string& parameters) {
-    if (!InterpreterAccepts(parameters)) {
-        ShowErrorMessage("Ligne de commande trop longue : l'interpréteur accepte " +
-                         std::to_string(kInterpreterLineMax) +
-                         " caractères au plus, ceux qu'Orbitashell ajoute compris (ici " +
-                         std::to_string(parameters.size()) + ") !");
-        return false;
-    }
     if (!runAs) {
         Sys().ShellOpen(owner, nullptr, InterpreterPath(), parameters.c_str(), nullptr,
                         SW_SHOWNORMAL);
@@ -404,8 +416,8 @@ void TForm1::CheckCapture() {
 }
 
 void TForm1::GetBatTemp() {
-    TempDir = Sys().Environment("Temp").value_or("");
-    const std::string path = TempDir + "\\" + std::string(CaptureBatchName());
+    TempDir = TempFolder();
+    const std::string path = BatchIn(TempDir);
     // Without Temp the file would land at the root of the current drive, where
     // the interpreter would not look for it.
     if (TempDir.empty())
@@ -422,8 +434,8 @@ void TForm1::GetBatTemp() {
     WriteWholeFile(path, Memo1.Text());
 }
 
-void TForm1::DrawListRow(TComboBox& list, TListKind kind, int index, const RECT& r,
-                         TOwnerDrawState state) {
+void TForm1::DrawListRow(TListKind kind, int index, const RECT& r, TOwnerDrawState state) {
+    TComboBox& list = Catalogues.List(kind);
     DrawRow(*list.Canvas(), kind, index, list.Item(index), r, state);
 }
 
@@ -444,13 +456,13 @@ void TForm1::DrawRow(TCanvas& canvas, TListKind kind, int index, const std::stri
 }
 
 void TForm1::cbbListCPLDrawItem(TObject*, int Index, const RECT& Rect, TOwnerDrawState State) {
-    DrawListRow(cbbListCPL, lkCPL, Index, Rect, State);
+    DrawListRow(lkCPL, Index, Rect, State);
 }
 
 void TForm1::cbbListSystDrawItem(TObject*, int Index, const RECT& Rect, TOwnerDrawState State) {
-    DrawListRow(cbbListSyst, lkSyst, Index, Rect, State);
+    DrawListRow(lkSyst, Index, Rect, State);
 }
 
 void TForm1::cbbListCustomDrawItem(TObject*, int Index, const RECT& Rect, TOwnerDrawState State) {
-    DrawListRow(cbbListCustom, lkCustom, Index, Rect, State);
+    DrawListRow(lkCustom, Index, Rect, State);
 }

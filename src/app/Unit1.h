@@ -1,5 +1,6 @@
 // The main window: the three command lists, the command-line box and "Lancer".
 #pragma once
+#include "app/FollowedCatalogues.h"
 #include "core/CommandSearch.h"
 #include "core/ListRowStyle.h"
 #include "core/VersionFile.h"
@@ -43,6 +44,8 @@ public:
     TMenuItem itemExecuterAdmin{this};
     TMenuItem itemAjouterCommande{this};
     TTimer tmrCatalogues{this};
+    // The three lists and the files they show.
+    TFollowedCatalogues Catalogues{this};
 
     // The caption as designed, without status suffix (at most 27 characters).
     std::string BaseCaption;
@@ -76,12 +79,12 @@ public:
     void cbbListCustomDrawItem(TObject* Sender, int Index, const RECT& Rect, TOwnerDrawState State);
     // Writes the capture batch file into the folder named by Temp.
     void GetBatTemp();
-    // Every launch of the interpreter, as administrator when runAs: a line
-    // longer than it accepts is refused with a message, and a refused
-    // elevation says nothing; in both cases nothing runs (false).
+    // Every launch of the interpreter, as administrator when runAs: a
+    // refused elevation says nothing and runs nothing (false).
     bool RunInterpreter(HWND owner, bool runAs, const std::string& parameters);
     // Before a capture: the viewer is there and the capture file can be
     // appended to, both where the batch file looks; a file error otherwise.
+    // It writes nothing.
     void CheckCapture();
 
     // The update check of the first activation: the probe, then GetUpdate or
@@ -116,10 +119,14 @@ public:
     // appends the box's line, and every list follows its file on disk.
     void itemAjouterCommandeClick(TObject* Sender);
     void tmrCataloguesTimer(TObject* Sender);
+    // A list's rows as they are loaded: the search learns them, and a
+    // personal list that appears brings the tall layout.
+    void CataloguesRowsLoaded(TObject* Sender, TListKind Kind,
+                              const std::vector<std::string_view>& Rows);
 
 private:
     // Every list's rows pass here when they are loaded, for the search.
-    void ListRowsLoaded(TComboBox& list, const std::vector<std::string_view>& rows);
+    void ListRowsLoaded(TListKind kind, const std::vector<std::string_view>& rows);
     TComboBox& ListOf(TListKind kind);
     void CloseSuggestions();
     void PlaceSuggestions();
@@ -132,23 +139,8 @@ private:
     std::vector<GSearchHit> suggested_; // what lstSuggestions shows, row for row
     int suggestionsWidth_ = 0;          // while they show
 
-    // A list and the file it shows, with that file's stamp when last loaded.
-    struct TFollowedList {
-        TComboBox* list;
-        std::string path;
-        TFileStamp loaded;
-    };
-    TFollowedList followCPL_{&cbbListCPL, {}, {}};
-    TFollowedList followSyst_{&cbbListSyst, {}, {}};
-    TFollowedList followCustom_{&cbbListCustom, {}, {}};
-    // Loads the list from its file and notes the file's stamp.
-    void LoadFollowed(TFollowedList& followed);
-    // Reloads the list when its file has changed, keeping its selection.
-    void FollowList(TFollowedList& followed);
     // The tall layout, with the personal list above the command-line box.
     void ShowCustomList();
     void AddCustomRow(const std::string& line, const std::string& comment);
-    void LoadList(TComboBox& list, const std::string& path);
-    void DrawListRow(TComboBox& list, TListKind kind, int index, const RECT& r,
-                     TOwnerDrawState state);
+    void DrawListRow(TListKind kind, int index, const RECT& r, TOwnerDrawState state);
 };

@@ -4,6 +4,7 @@
 #include "core/Catalogue.h"
 #include "dialogs/UnitAjoutCommande.h"
 #include "ui/Exceptions.h"
+#include "ui/MessageDialog.h"
 
 #include <optional>
 
@@ -21,17 +22,6 @@ std::string PathOnDisk(const std::string& path, const char* newName) {
     return folder + found.cFileName;
 }
 
-// Where the row that was selected is now: the same place when it still holds
-// that row, else its first copy, else none.
-int RowIndex(const TComboBox& list, const std::string& row, int oldIndex) {
-    if (list.Item(oldIndex) == row)
-        return oldIndex;
-    for (int i = 0; i < list.ItemCount(); ++i)
-        if (list.Item(i) == row)
-            return i;
-    return -1;
-}
-
 } // namespace
 
 void TForm1::ShowCustomList() {
@@ -46,37 +36,15 @@ void TForm1::ShowCustomList() {
     cbbListCustom.Show();
 }
 
-void TForm1::LoadFollowed(TFollowedList& followed) {
-    // The stamp first: a change made during the load shows at the next check.
-    const TFileStamp stamp = FileStampOf(followed.path);
-    LoadList(*followed.list, followed.path);
-    followed.loaded = stamp;
-}
-
-void TForm1::FollowList(TFollowedList& followed) {
-    TComboBox& list = *followed.list;
-    const TFileStamp now = FileStampOf(followed.path);
-    // A file gone keeps the rows shown; an open list is not changed under the pointer.
-    if (!now.Exists || now == followed.loaded || list.DroppedDown())
-        return;
-    const int index = list.ItemIndex();
-    const std::string selected = list.Item(index);
-    try {
-        LoadFollowed(followed);
-    } catch (const EFOpenError&) {
-        // Locked or being written: the rows stay, and the next check tries again.
-        return;
-    }
-    if (&list == &cbbListCustom && !cbbListCustom.Visible())
-        ShowCustomList();
-    if (index >= 0)
-        list.SetItemIndex(RowIndex(list, selected, index));
-}
-
 void TForm1::tmrCataloguesTimer(TObject*) {
-    FollowList(followCPL_);
-    FollowList(followSyst_);
-    FollowList(followCustom_);
+    Catalogues.FollowAll();
+}
+
+void TForm1::CataloguesRowsLoaded(TObject*, TListKind Kind,
+                                  const std::vector<std::string_view>& Rows) {
+    if (Kind == lkCustom && !cbbListCustom.Visible())
+        ShowCustomList();
+    ListRowsLoaded(Kind, Rows);
 }
 
 void TForm1::itemAjouterCommandeClick(TObject*) {
@@ -95,13 +63,30 @@ void TForm1::itemAjouterCommandeClick(TObject*) {
 }
 
 void TForm1::AddCustomRow(const std::string& line, const std::string& comment) {
+    const std::optional<std::string> row = ComposeAddedRow(line, comment);
+    if (!row) {
+        ShowErrorMessage("Cette ligne ne peut pas être ajoutée à vos commandes : choisie dans la "
+                         "liste, elle ne redonnerait pas \"" +
+                         line +
+                         "\", car ses parenthèses seraient lues comme un commentaire. "
+                         "Rien n'a été écrit.");
+        return;
+    }
+    const std::string& path = Catalogues.Path(lkCustom);
     std::optional<std::string> old;
-    if (FileExists(followCustom_.path))
-        old = ReadWholeFile(followCustom_.path);
+    if (FileExists(path))
+        old = ReadWholeFile(path);
     const std::optional<std::string_view> file =
         old ? std::optional<std::string_view>(*old) : std::nullopt;
-    ReplaceWholeFile(PathOnDisk(followCustom_.path, "Commandes.txt"),
-                     CatalogueWithRow(file, ComposeAddedRow(line, comment)));
+    const std::optional<std::string> bytes = CatalogueWithRow(file, *row);
+    const std::string target = PathOnDisk(path, "Commandes.txt");
+    if (!bytes) {
+        ShowErrorMessage("Le fichier \"" + FullPath(target) +
+                         "\" contient un caractère nul : la liste s'arrête à ce caractère, "
+                         "et la commande ajoutée n'y paraîtrait pas. Rien n'a été écrit.");
+        return;
+    }
+    ReplaceWholeFile(target, *bytes);
     // Shown at once rather than at the next check.
-    FollowList(followCustom_);
+    Catalogues.Follow(lkCustom);
 }

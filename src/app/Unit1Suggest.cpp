@@ -20,21 +20,10 @@ const size_t kMeasuredRows = 24;
 } // namespace
 
 TComboBox& TForm1::ListOf(TListKind kind) {
-    switch (kind) {
-    case lkSyst:
-        return cbbListSyst;
-    case lkCustom:
-        return cbbListCustom;
-    case lkCPL:
-        break;
-    }
-    return cbbListCPL;
+    return Catalogues.List(kind);
 }
 
-void TForm1::ListRowsLoaded(TComboBox& list, const std::vector<std::string_view>& rows) {
-    const TListKind kind = &list == &cbbListSyst     ? lkSyst
-                           : &list == &cbbListCustom ? lkCustom
-                                                     : lkCPL;
+void TForm1::ListRowsLoaded(TListKind kind, const std::vector<std::string_view>& rows) {
     // What is shown names rows by their place: new rows make it stale.
     CloseSuggestions();
     commands_.SetRows(kind, rows);

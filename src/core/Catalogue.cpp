@@ -1,5 +1,6 @@
 #include "core/Catalogue.h"
 
+#include "core/ParenComments.h"
 #include "core/Utf8.h"
 
 #include <algorithm>
@@ -158,26 +159,29 @@ std::string_view CatalogueAnsiText(std::string_view bytes, std::string& storage)
     return storage;
 }
 
-std::string ComposeAddedRow(std::string_view line, std::string_view comment) {
-    auto oneLine = [](std::string_view s) {
-        std::string out(s);
-        std::replace_if(
-            out.begin(), out.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; },
-            ' ');
-        return out;
-    };
-    std::string row = oneLine(line);
-    std::string note = oneLine(comment);
+std::optional<std::string> ComposeAddedRow(std::string_view line, std::string_view comment) {
+    std::string note(comment);
+    std::replace_if(
+        note.begin(), note.end(), [](char c) { return c == '\r' || c == '\n' || c == '\0'; }, ' ');
+    std::string row(line);
+    std::string readBack(line);
     const auto first = note.find_first_not_of(" \t");
-    if (first == std::string::npos)
-        return row;
-    note = note.substr(first, note.find_last_not_of(" \t") - first + 1);
-    std::replace(note.begin(), note.end(), '(', '[');
-    std::replace(note.begin(), note.end(), ')', ']');
-    return row + " (" + note + ")";
+    if (first != std::string::npos) {
+        note = note.substr(first, note.find_last_not_of(" \t") - first + 1);
+        std::replace(note.begin(), note.end(), '(', '[');
+        std::replace(note.begin(), note.end(), ')', ']');
+        row += " (" + note + ")";
+        readBack += ' ';
+    }
+    // A line break or a NUL would split the row or end the list before it.
+    if (row.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos ||
+        StripParenComments(row) != readBack)
+        return std::nullopt;
+    return row;
 }
 
-std::string CatalogueWithRow(std::optional<std::string_view> file, std::string_view row) {
+std::optional<std::string> CatalogueWithRow(std::optional<std::string_view> file,
+                                            std::string_view row) {
     if (!file)
         return std::string(row) + "\r\n";
     const TCatalogueEncoding encoding = CatalogueEncoding(*file);
@@ -195,6 +199,9 @@ std::string CatalogueWithRow(std::optional<std::string_view> file, std::string_v
         return wide ? Unit16(out, i, encoding == TCatalogueEncoding::Utf16be)
                     : static_cast<unsigned char>(out[i]);
     };
+    for (std::size_t i = mark; i + step <= out.size(); i += step)
+        if (unitAt(i) == 0)
+            return std::nullopt;
     std::string_view lineEnd = "\r\n";
     for (std::size_t i = mark; i + step <= out.size(); i += step) {
         const char32_t c = unitAt(i);

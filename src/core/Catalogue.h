@@ -25,13 +25,17 @@ std::string_view CatalogueAnsiText(std::string_view bytes, std::string& storage)
 
 // The row that "add to my commands" writes for a command line and an
 // optional comment: the line, then " (comment)" when the comment holds more
-// than blanks. Brackets stand for the comment's own parentheses, so that the
-// row reads back as one comment; a line break, which would split the row,
-// becomes a blank.
-std::string ComposeAddedRow(std::string_view line, std::string_view comment);
+// than blanks. Brackets stand for the comment's own parentheses, and a line
+// break in it becomes a blank. None when the row, picked from its list, would
+// not give the line back (StripParenComments, the blank before the comment
+// aside): "echo (test" with a comment would come back as "echo ".
+std::optional<std::string> ComposeAddedRow(std::string_view line, std::string_view comment);
 
 // The whole file once a row (Windows-1252 text) is appended: in the file's
 // own encoding with its mark, with its line ends (the first one found, else
 // CR LF), a missing final line break added first. No file gives a new one in
-// Windows-1252 with CR LF, which every release of the program reads.
-std::string CatalogueWithRow(std::optional<std::string_view> file, std::string_view row);
+// Windows-1252 with CR LF, which every release of the program reads. None
+// when the file holds a NUL character: its list ends there, so the row would
+// never show.
+std::optional<std::string> CatalogueWithRow(std::optional<std::string_view> file,
+                                            std::string_view row);

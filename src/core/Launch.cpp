@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 namespace {
 
@@ -117,6 +118,45 @@ bool HasAdminRequest(std::string_view line) {
 
 std::string_view AdminWord() {
     return "Admin+";
+}
+
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+} // namespace
+
+std::string LineAfterCapture(std::string_view typed) {
+    struct TFound {
+        std::string_view::size_type at;
+        std::string_view word;
+    };
+    std::vector<TFound> found;
+    for (std::string_view word : {AdminWord(), CaptureWord()})
+        if (const auto at = FindNoCase(typed, word); at != std::string_view::npos)
+            found.push_back({at, word});
+    std::sort(found.begin(), found.end(), [](auto& a, auto& b) { return a.at < b.at; });
+    std::string rest(typed);
+    // The later word first, so that the earlier one's place still holds.
+    for (auto it = found.rbegin(); it != found.rend(); ++it) {
+        std::size_t from = it->at, to = it->at + it->word.size();
+        while (to < rest.size() && IsBlank(rest[to]))
+            ++to;
+        if (to == rest.size())
+            while (from > 0 && IsBlank(rest[from - 1]))
+                --from;
+        rest.erase(from, to - from);
+    }
+    std::string out;
+    for (const TFound& f : found)
+        out.append(f.word).push_back(' ');
+    const auto start = std::find_if_not(rest.begin(), rest.end(), IsBlank);
+    if (start == rest.end() && !out.empty())
+        out.pop_back();
+    out.append(start, rest.end());
+    return out;
 }
 
 std::string ElevatedParameters(std::string_view parameters, std::string_view folder) {

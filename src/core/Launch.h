@@ -39,6 +39,11 @@ std::string CaptureParameters(std::string_view remainder, std::string_view batch
 // of the line (RemoveFirstNoCase) before it is classified and run.
 bool HasAdminRequest(std::string_view line);
 std::string_view AdminWord();
+// The line written back into the box after a capture: the request words
+// found ("Admin+", "Edit+") first, in their own spelling and in the order
+// typed, then the rest of the line, one blank after each. A word leaves with
+// the blanks after it (at the end, those before it), so no gap stays.
+std::string LineAfterCapture(std::string_view typed);
 // An elevated interpreter starts in the system folder whatever folder it is
 // handed: parameters (from the functions above) first change to folder,
 // quoted so that blanks, "&" and parentheses stay part of its name.

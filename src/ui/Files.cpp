@@ -67,9 +67,11 @@ void WriteWholeFile(const std::string& path, std::string_view bytes) {
 void CheckAppendable(const std::string& path) {
     const TFileHandle f(CreateFileA(path.c_str(), FILE_APPEND_DATA,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!f.Valid()) {
         const DWORD err = GetLastError();
+        if (err == ERROR_FILE_NOT_FOUND)
+            return;
         throw EFCreateError("Impossible d'écrire dans le fichier \"" + FullPath(path) + "\". " +
                             SysErrorMessage(err));
     }

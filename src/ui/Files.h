@@ -37,8 +37,9 @@ std::string ReadWholeFile(const std::string& path);
 // "Impossible de créer le fichier \"<path>\". <reason>".
 void WriteWholeFile(const std::string& path, std::string_view bytes);
 
-// Opens the file for appending as a writer that shares it would, creating it
-// when missing, and closes it again. EFCreateError when it cannot be:
+// Opens the file for appending as a writer that shares it would, and closes
+// it again; a missing file is left to its writer to create, so that nothing
+// is made before a launch is sure to run. EFCreateError when it cannot be:
 // "Impossible d'écrire dans le fichier \"<full path>\". <reason>".
 void CheckAppendable(const std::string& path);
 

@@ -51,14 +51,28 @@ HBITMAP TImageList::Bitmap(int index) const {
     return index >= 0 && index < Count() ? images_[static_cast<size_t>(index)].Get() : nullptr;
 }
 
+HBITMAP TImageList::GreyedBitmap(int index) const {
+    return index >= 0 && index < Count() ? greyed_[static_cast<size_t>(index)].Get() : nullptr;
+}
+
 void TImageList::AddPixels(const std::vector<std::uint32_t>& argb) {
     if (argb.size() != static_cast<size_t>(width_) * static_cast<size_t>(height_))
         throw Exception("Taille d'image incorrecte pour la liste d'images");
     std::uint32_t* bits = nullptr;
+    std::uint32_t* grey = nullptr;
     TGdiObject<HBITMAP> b(CreateTopDownDib(width_, height_, &bits));
-    for (size_t i = 0; i < argb.size(); ++i)
+    TGdiObject<HBITMAP> g(CreateTopDownDib(width_, height_, &grey));
+    for (size_t i = 0; i < argb.size(); ++i) {
         bits[i] = Premultiplied(argb[i]);
+        // Its lightness only, lifted towards white, at half its opacity.
+        const std::uint32_t p = argb[i];
+        const std::uint32_t luma =
+            (((p >> 16) & 0xFF) * 30 + ((p >> 8) & 0xFF) * 59 + (p & 0xFF) * 11) / 100;
+        const std::uint32_t level = 128 + luma / 2;
+        grey[i] = Premultiplied((p >> 24) / 2 << 24 | level << 16 | level << 8 | level);
+    }
     images_.push_back(std::move(b));
+    greyed_.push_back(std::move(g));
 }
 
 void TImageList::AddStrip(HBITMAP strip) {
@@ -229,8 +243,12 @@ bool DrawMenuImage(const DRAWITEMSTRUCT& dis) {
     const int w = image->list->Width(), h = image->list->Height();
     const int x = dis.rcItem.left;
     const int y = dis.rcItem.top + (dis.rcItem.bottom - dis.rcItem.top - h) / 2;
+    // The system greys a disabled entry's text; its image must follow, or
+    // the entry looks as if it could be chosen.
+    const bool greyed = (dis.itemState & (ODS_GRAYED | ODS_DISABLED)) != 0;
     TMemoryDC source(dis.hDC);
-    TSelectObject selected(source.Get(), image->list->Bitmap(image->index));
+    TSelectObject selected(source.Get(), greyed ? image->list->GreyedBitmap(image->index)
+                                                : image->list->Bitmap(image->index));
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     AlphaBlend(dis.hDC, x, y, w, h, source.Get(), 0, 0, w, h, blend);
     return true;

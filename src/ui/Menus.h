@@ -20,6 +20,8 @@ public:
     int Count() const { return static_cast<int>(images_.size()); }
     // Owned by the list; null for an index out of range.
     HBITMAP Bitmap(int index) const;
+    // The same image faded to grey, as a disabled entry shows it.
+    HBITMAP GreyedBitmap(int index) const;
     // Adds the images of a 32-bit DIB section with an alpha channel, laid side
     // by side (its width a multiple of the list's); an Exception for any other
     // bitmap. The caller keeps the strip.
@@ -38,6 +40,7 @@ public:
 private:
     int width_, height_;
     std::vector<TGdiObject<HBITMAP>> images_;
+    std::vector<TGdiObject<HBITMAP>> greyed_;
 };
 
 // What an owner-drawn menu image refers to while its menu is shown.

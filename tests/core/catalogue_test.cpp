@@ -140,7 +140,22 @@ TEST(AddedRow, CommentInParenthesesWithBrackets) {
     EXPECT_EQ(ComposeAddedRow("ipconfig /all", "  \t"), "ipconfig /all");
     EXPECT_EQ(ComposeAddedRow("ipconfig /all", " r\xE9seau (IP) "),
               "ipconfig /all (r\xE9seau [IP])");
-    EXPECT_EQ(ComposeAddedRow("a\r\nb", "c\nd"), "a  b (c d)");
+    EXPECT_EQ(ComposeAddedRow("a", "c\nd"), "a (c d)");
+}
+
+// Picked from its list, the row must give the line back: its comment rule
+// would eat an opening parenthesis of the line along with the comment.
+TEST(AddedRow, RefusedWhenTheRowWouldNotGiveTheLineBack) {
+    EXPECT_EQ(ComposeAddedRow("echo (test", "note"), std::nullopt);
+    EXPECT_EQ(ComposeAddedRow("a ) b ( c", "note"), std::nullopt);
+    EXPECT_EQ(ComposeAddedRow("echo (x)", ""), std::nullopt);
+    // The same lines without a comment, or with a parenthesis that closes nothing.
+    EXPECT_EQ(ComposeAddedRow("echo (test", ""), "echo (test");
+    EXPECT_EQ(ComposeAddedRow("a ) b ( c", " "), "a ) b ( c");
+    EXPECT_EQ(ComposeAddedRow("echo ) ok", "note"), "echo ) ok (note)");
+    // A line break would split the row in two.
+    EXPECT_EQ(ComposeAddedRow("a\r\nb", ""), std::nullopt);
+    EXPECT_EQ(ComposeAddedRow("a\nb", "c"), std::nullopt);
 }
 
 TEST(AddedRow, KeepsTheFilesEncodingMarkAndLineEnds) {
@@ -157,5 +172,17 @@ TEST(AddedRow, KeepsTheFilesEncodingMarkAndLineEnds) {
         EXPECT_EQ(CatalogueWithRow(Utf16(u"a\nb", big), "\xE9\x80"),
                   Utf16(u"a\nb\n\u00E9\u20AC\n", big));
         EXPECT_EQ(CatalogueWithRow(Utf16(u"a", big) + "!", "b"), Utf16(u"a\r\nb\r\n", big));
+    }
+}
+
+// Its list ends at a NUL: a row after it would never show.
+TEST(AddedRow, RefusedWhenTheFileHoldsANul) {
+    using namespace std::string_literals;
+    EXPECT_EQ(CatalogueWithRow("a\r\n\0b\r\n"s, "c"), std::nullopt);
+    EXPECT_EQ(CatalogueWithRow("\xEF\xBB\xBF\0"s, "c"), std::nullopt);
+    for (bool big : {false, true}) {
+        EXPECT_EQ(CatalogueWithRow(Utf16(std::u16string(u"a\n\0", 3), big), "c"), std::nullopt);
+        // Zero bytes of whole characters are no NUL.
+        EXPECT_NE(CatalogueWithRow(Utf16(u"\u0100\n", big), "c"), std::nullopt);
     }
 }

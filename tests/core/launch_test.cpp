@@ -102,6 +102,19 @@ TEST(LaunchParameters, AdminWordAnywhereInAnyCaseAndWithTheOtherWords) {
     }
 }
 
+// Written back after a capture: the request words first, as the user ordered them.
+TEST(LaunchWords, LineAfterCaptureKeepsTheWordsInTheUsersOrder) {
+    EXPECT_EQ(LineAfterCapture("Admin+ Edit+ dir"), "Admin+ Edit+ dir");
+    EXPECT_EQ(LineAfterCapture("edit+ admin+ ipconfig"), "Edit+ Admin+ ipconfig");
+    EXPECT_EQ(LineAfterCapture("Admin+Edit+ver"), "Admin+ Edit+ ver");
+    EXPECT_EQ(LineAfterCapture("dir /w ADMIN+  EDIT+"), "Admin+ Edit+ dir /w");
+    // A word from the middle leaves one blank where it stood.
+    EXPECT_EQ(LineAfterCapture("netstat EDIT+ -an"), "Edit+ netstat -an");
+    EXPECT_EQ(LineAfterCapture("\tEdit+\tipconfig /all "), "Edit+ ipconfig /all ");
+    EXPECT_EQ(LineAfterCapture("Edit+"), "Edit+");
+    EXPECT_EQ(LineAfterCapture("Edit+ a Edit+"), "Edit+ a Edit+");
+}
+
 TEST(LaunchParameters, ElevatedConsoleFirstChangesToTheQuotedFolder) {
     const std::string folder = "C:\\Mes outils & (d\xE9p\xF4t)";
     EXPECT_EQ(ElevatedParameters(OrdinaryParameters(" sfc /scannow"), folder),

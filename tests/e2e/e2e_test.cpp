@@ -149,7 +149,7 @@ TEST_F(E2E, EditPlusAppendsOutputToEditCmdTxt) {
     EXPECT_TRUE(hasLines(2));
     EXPECT_EQ(LinesOf(text.value_or("")),
               (std::vector<std::string>{"captured 2 3 4 5 6 7 8", "second"}));
-    EXPECT_EQ(window_->Line(), L"Edit+echo second ");
+    EXPECT_EQ(window_->Line(), L"Edit+ echo second");
 
     EXPECT_TRUE(WaitUntil([&] { return ConsoleWindows().empty(); }, 10000))
         << "a capture console stayed";

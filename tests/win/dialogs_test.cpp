@@ -182,6 +182,16 @@ TEST(ImageList, MenuImageDrawnOverTheMenusBackground) {
     ASSERT_TRUE(DrawMenuImage(dis));
     EXPECT_EQ(dib.Pixel(0, 0), RGB(0, 200, 0));
     EXPECT_EQ(dib.Pixel(8, 8), RGB(255, 0, 0));
+    // A disabled entry's image is faded to grey, as its caption is.
+    for (UINT state : {UINT{ODS_GRAYED}, UINT{ODS_DISABLED}}) {
+        TDib faded(20, 16, RGB(0, 200, 0));
+        dis.hDC = faded.DC();
+        dis.itemState = state;
+        ASSERT_TRUE(DrawMenuImage(dis));
+        const COLORREF c = faded.Pixel(8, 8);
+        EXPECT_NE(c, RGB(255, 0, 0));
+        EXPECT_LT(GetRValue(c), GetGValue(c) + 40) << "still red: " << std::hex << c;
+    }
     dis.CtlType = ODT_BUTTON;
     EXPECT_FALSE(DrawMenuImage(dis));
 }

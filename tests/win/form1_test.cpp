@@ -144,6 +144,14 @@ void PressLancer(TForm1& f) {
     SendMessageA(f.btnExecuter.Handle(), BM_CLICK, 0, 0);
 }
 
+// Handles messages until done holds or ms have passed; the milliseconds taken.
+DWORD PumpUntil(const std::function<bool()>& done, DWORD ms = 3000) {
+    const DWORD start = GetTickCount();
+    while (!done() && GetTickCount() - start < ms)
+        PumpMessages(20);
+    return GetTickCount() - start;
+}
+
 bool IsScreenDpi96() {
     return ScreenDpi() == 96;
 }
@@ -556,7 +564,7 @@ TEST(Form1Startup, CatalogueHeldOpenForWriting) {
         EXPECT_EQ(watcher.Seen.size(), 1u);
         EXPECT_FALSE(TakeQuitRequest());
 
-        // The failed list and those after it keep their single empty row.
+        // The failed list and those after it keep their single empty row for now.
         const std::vector<std::string> empty{""};
         bool cplLoaded = !c.custom && std::string(c.name) != "COMMANDESCPL.TXT";
         if (cplLoaded) {
@@ -571,6 +579,15 @@ TEST(Form1Startup, CatalogueHeldOpenForWriting) {
         ShowForm(*f);
         EXPECT_TRUE(IsWindowVisible(f->Handle()));
         EXPECT_EQ(WindowTextOf(f->Handle()), "Orbitashell v " OSH_VERSION_TEXT);
+
+        // Every file free now: each list fills at the next check, those after
+        // the failed one too.
+        EXPECT_LT(PumpUntil([&] {
+                      return Rows(f->cbbListCPL).size() == 2 && Rows(f->cbbListSyst).size() == 3 &&
+                             (!c.custom ||
+                              Rows(f->cbbListCustom) == std::vector<std::string>{"echo perso"});
+                  }),
+                  2500u);
     }
 }
 
@@ -1089,9 +1106,9 @@ TEST_F(Form1Launch, CaptureWritesTheBatchFileAndShowsTheRequestAgain) {
         {"edit+ dir", "/cTitle Orbitashell&&Color 4E&&\"%temp%\\EditCMD\" dir", "Edit+ dir"},
         // After the command: one blank is put between the batch file and it.
         {"ipconfig /all Edit+", "/cTitle Orbitashell&&Color 4E&&\"%temp%\\EditCMD\" ipconfig /all ",
-         "Edit+ipconfig /all "},
+         "Edit+ ipconfig /all"},
         {"netstat EDIT+ -an", "/cTitle Orbitashell&&Color 4E&&\"%temp%\\EditCMD\" netstat  -an",
-         "Edit+netstat  -an"},
+         "Edit+ netstat -an"},
         {"Edit+", "/cTitle Orbitashell&&Color 4E&&\"%temp%\\EditCMD\"", "Edit+"},
         {"Edit+ a b c d e f g h i",
          "/cTitle Orbitashell&&Color 4E&&\"%temp%\\EditCMD\" a b c d e f g h i",
@@ -1230,6 +1247,26 @@ TEST_F(Form1Launch, CaptureThatCannotWorkNamesTheFileAndRunsNothing) {
     Launch("Edit+ ipconfig");
     EXPECT_EQ(Only().parameters, "/cTitle Orbitashell&&Color 4E&&\"%temp%\\EditCMD\" ipconfig");
     EXPECT_EQ(ReadBytes(Capture()), "ancienne capture\r\n");
+}
+
+// Every check comes before the first write: a capture refused for its length
+// leaves no batch file, and the checks never make the capture file, whose
+// absence the viewer tells from an empty capture.
+TEST_F(Form1Launch, RefusedCaptureWritesNothingAndNoCheckMakesTheCaptureFile) {
+    TDialogWatcher watcher;
+    const size_t fits =
+        8191 - std::string("/cTitle Orbitashell&&Color 4E&&\"%temp%\\EditCMD\"").size();
+    Launch("Edit+ " + std::string(fits, 'c'));
+    EXPECT_TRUE(sys_.ShellCalls.empty());
+    EXPECT_EQ(boxes_.Shown.size(), 1u);
+    boxes_.Shown.clear();
+    EXPECT_FALSE(ReadBytes(BatchPath()).has_value()) << "written before the length check";
+    EXPECT_FALSE(ReadBytes(Capture()).has_value()) << "made by the checks";
+
+    Launch("Edit+ ver");
+    EXPECT_EQ(Only().parameters, "/cTitle Orbitashell&&Color 4E&&\"%temp%\\EditCMD\" ver");
+    EXPECT_TRUE(ReadBytes(BatchPath()).has_value());
+    EXPECT_FALSE(ReadBytes(Capture()).has_value()) << "left to the console to make";
 }
 
 // The interpreter takes 8191 characters, those the program puts before the
@@ -1450,8 +1487,9 @@ TEST_F(Form1Admin, TheWordAsksForAnElevatedConsoleInTheWorkingFolder) {
         {"Admin+ sfc /scannow", Elevated('k', " sfc /scannow"), "Admin+ sfc /scannow"},
         {"regedit ADMIN+", Elevated('c', "regedit "), "regedit ADMIN+"},
         // With "Edit+" in either order: the batch file by its full path.
-        {"Edit+ admin+ ipconfig", Elevated('c', batch + "  ipconfig"), "Edit+ admin+ ipconfig"},
-        {"Admin+Edit+ver", Elevated('c', batch + " ver"), "Edit+Admin+ver"},
+        {"Edit+ admin+ ipconfig", Elevated('c', batch + "  ipconfig"), "Edit+ Admin+ ipconfig"},
+        {"Admin+Edit+ver", Elevated('c', batch + " ver"), "Admin+ Edit+ ver"},
+        {"Admin+ Edit+ dir", Elevated('c', batch + "  dir"), "Admin+ Edit+ dir"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
@@ -1594,6 +1632,61 @@ TEST_F(Form1Admin, MenuOnLancerByRightClickMenuKeyOrShiftF10) {
     EXPECT_TRUE(sys_.ShellCalls.empty());
 }
 
+// What the menu shows, read off the screen: the darkest pixel (the captions'
+// colour) and whether any pixel has a colour of its own (the shield).
+struct TMenuLook {
+    COLORREF darkest = RGB(255, 255, 255);
+    bool coloured = false;
+};
+
+// With the box empty the entries must look disabled, the shield included: a
+// coloured shield on a grey entry looked as if it could be chosen.
+TEST_F(Form1Admin, MenuOnLancerLooksDisabledWhileTheBoxIsEmpty) {
+    RECT r;
+    GetWindowRect(F().btnExecuter.Handle(), &r);
+    // Over a disabled "Lancer" the click comes to the form, else to the button.
+    auto look = [&](HWND to) {
+        TMenuLook seen;
+        TOnMenu onMenu([&] {
+            HWND window = FindWindowA("#32768", nullptr);
+            UpdateWindow(window);
+            RECT m;
+            GetWindowRect(window, &m);
+            TDib dib(m.right - m.left, m.bottom - m.top);
+            HDC screen = GetDC(nullptr);
+            BitBlt(dib.DC(), 0, 0, dib.Width(), dib.Height(), screen, m.left, m.top, SRCCOPY);
+            ReleaseDC(nullptr, screen);
+            // Inside the frame only.
+            for (int y = 3; y < dib.Height() - 3; ++y)
+                for (int x = 3; x < dib.Width() - 3; ++x) {
+                    const COLORREF c = dib.Pixel(x, y);
+                    const int red = GetRValue(c), green = GetGValue(c), blue = GetBValue(c);
+                    if (red + green + blue <
+                        GetRValue(seen.darkest) + GetGValue(seen.darkest) + GetBValue(seen.darkest))
+                        seen.darkest = c;
+                    seen.coloured |=
+                        std::max({red, green, blue}) - std::min({red, green, blue}) > 60;
+                }
+            EndMenu();
+        });
+        SendMessageA(to, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(to),
+                     MAKELPARAM(r.left + 5, r.top + 5));
+        PumpMessages(50);
+        EXPECT_TRUE(onMenu.Ran()) << "no menu on screen";
+        return seen;
+    };
+    TMenuLook empty = look(F().Handle());
+    // Greyed captions: no pixel as dark as the menu's text.
+    EXPECT_GE(GetGValue(empty.darkest), 0x60) << std::hex << empty.darkest;
+    EXPECT_FALSE(empty.coloured) << "the shield of a disabled entry";
+
+    F().edtCmdLine.SetText("ver");
+    TMenuLook filled = look(F().btnExecuter.Handle());
+    EXPECT_EQ(filled.darkest, GetSysColor(COLOR_MENUTEXT));
+    EXPECT_TRUE(filled.coloured) << "no shield";
+    EXPECT_TRUE(sys_.ShellCalls.empty());
+}
+
 TEST_F(Form1Admin, RefusedElevationChangesNothingOtherFailuresAreShown) {
     TDialogWatcher watcher;
     sys_.ShellError = ERROR_CANCELLED;
@@ -1628,14 +1721,6 @@ TEST_F(Form1Admin, AnElevatedProgramAsksNothingTwice) {
 // ------------------------------------------------ the lists follow their files
 
 namespace {
-
-// Handles messages until done holds or ms have passed; the milliseconds taken.
-DWORD PumpUntil(const std::function<bool()>& done, DWORD ms = 3000) {
-    const DWORD start = GetTickCount();
-    while (!done() && GetTickCount() - start < ms)
-        PumpMessages(20);
-    return GetTickCount() - start;
-}
 
 std::vector<std::string> FileNames(const std::string& dir) {
     std::vector<std::string> names;
@@ -1759,6 +1844,47 @@ TEST(Form1AddCommand, DialogAppendsTheRowInTheFilesOwnEncoding) {
               (std::vector<std::string>{"echo un", "echo deux", "ipconfig /all (r\xE9seau [IP])"}));
     EXPECT_EQ(FileNames(install.dir), (std::vector<std::string>{"Commandes.txt", "CommandesCPL.TXT",
                                                                 "CommandesSyst.TXT", "Syst"}));
+}
+
+// A row that its list would not give back as the box's line, or that would
+// stand after a NUL, where the list ends: refused, with the file as it was.
+TEST(Form1AddCommand, RowThatWouldNotComeBackOrNotShowIsRefused) {
+    TRecordingSystem sys;
+    TDialogWatcher watcher;
+    TBoxRecorder boxes;
+    TInstall install(sys, "add-refused");
+    install.Full().Custom("echo un\r\n");
+    const std::string path = install.dir + "\\Commandes.txt";
+    auto f = NewForm1();
+    ShowForm(*f);
+    auto add = [&](const std::string& line, const std::string& comment) {
+        f->edtCmdLine.SetText(line);
+        TSteps steps({[&] {
+            AjoutCommande->edtCommentaire.SetText(comment);
+            SendMessageA(AjoutCommande->btnOK.Handle(), BM_CLICK, 0, 0);
+        }});
+        f->itemAjouterCommande.Click();
+    };
+    add("echo (test", "note");
+    add("a ) b ( c", "note");
+    EXPECT_EQ(ReadBytes(path), "echo un\r\n");
+    ASSERT_EQ(boxes.Shown.size(), 2u);
+    EXPECT_EQ(boxes.Shown[0].title, "Erreur");
+    EXPECT_NE(boxes.Shown[0].text.find("\"echo (test\""), std::string::npos) << boxes.Shown[0].text;
+    // Without a comment that parenthesis closes nothing: the row comes back whole.
+    add("echo (test", "");
+    EXPECT_EQ(ReadBytes(path), "echo un\r\necho (test\r\n");
+    EXPECT_EQ(Rows(f->cbbListCustom), (std::vector<std::string>{"echo un", "echo (test"}));
+
+    const std::string nul("echo un\r\n\0echo cach\xE9\r\n", 22);
+    WriteBytes(path, nul);
+    boxes.Shown.clear();
+    add("ver", "");
+    EXPECT_EQ(ReadBytes(path), nul);
+    ASSERT_EQ(boxes.Shown.size(), 1u);
+    EXPECT_EQ(boxes.Shown[0].title, "Erreur");
+    EXPECT_NE(boxes.Shown[0].text.find("\"" + path + "\""), std::string::npos)
+        << boxes.Shown[0].text;
 }
 
 TEST(Form1AddCommand, MissingListIsCreatedAndAFailedWriteLosesNothing) {
