@@ -94,8 +94,8 @@ TFigures TypeQueries(TApplication& application, const std::string& dir,
             SendMessageA(box, WM_CHAR, static_cast<unsigned char>(*c), 1);
             const double t1 = NowMs();
             // The popup with its rows and scroll bar.
-            if (form->lstSuggestions.Visible())
-                UpdateWindow(GetAncestor(form->lstSuggestions.Handle(), GA_ROOT));
+            if (form->Suggestions.List().Visible())
+                UpdateWindow(GetAncestor(form->Suggestions.List().Handle(), GA_ROOT));
             const double t = NowMs() - t0;
             handling.push_back(t1 - t0);
             ms.push_back(t);
@@ -104,7 +104,7 @@ TFigures TypeQueries(TApplication& application, const std::string& dir,
                 f.worstKey = typed;
             }
             f.mostRows =
-                std::max(f.mostRows, static_cast<size_t>(form->lstSuggestions.ItemCount()));
+                std::max(f.mostRows, static_cast<size_t>(form->Suggestions.List().ItemCount()));
             Pump(application);
         }
     }

@@ -91,10 +91,10 @@ osh_layer(osh_dialogs DEPENDS osh_update SOURCES
 
 # Everything of the program but its entry, so that tests can create the forms.
 osh_layer(osh_app DEPENDS osh_dialogs SOURCES
+  app/Suggestions.cpp
   app/Unit1.cpp
   app/Unit1Catalogues.cpp
   app/Unit1Infos.cpp
-  app/Unit1Suggest.cpp
   app/Unit1Update.cpp)
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)

@@ -850,7 +850,7 @@ TEST_F(Form1Box, TypingIntoTheBox) {
 
 TEST_F(Form1Box, SuggestionsTakeARowByKeysOrMouseAndLeaveEnterAndEscapeAsTheyWere) {
     HWND box = F().edtCmdLine.Handle();
-    TListBox& found = F().lstSuggestions;
+    TListBox& found = F().Suggestions.List();
     auto key = [](HWND h, UINT vk) {
         PostKey(h, vk);
         PumpMessages(20);
@@ -918,7 +918,7 @@ TEST_F(Form1Box, SuggestionsTakeARowByKeysOrMouseAndLeaveEnterAndEscapeAsTheyWer
 
 TEST_F(Form1Box, SuggestionsOpenOnlyWhileTheUserTypesInTheFocusedBox) {
     HWND box = F().edtCmdLine.Handle();
-    TListBox& found = F().lstSuggestions;
+    TListBox& found = F().Suggestions.List();
     SetFocus(box);
     ChooseRow(F(), F().cbbListCustom, 1); // a pick holding "disques" and "Diskpart"
     EXPECT_FALSE(found.Visible());
@@ -950,7 +950,7 @@ TEST(Form1Suggestions, ManyRowsScrollByTheirBarAndComeInAsTheListReachesThem) {
     auto f = NewForm1();
     ShowForm(*f);
     HWND box = f->edtCmdLine.Handle();
-    TListBox& found = f->lstSuggestions;
+    TListBox& found = f->Suggestions.List();
     SetFocus(box);
     Type(box, "li");
     ASSERT_EQ(found.ItemCount(), 200);
@@ -1472,7 +1472,7 @@ TEST_F(Form1Admin, CtrlShiftEnterInTheBoxOrAListAndCtrlShiftClick) {
     // Over suggestions with a row highlighted: the box runs, no row is taken.
     SetFocus(F().edtCmdLine.Handle());
     Type(F().edtCmdLine.Handle(), " ");
-    ASSERT_TRUE(F().lstSuggestions.Visible());
+    ASSERT_TRUE(F().Suggestions.List().Visible());
     PostKey(F().edtCmdLine.Handle(), VK_DOWN);
     WithCtrlShift([&] { PostKey(F().edtCmdLine.Handle(), VK_RETURN); });
     ExpectRunAs(Elevated('k', "ver "));
@@ -1676,8 +1676,8 @@ TEST(Form1Follow, ChangedFilesShowWithinTwoSecondsKeepingTheChoice) {
     f->edtCmdLine.SetText("");
     SetFocus(f->edtCmdLine.Handle());
     Type(f->edtCmdLine.Handle(), "CAFE");
-    ASSERT_EQ(f->lstSuggestions.ItemCount(), 1);
-    EXPECT_EQ(f->lstSuggestions.Item(0), "echo caf\xE9");
+    ASSERT_EQ(f->Suggestions.List().ItemCount(), 1);
+    EXPECT_EQ(f->Suggestions.List().Item(0), "echo caf\xE9");
     f->edtCmdLine.SetText("ver");
     if (IsScreenDpi96()) {
         EXPECT_TRUE(
