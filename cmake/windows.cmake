@@ -42,11 +42,11 @@ endfunction()
 osh_layer(osh_ui DEPENDS osh_core osh_win32 SOURCES
   ui/Application.cpp
   ui/Controls.cpp
+  ui/DropDownList.cpp
   ui/Exceptions.cpp
   ui/ExtCtrls.cpp
   ui/Files.cpp
   ui/Form.cpp
-  ui/ListBox.cpp
   ui/Graphics.cpp
   ui/Menus.cpp
   ui/MessageDialog.cpp

@@ -34,11 +34,10 @@ void DrawStyledRow(TCanvas& canvas, int ppi, TListKind kind, int index, const st
 }
 
 TSuggestions::TSuggestions(TWinControl* form, TWinControl& box)
-    : TComponent(form), form_(form), box_(box) {
-    list_.SetDropDownOf(form);
+    : TComponent(form), form_(form), box_(box), list_(form) {
     list_.ItemHeight = ListRowHeight;
     list_.OnClick = [this](TObject*) { Pick(); };
-    list_.OnScroll = [this](TObject*) { FillFor(list_.TopIndex() + list_.RowsInSight()); };
+    list_.OnNeedRows = [this](TObject*, int count) { FillTo(count); };
     list_.OnDrawItem = [this](TObject*, int i, const RECT& r, TOwnerDrawState st) {
         DrawItem(i, r, st);
     };
@@ -91,14 +90,15 @@ void TSuggestions::Search(std::string_view typed) {
             list_.SetItemIndex(-1);
         return;
     }
-    list_.SetItems(Texts(0, kShownRows));
+    list_.SetItems(Texts(0, kShownRows), static_cast<int>(total));
     Place();
 }
 
-void TSuggestions::FillFor(int row) {
-    const auto filled = static_cast<size_t>(list_.ItemCount());
-    if (static_cast<size_t>(row) + kSuggestionRows >= filled && filled < Count())
-        list_.AddItems(Texts(filled, kMoreRows));
+void TSuggestions::FillTo(int count) {
+    const int filled = list_.ItemCount();
+    if (count > filled)
+        list_.AddItems(Texts(static_cast<size_t>(filled),
+                             std::max(kMoreRows, static_cast<size_t>(count - filled))));
 }
 
 void TSuggestions::Place() {
@@ -132,16 +132,15 @@ void TSuggestions::Place() {
             widest = std::max(widest, static_cast<int>(size.cx));
         }
     }
-    const int frame = 2 * GetSystemMetrics(SM_CXBORDER);
-    const int bar = count > kSuggestionRows ? GetSystemMetrics(SM_CXVSCROLL) : 0;
+    const int frame = 2 * list_.BorderWidth();
+    const int bar = static_cast<int>(Count()) > kSuggestionRows ? list_.BarWidth() : 0;
     // It only widens while open: every change of a popup's size is a
     // round of the display server and a new drawing of the whole list.
     width_ = std::min(std::max({static_cast<int>(box.right - box.left),
                                 widest + list_.Scale(14) + bar + frame, width_}),
                       static_cast<int>(work.right - work.left));
     const int width = width_;
-    const int height = std::min(count, kSuggestionRows) * list_.Scale(ListRowHeight) +
-                       2 * GetSystemMetrics(SM_CYBORDER);
+    const int height = std::min(count, kSuggestionRows) * list_.Scale(ListRowHeight) + frame;
     const int left =
         std::max(static_cast<int>(work.left),
                  std::min(static_cast<int>(box.left), static_cast<int>(work.right) - width));
@@ -199,7 +198,6 @@ void TSuggestions::KeyDown(WORD& Key, TShiftState Shift) {
         return;
     }
     Key = 0;
-    FillFor(to);
     list_.SetItemIndex(to);
 }
 

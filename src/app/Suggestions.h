@@ -6,7 +6,7 @@
 #include "core/CommandSearch.h"
 #include "core/ListRowStyle.h"
 #include "ui/Form.h"
-#include "ui/ListBox.h"
+#include "ui/DropDownList.h"
 #include "ui/StdCtrls.h"
 
 #include <string>
@@ -41,22 +41,22 @@ public:
     void SetFont(const TFont& font) { list_.Font = font; }
 
     // The drop-down list itself, its rows as the user sees them.
-    TListBox& List() { return list_; }
+    TDropDownList& List() { return list_; }
 
 private:
     // The text of the shown row at, and its list when it is a list's row.
     std::string TextOf(size_t at) const;
     std::vector<std::string> Texts(size_t from, size_t count) const;
     size_t Count() const { return leading_.size() + hits_.size(); }
-    // Puts more rows in the list when row comes near its last.
-    void FillFor(int row);
+    // Puts rows in the list up to count at least.
+    void FillTo(int count);
     void Place();
     void Pick();
     void DrawItem(int index, const RECT& r, TOwnerDrawState state);
 
     TWinControl* form_;
     TWinControl& box_;
-    TListBox list_{this};
+    TDropDownList list_;
     GCommandIndex index_;
     std::vector<std::string> leading_; // what the list shows first, then hits_
     std::vector<GSearchHit> hits_;

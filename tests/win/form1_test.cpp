@@ -850,7 +850,7 @@ TEST_F(Form1Box, TypingIntoTheBox) {
 
 TEST_F(Form1Box, SuggestionsTakeARowByKeysOrMouseAndLeaveEnterAndEscapeAsTheyWere) {
     HWND box = F().edtCmdLine.Handle();
-    TListBox& found = F().Suggestions.List();
+    TDropDownList& found = F().Suggestions.List();
     auto key = [](HWND h, UINT vk) {
         PostKey(h, vk);
         PumpMessages(20);
@@ -918,7 +918,7 @@ TEST_F(Form1Box, SuggestionsTakeARowByKeysOrMouseAndLeaveEnterAndEscapeAsTheyWer
 
 TEST_F(Form1Box, SuggestionsOpenOnlyWhileTheUserTypesInTheFocusedBox) {
     HWND box = F().edtCmdLine.Handle();
-    TListBox& found = F().Suggestions.List();
+    TDropDownList& found = F().Suggestions.List();
     SetFocus(box);
     ChooseRow(F(), F().cbbListCustom, 1); // a pick holding "disques" and "Diskpart"
     EXPECT_FALSE(found.Visible());
@@ -950,7 +950,7 @@ TEST(Form1Suggestions, ManyRowsScrollByTheirBarAndComeInAsTheListReachesThem) {
     auto f = NewForm1();
     ShowForm(*f);
     HWND box = f->edtCmdLine.Handle();
-    TListBox& found = f->Suggestions.List();
+    TDropDownList& found = f->Suggestions.List();
     SetFocus(box);
     Type(box, "li");
     ASSERT_EQ(found.ItemCount(), 200);
@@ -970,16 +970,19 @@ TEST(Form1Suggestions, ManyRowsScrollByTheirBarAndComeInAsTheListReachesThem) {
         EXPECT_EQ(si.nPage, 12u);
         return si.nPos;
     };
-    EXPECT_EQ(barAt(199), 0);
+    // The bar covers every match, not only the rows the list holds yet.
+    EXPECT_EQ(barAt(449), 0);
 
-    // The bar scrolls the list; at its end more rows come.
+    // The bar scrolls the list; the rows it reaches come in.
     SendMessageA(frame, WM_VSCROLL, SB_PAGEDOWN, reinterpret_cast<LPARAM>(bar));
     EXPECT_EQ(found.TopIndex(), 12);
-    EXPECT_EQ(barAt(199), 12);
+    EXPECT_EQ(barAt(449), 12);
     SendMessageA(frame, WM_VSCROLL, SB_BOTTOM, reinterpret_cast<LPARAM>(bar));
-    EXPECT_EQ(found.ItemCount(), 350);
-    EXPECT_EQ(barAt(349), 188);
-    // So do the keys, down to the last row.
+    EXPECT_EQ(found.ItemCount(), 450);
+    EXPECT_EQ(found.TopIndex(), 438);
+    // The keys from the top, down to the last row.
+    Type(box, "g");
+    EXPECT_EQ(found.ItemCount(), 200);
     for (int k = 0; k < 40; ++k)
         PostKey(box, VK_NEXT);
     PumpMessages(100);
@@ -989,18 +992,18 @@ TEST(Form1Suggestions, ManyRowsScrollByTheirBarAndComeInAsTheListReachesThem) {
 
     // A letter starts from the top with nothing highlighted, even when it
     // leaves the same rows.
-    Type(box, "g");
+    Type(box, "n");
     EXPECT_EQ(found.ItemCount(), 200);
-    EXPECT_EQ(barAt(199), 0);
+    EXPECT_EQ(barAt(449), 0);
     PostKey(box, VK_DOWN);
     PumpMessages(20);
     ASSERT_EQ(found.ItemIndex(), 0);
-    Type(box, "n");
+    Type(box, "e");
     EXPECT_EQ(found.ItemIndex(), -1);
     EXPECT_EQ(found.Item(0), "echo ligne 0");
 
     // Twelve rows or fewer: no bar, the list takes the whole width.
-    Type(box, "e 12");
+    Type(box, " 12");
     EXPECT_EQ(found.ItemCount(), 15); // 12, 112, 120 to 129, 212, 312, 412
     EXPECT_TRUE(IsWindowVisible(bar));
     Type(box, "3");
@@ -1008,6 +1011,61 @@ TEST(Form1Suggestions, ManyRowsScrollByTheirBarAndComeInAsTheListReachesThem) {
     EXPECT_FALSE(IsWindowVisible(bar));
     GetWindowRect(found.Handle(), &list);
     EXPECT_EQ(list.right, thumbs.right);
+}
+
+// A window on 450 rows of the personal list, "li" typed: every row matches.
+struct TManyRows {
+    TRecordingSystem sys;
+    TBoxRecorder boxes;
+    TInstall install{sys, "many"};
+    TForm1Ptr form;
+    TManyRows() {
+        std::string rows;
+        for (int i = 0; i < 450; ++i)
+            rows += "echo ligne " + std::to_string(i) + "\r\n";
+        install.Cpl("").Syst("").Custom(rows).SystFolder();
+        form = NewForm1();
+        ShowForm(*form);
+    }
+    HWND Bar() {
+        return FindWindowExA(GetParent(form->Suggestions.List().Handle()), nullptr, "SCROLLBAR",
+                             nullptr);
+    }
+};
+
+TEST(Form1Suggestions, TheThumbDraggedToTheBottomShowsTheLastMatch) {
+    TManyRows many;
+    HWND box = many.form->edtCmdLine.Handle();
+    SetFocus(box);
+    Type(box, "li");
+    TDropDownList& found = many.form->Suggestions.List();
+    ASSERT_EQ(found.ItemCount(), 200);
+    HWND bar = many.Bar();
+    RECT r;
+    GetClientRect(bar, &r);
+    const int x = r.right / 2;
+    // The thumb lies at the top, under the arrow; it goes down past the end.
+    PostMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON,
+                 MAKELPARAM(x, GetSystemMetrics(SM_CYVSCROLL) + 2));
+    PostMessageA(bar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, r.bottom - 1));
+    PostMessageA(bar, WM_LBUTTONUP, 0, MAKELPARAM(x, r.bottom - 1));
+    PumpMessages(50);
+    EXPECT_EQ(found.TopIndex(), 450 - 12);
+    EXPECT_EQ(found.Item(449), "echo ligne 449");
+}
+
+TEST(Form1Suggestions, TheScrollBarHasTheWidthOfTheWindowsDpi) {
+    TManyRows many;
+    HWND box = many.form->edtCmdLine.Handle();
+    RECT r;
+    GetWindowRect(many.form->Handle(), &r);
+    const int dpi = many.form->PixelsPerInch() * 2;
+    SendMessageA(many.form->Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                 reinterpret_cast<LPARAM>(&r));
+    SetFocus(box);
+    Type(box, "li");
+    GetWindowRect(many.Bar(), &r);
+    EXPECT_NEAR(r.right - r.left, 2 * GetSystemMetrics(SM_CXVSCROLL), 1);
 }
 
 // ------------------------------------------------------------------ launch
