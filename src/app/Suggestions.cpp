@@ -28,8 +28,10 @@ void DrawStyledRow(TCanvas& canvas, int ppi, TListKind kind, int index, const st
             canvas.Font.SetColor(pass.textColor);
         if (pass.bold)
             canvas.Font.SetStyle(canvas.Font.Style() | fsBold);
-        canvas.TextOut(r.left + MulDiv(pass.textOffset.x, ppi, 96),
-                       r.top + MulDiv(pass.textOffset.y, ppi, 96), text);
+        // A row wider than the list ends in an ellipsis.
+        const int x = MulDiv(pass.textOffset.x, ppi, 96);
+        RECT at{r.left + x, r.top + MulDiv(pass.textOffset.y, ppi, 96), r.right - x, r.bottom};
+        canvas.DrawText(text, at, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_NOCLIP);
     }
 }
 
@@ -134,12 +136,10 @@ void TSuggestions::Place() {
     }
     const int frame = 2 * list_.BorderWidth();
     const int bar = static_cast<int>(Count()) > kSuggestionRows ? list_.BarWidth() : 0;
-    // It only widens while open: every change of a popup's size is a
-    // round of the display server and a new drawing of the whole list.
-    width_ = std::min(std::max({static_cast<int>(box.right - box.left),
-                                widest + list_.Scale(14) + bar + frame, width_}),
-                      static_cast<int>(work.right - work.left));
-    const int width = width_;
+    // Within the screen, where longer rows end in an ellipsis.
+    const int width = std::min(
+        std::max(static_cast<int>(box.right - box.left), widest + list_.Scale(14) + bar + frame),
+        static_cast<int>(work.right - work.left));
     const int height = std::min(count, kSuggestionRows) * list_.Scale(ListRowHeight) + frame;
     const int left =
         std::max(static_cast<int>(work.left),
@@ -156,7 +156,6 @@ void TSuggestions::Close() {
     if (!list_.Visible())
         return;
     list_.Hide();
-    width_ = 0;
     leading_.clear();
     hits_.clear();
     list_.SetItems({});

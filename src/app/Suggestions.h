@@ -60,10 +60,10 @@ private:
     GCommandIndex index_;
     std::vector<std::string> leading_; // what the list shows first, then hits_
     std::vector<GSearchHit> hits_;
-    int width_ = 0; // while they show
 };
 
 // Draws a row of a list in the program's style: kind and index give its
-// colours, ppi the scale of its offsets.
+// colours, ppi the scale of its offsets. Text wider than the row ends in an
+// ellipsis.
 void DrawStyledRow(TCanvas& canvas, int ppi, TListKind kind, int index, const std::string& text,
                    const RECT& r, TOwnerDrawState state);

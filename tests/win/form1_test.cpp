@@ -1013,31 +1013,34 @@ TEST(Form1Suggestions, ManyRowsScrollByTheirBarAndComeInAsTheListReachesThem) {
     EXPECT_EQ(list.right, thumbs.right);
 }
 
-// A window on 450 rows of the personal list, "li" typed: every row matches.
-struct TManyRows {
+// A window whose personal list holds rows, the others nothing.
+struct TWindowOn {
     TRecordingSystem sys;
     TBoxRecorder boxes;
-    TInstall install{sys, "many"};
+    TInstall install{sys, "rows"};
     TForm1Ptr form;
-    TManyRows() {
-        std::string rows;
-        for (int i = 0; i < 450; ++i)
-            rows += "echo ligne " + std::to_string(i) + "\r\n";
+    explicit TWindowOn(const std::string& rows) {
         install.Cpl("").Syst("").Custom(rows).SystFolder();
         form = NewForm1();
         ShowForm(*form);
+        SetFocus(form->edtCmdLine.Handle());
     }
-    HWND Bar() {
-        return FindWindowExA(GetParent(form->Suggestions.List().Handle()), nullptr, "SCROLLBAR",
-                             nullptr);
-    }
+    void Type(const char* text) { ::Type(form->edtCmdLine.Handle(), text); }
+    HWND Frame() { return GetParent(form->Suggestions.List().Handle()); }
+    HWND Bar() { return FindWindowExA(Frame(), nullptr, "SCROLLBAR", nullptr); }
 };
 
+// 450 rows that "li" all finds.
+std::string ManyRows() {
+    std::string rows;
+    for (int i = 0; i < 450; ++i)
+        rows += "echo ligne " + std::to_string(i) + "\r\n";
+    return rows;
+}
+
 TEST(Form1Suggestions, TheThumbDraggedToTheBottomShowsTheLastMatch) {
-    TManyRows many;
-    HWND box = many.form->edtCmdLine.Handle();
-    SetFocus(box);
-    Type(box, "li");
+    TWindowOn many(ManyRows());
+    many.Type("li");
     TDropDownList& found = many.form->Suggestions.List();
     ASSERT_EQ(found.ItemCount(), 200);
     HWND bar = many.Bar();
@@ -1055,17 +1058,69 @@ TEST(Form1Suggestions, TheThumbDraggedToTheBottomShowsTheLastMatch) {
 }
 
 TEST(Form1Suggestions, TheScrollBarHasTheWidthOfTheWindowsDpi) {
-    TManyRows many;
-    HWND box = many.form->edtCmdLine.Handle();
+    TWindowOn many(ManyRows());
     RECT r;
     GetWindowRect(many.form->Handle(), &r);
     const int dpi = many.form->PixelsPerInch() * 2;
     SendMessageA(many.form->Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
                  reinterpret_cast<LPARAM>(&r));
-    SetFocus(box);
-    Type(box, "li");
+    SetFocus(many.form->edtCmdLine.Handle());
+    many.Type("li");
     GetWindowRect(many.Bar(), &r);
     EXPECT_NEAR(r.right - r.left, 2 * GetSystemMetrics(SM_CXVSCROLL), 1);
+}
+
+TEST(Form1Suggestions, TheDropDownNarrowsAgainWhenItsLongRowsGo) {
+    TWindowOn window("echo court\r\necho " + std::string(120, 'x') + "\r\n");
+    auto width = [&] {
+        RECT r;
+        GetWindowRect(window.Frame(), &r);
+        return r.right - r.left;
+    };
+    const int box = window.form->edtCmdLine.Width();
+    window.Type("ec");
+    EXPECT_GT(width(), box);
+    window.Type("ho co");
+    ASSERT_EQ(window.form->Suggestions.List().ItemCount(), 1);
+    EXPECT_EQ(width(), box);
+}
+
+TEST(Form1Suggestions, ARowWiderThanTheScreenEndsInAnEllipsis) {
+    TWindowOn window("echo " + std::string(2000, 'W') + "\r\n");
+    window.Type("ec");
+    TDropDownList& found = window.form->Suggestions.List();
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromWindow(window.Frame(), MONITOR_DEFAULTTONEAREST), &monitor);
+    RECT frame, row;
+    GetWindowRect(window.Frame(), &frame);
+    EXPECT_LE(frame.right - frame.left, monitor.rcWork.right - monitor.rcWork.left);
+
+    // The row drawn into a bitmap: near its end, ink only low down, as the
+    // dots of an ellipsis leave it, and none of the tall W's.
+    SendMessageA(found.Handle(), LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, row.right, row.bottom);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ was = SelectObject(dc, bitmap);
+    DRAWITEMSTRUCT dis{};
+    dis.CtlType = ODT_LISTBOX;
+    dis.hwndItem = found.Handle();
+    dis.hDC = dc;
+    dis.rcItem = row;
+    found.HandleDrawItem(dis);
+    const COLORREF paper = GetPixel(dc, row.right - 1, row.top);
+    int high = 0, low = 0;
+    for (int x = row.right - found.Scale(20); x < row.right; ++x)
+        for (int y = row.top; y < row.bottom; ++y)
+            if (GetPixel(dc, x, y) != paper)
+                ++(y < (row.top + row.bottom) / 2 ? high : low);
+    SelectObject(dc, was);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    EXPECT_EQ(high, 0);
+    EXPECT_GT(low, 0);
 }
 
 // ------------------------------------------------------------------ launch
