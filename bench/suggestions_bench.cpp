@@ -79,7 +79,10 @@ TFigures TypeQueries(TApplication& application, const std::string& dir,
     application.MainForm = form;
     form->DoCreate();
     form->Show();
-    Pump(application);
+    // As a user's first key comes: the window drawn, and its idle work done.
+    for (const double start = NowMs();
+         !form->Suggestions.List().HandleAllocated() && NowMs() - start < 1000; Sleep(1))
+        Pump(application);
     HWND box = form->edtCmdLine.Handle();
     SetFocus(box);
 

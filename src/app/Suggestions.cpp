@@ -43,6 +43,13 @@ TSuggestions::TSuggestions(TWinControl* form, TWinControl& box)
     list_.OnDrawItem = [this](TObject*, int i, const RECT& r, TOwnerDrawState st) {
         DrawItem(i, r, st);
     };
+    // Made ahead, the windows spare the first key their making.
+    idle_.SetInterval(1);
+    idle_.OnTimer = [this](TObject*) {
+        idle_.SetEnabled(false);
+        list_.Handle();
+    };
+    idle_.SetEnabled(true);
 }
 
 void TSuggestions::SetRows(TListKind kind, const std::vector<std::string_view>& rows) {

@@ -8,6 +8,7 @@
 #include "ui/Form.h"
 #include "ui/DropDownList.h"
 #include "ui/StdCtrls.h"
+#include "ui/Timer.h"
 
 #include <string>
 #include <string_view>
@@ -15,7 +16,9 @@
 
 class TSuggestions : public TComponent {
 public:
-    // A drop-down of form, placed under box.
+    // A drop-down of form, placed under box. Its windows are made at first
+    // use, or before once the thread is idle after painting the form: a
+    // timer's message comes only when no other, nor any paint, waits.
     TSuggestions(TWinControl* form, TWinControl& box);
 
     // The text of a list's row, as the search names it by its place.
@@ -57,6 +60,7 @@ private:
     TWinControl* form_;
     TWinControl& box_;
     TDropDownList list_;
+    TTimer idle_{this}; // once, to make the windows
     GCommandIndex index_;
     std::vector<std::string> leading_; // what the list shows first, then hits_
     std::vector<GSearchHit> hits_;

@@ -204,7 +204,6 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     };
     edtCmdLine.OnChange = [this](TObject* s) { edtCmdLineChange(s); };
     edtCmdLine.OnAfterChange = [this](TObject* s, bool u) { edtCmdLineAfterChange(s, u); };
-    edtCmdLine.OnEnter = [this](TObject* s) { edtCmdLineEnter(s); };
     edtCmdLine.OnExit = [this](TObject* s) { edtCmdLineExit(s); };
     Suggestions.RowText = [this](TListKind kind, int row) { return ListOf(kind).Item(row); };
     Suggestions.OnPick = [this](TObject* s, const std::string& t) { SuggestionsPick(s, t); };
@@ -344,11 +343,6 @@ void TForm1::edtCmdLineAfterChange(TObject*, bool ByUser) {
         Suggestions.Search(edtCmdLine.Text());
     else
         Suggestions.Close();
-}
-
-void TForm1::edtCmdLineEnter(TObject*) {
-    // The suggestions' windows are made before the first key needs them.
-    Suggestions.List().Handle();
 }
 
 void TForm1::edtCmdLineExit(TObject*) {

@@ -102,7 +102,6 @@ public:
     // The suggestions open as the user types in the box and close as the
     // box or the window loses the focus, or the window moves.
     void edtCmdLineAfterChange(TObject* Sender, bool ByUser);
-    void edtCmdLineEnter(TObject* Sender);
     void edtCmdLineExit(TObject* Sender);
     void SuggestionsPick(TObject* Sender, const std::string& Text);
     void FormDeactivate(TObject* Sender);

@@ -1038,6 +1038,20 @@ std::string ManyRows() {
     return rows;
 }
 
+TEST(Form1Suggestions, TheirWindowsAreMadeOnceTheWindowIsPaintedAndIdle) {
+    TRecordingSystem sys;
+    TBoxRecorder boxes;
+    TInstall install(sys, "idle");
+    install.Full();
+    auto f = NewForm1();
+    f->Show();
+    SetForegroundWindow(f->Handle());
+    ASSERT_EQ(GetFocus(), f->edtCmdLine.Handle());
+    EXPECT_FALSE(f->Suggestions.List().HandleAllocated());
+    PumpMessages(50);
+    EXPECT_TRUE(f->Suggestions.List().HandleAllocated());
+}
+
 TEST(Form1Suggestions, TheThumbDraggedToTheBottomShowsTheLastMatch) {
     TWindowOn many(ManyRows());
     many.Type("li");
