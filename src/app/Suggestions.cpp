@@ -84,12 +84,11 @@ void TSuggestions::Search(std::string_view typed) {
     // them): nothing to fill or draw again.
     const auto shown = static_cast<size_t>(list_.ItemCount());
     const size_t total = leading.size() + found.size();
-    const bool same =
-        list_.Visible() && list_.TopIndex() == 0 && leading == leading_ &&
-        shown == std::min(total, kShownRows) && shown >= leading.size() &&
-        std::equal(found.begin(),
-                   found.begin() + static_cast<std::ptrdiff_t>(shown - leading.size()),
-                   hits_.begin(), hits_.end());
+    const size_t listed = shown - std::min(shown, leading.size()); // hits the list holds
+    const bool same = list_.Visible() && list_.TopIndex() == 0 && leading == leading_ &&
+                      shown == std::min(total, kShownRows) && hits_.size() >= listed &&
+                      std::equal(found.begin(), found.begin() + static_cast<std::ptrdiff_t>(listed),
+                                 hits_.begin());
     leading_ = std::move(leading);
     hits_ = std::move(found);
     if (same) {
@@ -97,6 +96,7 @@ void TSuggestions::Search(std::string_view typed) {
         // is, since the list draws itself again for it even then).
         if (list_.ItemIndex() >= 0)
             list_.SetItemIndex(-1);
+        list_.SetRowTotal(static_cast<int>(total));
         return;
     }
     list_.SetItems(Texts(0, kShownRows), static_cast<int>(total));

@@ -130,7 +130,16 @@ void TDropDownList::SyncBar() {
     info.nMax = now[0];
     info.nPage = static_cast<UINT>(now[1]);
     info.nPos = now[2];
-    SetScrollInfo(bar_, SB_CTL, &info, TRUE);
+    // Drawn again only when its thumb moves or resizes: the thumb of a few
+    // thousand rows keeps its least length while their number changes.
+    SCROLLBARINFO was{}, is{};
+    was.cbSize = is.cbSize = sizeof was;
+    GetScrollBarInfo(bar_, OBJID_CLIENT, &was);
+    SetScrollInfo(bar_, SB_CTL, &info, FALSE);
+    GetScrollBarInfo(bar_, OBJID_CLIENT, &is);
+    if (was.xyThumbTop != is.xyThumbTop || was.xyThumbBottom != is.xyThumbBottom ||
+        !std::equal(std::begin(was.rgstate), std::end(was.rgstate), std::begin(is.rgstate)))
+        InvalidateRect(bar_, nullptr, TRUE);
 }
 
 void TDropDownList::Need(int count) {
@@ -219,6 +228,12 @@ int TDropDownList::ItemCount() const {
 
 int TDropDownList::RowTotal() const {
     return std::max(total_, ItemCount());
+}
+
+void TDropDownList::SetRowTotal(int total) {
+    total_ = total;
+    if (handle_)
+        Arrange();
 }
 
 std::string TDropDownList::Item(int index) const {

@@ -32,6 +32,7 @@ public:
     void AddItems(const std::vector<std::string>& rows);
     // The rows the list stands for: never fewer than it holds.
     int RowTotal() const;
+    void SetRowTotal(int total);
     // Asks that the list hold its first Count rows (Count within RowTotal).
     std::function<void(TObject* Sender, int Count)> OnNeedRows;
 
