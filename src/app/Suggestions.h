@@ -5,8 +5,8 @@
 #pragma once
 #include "core/CommandSearch.h"
 #include "core/ListRowStyle.h"
-#include "ui/Form.h"
 #include "ui/DropDownList.h"
+#include "ui/Form.h"
 #include "ui/StdCtrls.h"
 #include "ui/Timer.h"
 
@@ -47,7 +47,7 @@ public:
     TDropDownList& List() { return list_; }
 
 private:
-    // The text of the shown row at, and its list when it is a list's row.
+    // The text of the row at, counted from the first shown.
     std::string TextOf(size_t at) const;
     std::vector<std::string> Texts(size_t from, size_t count) const;
     size_t Count() const { return leading_.size() + hits_.size(); }

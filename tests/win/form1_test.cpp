@@ -916,6 +916,25 @@ TEST_F(Form1Box, SuggestionsTakeARowByKeysOrMouseAndLeaveEnterAndEscapeAsTheyWer
     EXPECT_TRUE(PumpUntilQuit(60));
 }
 
+TEST_F(Form1Box, RowsOfAnotherSourceComeFirstAndArePickedLikeTheOthers) {
+    F().Suggestions.LeadingRows = [](std::string_view typed) {
+        return typed == "iP" ? std::vector<std::string>{"ipconfig /renew"}
+                             : std::vector<std::string>{};
+    };
+    HWND box = F().edtCmdLine.Handle();
+    TDropDownList& found = F().Suggestions.List();
+    SetFocus(box);
+    Type(box, "iP");
+    ASSERT_EQ(found.ItemCount(), 3);
+    EXPECT_EQ(found.Item(0), "ipconfig /renew");
+    EXPECT_EQ(found.Item(1), "ipconfig");
+    PostKey(box, VK_DOWN);
+    PostKey(box, VK_RETURN);
+    PumpMessages(20);
+    EXPECT_EQ(Box(), "ipconfig /renew");
+    EXPECT_FALSE(found.Visible());
+}
+
 TEST_F(Form1Box, SuggestionsOpenOnlyWhileTheUserTypesInTheFocusedBox) {
     HWND box = F().edtCmdLine.Handle();
     TDropDownList& found = F().Suggestions.List();
