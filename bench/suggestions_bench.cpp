@@ -79,7 +79,10 @@ TFigures TypeQueries(TApplication& application, const std::string& dir,
     application.MainForm = form;
     form->DoCreate();
     form->Show();
-    Pump(application);
+    // As a user's first key comes: the window drawn, and its idle work done.
+    for (const double start = NowMs();
+         !form->Suggestions.List().HandleAllocated() && NowMs() - start < 1000; Sleep(1))
+        Pump(application);
     HWND box = form->edtCmdLine.Handle();
     SetFocus(box);
 
@@ -94,8 +97,8 @@ TFigures TypeQueries(TApplication& application, const std::string& dir,
             SendMessageA(box, WM_CHAR, static_cast<unsigned char>(*c), 1);
             const double t1 = NowMs();
             // The popup with its rows and scroll bar.
-            if (form->lstSuggestions.Visible())
-                UpdateWindow(GetAncestor(form->lstSuggestions.Handle(), GA_ROOT));
+            if (form->Suggestions.List().Visible())
+                UpdateWindow(GetAncestor(form->Suggestions.List().Handle(), GA_ROOT));
             const double t = NowMs() - t0;
             handling.push_back(t1 - t0);
             ms.push_back(t);
@@ -104,7 +107,7 @@ TFigures TypeQueries(TApplication& application, const std::string& dir,
                 f.worstKey = typed;
             }
             f.mostRows =
-                std::max(f.mostRows, static_cast<size_t>(form->lstSuggestions.ItemCount()));
+                std::max(f.mostRows, static_cast<size_t>(form->Suggestions.List().ItemCount()));
             Pump(application);
         }
     }

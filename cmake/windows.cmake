@@ -42,11 +42,11 @@ endfunction()
 osh_layer(osh_ui DEPENDS osh_core osh_win32 SOURCES
   ui/Application.cpp
   ui/Controls.cpp
+  ui/DropDownList.cpp
   ui/Exceptions.cpp
   ui/ExtCtrls.cpp
   ui/Files.cpp
   ui/Form.cpp
-  ui/ListBox.cpp
   ui/Graphics.cpp
   ui/Menus.cpp
   ui/MessageDialog.cpp
@@ -95,10 +95,10 @@ osh_layer(osh_dialogs DEPENDS osh_update SOURCES
 # Everything of the program but its entry, so that tests can create the forms.
 osh_layer(osh_app DEPENDS osh_dialogs SOURCES
   app/FollowedCatalogues.cpp
+  app/Suggestions.cpp
   app/Unit1.cpp
   app/Unit1Catalogues.cpp
   app/Unit1Infos.cpp
-  app/Unit1Suggest.cpp
   app/Unit1Update.cpp)
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)

@@ -59,7 +59,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     OnActivate = [this](TObject* s) { FormActivate(s); };
     OnKeyPress = [this](TObject* s, char& k) { FormKeyPress(s, k); };
     OnKeyDown = [this](TObject* s, WORD& k, TShiftState sh) {
-        SuggestionsKeyDown(s, k, sh);
+        Suggestions.KeyDown(k, sh);
         if (k)
             FormKeyDown(s, k, sh);
     };
@@ -180,9 +180,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     itemWebSite.Caption = "Orbitashell sur le Web";
     itemWebSite.ImageIndex = 3;
 
-    lstSuggestions.SetDropDownOf(this);
-    lstSuggestions.ItemHeight = ListRowHeight;
-    lstSuggestions.Font = Font;
+    Suggestions.SetFont(Font);
 
     // The system's shield marks the entry that asks for an administrator.
     ImageList2.AddStockIcon(SIID_SHIELD);
@@ -215,13 +213,11 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     };
     edtCmdLine.OnChange = [this](TObject* s) { edtCmdLineChange(s); };
     edtCmdLine.OnAfterChange = [this](TObject* s, bool u) { edtCmdLineAfterChange(s, u); };
-    edtCmdLine.OnEnter = [this](TObject* s) { edtCmdLineEnter(s); };
     edtCmdLine.OnExit = [this](TObject* s) { edtCmdLineExit(s); };
-    lstSuggestions.OnClick = [this](TObject* s) { lstSuggestionsClick(s); };
-    lstSuggestions.OnScroll = [this](TObject* s) { lstSuggestionsScroll(s); };
-    lstSuggestions.OnDrawItem = [this](TObject* s, int i, const RECT& r, TOwnerDrawState st) {
-        lstSuggestionsDrawItem(s, i, r, st);
+    Suggestions.RowText = [this](TListKind kind, int row) {
+        return Catalogues.List(kind).Item(row);
     };
+    Suggestions.OnPick = [this](TObject* s, const std::string& t) { SuggestionsPick(s, t); };
     btnExecuter.OnClick = [this](TObject* s) { btnExecuterClick(s); };
     btnNewVersionDispo.OnClick = [this](TObject* s) { btnNewVersionDispoClick(s); };
     btnInfos.OnClick = [this](TObject* s) { btnInfosClick(s); };
@@ -331,6 +327,31 @@ void TForm1::edtCmdLineChange(TObject*) {
     btnExecuter.SetEnabled(!text.empty());
 }
 
+void TForm1::edtCmdLineAfterChange(TObject*, bool ByUser) {
+    // A row taken from a list, or the comments removed, opens nothing.
+    if (ByUser)
+        Suggestions.Search(edtCmdLine.Text());
+    else
+        Suggestions.Close();
+}
+
+void TForm1::edtCmdLineExit(TObject*) {
+    Suggestions.Close();
+}
+
+void TForm1::SuggestionsPick(TObject*, const std::string& Text) {
+    // As a pick in the row's own list: the box's change handler does the rest.
+    edtCmdLine.SetText(Text);
+}
+
+void TForm1::FormDeactivate(TObject*) {
+    Suggestions.Close();
+}
+
+void TForm1::FormMove(TObject*) {
+    Suggestions.Close();
+}
+
 void TForm1::btnExecuterClick(TObject*) {
     LaunchLine(KeyboardShiftState() == (ssCtrl | ssShift));
 }
@@ -436,23 +457,7 @@ void TForm1::GetBatTemp() {
 
 void TForm1::DrawListRow(TListKind kind, int index, const RECT& r, TOwnerDrawState state) {
     TComboBox& list = Catalogues.List(kind);
-    DrawRow(*list.Canvas(), kind, index, list.Item(index), r, state);
-}
-
-void TForm1::DrawRow(TCanvas& canvas, TListKind kind, int index, const std::string& text,
-                     const RECT& r, TOwnerDrawState state) {
-    const GRowPasses passes = RowPasses(kind, index, (state & odSelected) != 0);
-    for (int i = 0; i < passes.count; ++i) {
-        const GRowPass& pass = passes.pass[static_cast<size_t>(i)];
-        canvas.Brush.Color = pass.background;
-        canvas.Brush.Style = bsSolid;
-        canvas.FillRect(r);
-        if (!pass.listTextColor)
-            canvas.Font.SetColor(pass.textColor);
-        if (pass.bold)
-            canvas.Font.SetStyle(canvas.Font.Style() | fsBold);
-        canvas.TextOut(r.left + Scale(pass.textOffset.x), r.top + Scale(pass.textOffset.y), text);
-    }
+    DrawStyledRow(*list.Canvas(), PixelsPerInch(), kind, index, list.Item(index), r, state);
 }
 
 void TForm1::cbbListCPLDrawItem(TObject*, int Index, const RECT& Rect, TOwnerDrawState State) {

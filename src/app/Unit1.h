@@ -1,12 +1,11 @@
 // The main window: the three command lists, the command-line box and "Lancer".
 #pragma once
 #include "app/FollowedCatalogues.h"
-#include "core/CommandSearch.h"
+#include "app/Suggestions.h"
 #include "core/ListRowStyle.h"
 #include "core/VersionFile.h"
 #include "ui/Files.h"
 #include "ui/Form.h"
-#include "ui/ListBox.h"
 #include "ui/Timer.h"
 #include "ui/Menus.h"
 #include "ui/StdCtrls.h"
@@ -38,7 +37,7 @@ public:
     TMenuItem itemPrincipe{this};
     TMenuItem itemWebSite{this};
     // Rows of every list found by the words typed in the box.
-    TListBox lstSuggestions{this};
+    TSuggestions Suggestions{this, edtCmdLine};
     TPopupMenu ppmExecuter{this};
     TMenuItem itemExecuter{this};
     TMenuItem itemExecuterAdmin{this};
@@ -103,15 +102,11 @@ public:
     void itemPrincipeClick(TObject* Sender);
     void itemWebSiteClick(TObject* Sender);
 
-    // The suggestions under the box (Unit1Suggest.cpp).
+    // The suggestions open as the user types in the box and close as the
+    // box or the window loses the focus, or the window moves.
     void edtCmdLineAfterChange(TObject* Sender, bool ByUser);
-    void edtCmdLineEnter(TObject* Sender);
     void edtCmdLineExit(TObject* Sender);
-    void SuggestionsKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
-    void lstSuggestionsClick(TObject* Sender);
-    void lstSuggestionsDrawItem(TObject* Sender, int Index, const RECT& Rect,
-                                TOwnerDrawState State);
-    void lstSuggestionsScroll(TObject* Sender);
+    void SuggestionsPick(TObject* Sender, const std::string& Text);
     void FormDeactivate(TObject* Sender);
     void FormMove(TObject* Sender);
 
@@ -125,20 +120,6 @@ public:
                               const std::vector<std::string_view>& Rows);
 
 private:
-    // Every list's rows pass here when they are loaded, for the search.
-    void ListRowsLoaded(TListKind kind, const std::vector<std::string_view>& rows);
-    TComboBox& ListOf(TListKind kind);
-    void CloseSuggestions();
-    void PlaceSuggestions();
-    std::vector<std::string> SuggestionRows(size_t from, size_t count);
-    // Puts more rows in the list when row comes near its last.
-    void MoreSuggestionsFor(int row);
-    void DrawRow(TCanvas& canvas, TListKind kind, int index, const std::string& text, const RECT& r,
-                 TOwnerDrawState state);
-    GCommandIndex commands_;
-    std::vector<GSearchHit> suggested_; // what lstSuggestions shows, row for row
-    int suggestionsWidth_ = 0;          // while they show
-
     // The tall layout, with the personal list above the command-line box.
     void ShowCustomList();
     void AddCustomRow(const std::string& line, const std::string& comment);

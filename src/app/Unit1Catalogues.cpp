@@ -44,7 +44,7 @@ void TForm1::CataloguesRowsLoaded(TObject*, TListKind Kind,
                                   const std::vector<std::string_view>& Rows) {
     if (Kind == lkCustom && !cbbListCustom.Visible())
         ShowCustomList();
-    ListRowsLoaded(Kind, Rows);
+    Suggestions.SetRows(Kind, Rows);
 }
 
 void TForm1::itemAjouterCommandeClick(TObject*) {

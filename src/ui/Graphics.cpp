@@ -57,6 +57,16 @@ int WindowDpi(HWND window) {
     return dpi ? static_cast<int>(dpi) : ScreenDpi();
 }
 
+int SystemMetricAt(int index, int dpi) {
+    // Looked up too: Windows before 10 scales every metric by the system's dpi.
+    using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
+    static const auto forDpi = reinterpret_cast<GetSystemMetricsForDpiFn>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("user32.dll"), "GetSystemMetricsForDpi")));
+    if (forDpi)
+        return forDpi(index, static_cast<UINT>(dpi));
+    return MulDiv(GetSystemMetrics(index), dpi, ScreenDpi());
+}
+
 // Descriptions are compared byte for byte: the structure has no padding.
 static_assert(sizeof(LOGFONTA) == 5 * sizeof(LONG) + 8 + LF_FACESIZE);
 

@@ -19,6 +19,9 @@ int ScreenDpi();
 int Scale(int designPixels);
 // The dpi of the screen a window is on (the screen's dpi before Windows 10).
 int WindowDpi(HWND window);
+// A system metric (SM_...) at a dpi: the windows of a program aware of each
+// screen's dpi are drawn at their screen's, not the system's.
+int SystemMetricAt(int index, int dpi);
 
 // The font of a description, realised once for the whole process and shared
 // by every font, canvas and window that asks for it. A program uses a handful

@@ -868,7 +868,7 @@ TEST_F(Form1Box, TypingIntoTheBox) {
 
 TEST_F(Form1Box, SuggestionsTakeARowByKeysOrMouseAndLeaveEnterAndEscapeAsTheyWere) {
     HWND box = F().edtCmdLine.Handle();
-    TListBox& found = F().lstSuggestions;
+    TDropDownList& found = F().Suggestions.List();
     auto key = [](HWND h, UINT vk) {
         PostKey(h, vk);
         PumpMessages(20);
@@ -934,9 +934,28 @@ TEST_F(Form1Box, SuggestionsTakeARowByKeysOrMouseAndLeaveEnterAndEscapeAsTheyWer
     EXPECT_TRUE(PumpUntilQuit(60));
 }
 
+TEST_F(Form1Box, RowsOfAnotherSourceComeFirstAndArePickedLikeTheOthers) {
+    F().Suggestions.LeadingRows = [](std::string_view typed) {
+        return typed == "iP" ? std::vector<std::string>{"ipconfig /renew"}
+                             : std::vector<std::string>{};
+    };
+    HWND box = F().edtCmdLine.Handle();
+    TDropDownList& found = F().Suggestions.List();
+    SetFocus(box);
+    Type(box, "iP");
+    ASSERT_EQ(found.ItemCount(), 3);
+    EXPECT_EQ(found.Item(0), "ipconfig /renew");
+    EXPECT_EQ(found.Item(1), "ipconfig");
+    PostKey(box, VK_DOWN);
+    PostKey(box, VK_RETURN);
+    PumpMessages(20);
+    EXPECT_EQ(Box(), "ipconfig /renew");
+    EXPECT_FALSE(found.Visible());
+}
+
 TEST_F(Form1Box, SuggestionsOpenOnlyWhileTheUserTypesInTheFocusedBox) {
     HWND box = F().edtCmdLine.Handle();
-    TListBox& found = F().lstSuggestions;
+    TDropDownList& found = F().Suggestions.List();
     SetFocus(box);
     ChooseRow(F(), F().cbbListCustom, 1); // a pick holding "disques" and "Diskpart"
     EXPECT_FALSE(found.Visible());
@@ -968,7 +987,7 @@ TEST(Form1Suggestions, ManyRowsScrollByTheirBarAndComeInAsTheListReachesThem) {
     auto f = NewForm1();
     ShowForm(*f);
     HWND box = f->edtCmdLine.Handle();
-    TListBox& found = f->lstSuggestions;
+    TDropDownList& found = f->Suggestions.List();
     SetFocus(box);
     Type(box, "li");
     ASSERT_EQ(found.ItemCount(), 200);
@@ -988,16 +1007,19 @@ TEST(Form1Suggestions, ManyRowsScrollByTheirBarAndComeInAsTheListReachesThem) {
         EXPECT_EQ(si.nPage, 12u);
         return si.nPos;
     };
-    EXPECT_EQ(barAt(199), 0);
+    // The bar covers every match, not only the rows the list holds yet.
+    EXPECT_EQ(barAt(449), 0);
 
-    // The bar scrolls the list; at its end more rows come.
+    // The bar scrolls the list; the rows it reaches come in.
     SendMessageA(frame, WM_VSCROLL, SB_PAGEDOWN, reinterpret_cast<LPARAM>(bar));
     EXPECT_EQ(found.TopIndex(), 12);
-    EXPECT_EQ(barAt(199), 12);
+    EXPECT_EQ(barAt(449), 12);
     SendMessageA(frame, WM_VSCROLL, SB_BOTTOM, reinterpret_cast<LPARAM>(bar));
-    EXPECT_EQ(found.ItemCount(), 350);
-    EXPECT_EQ(barAt(349), 188);
-    // So do the keys, down to the last row.
+    EXPECT_EQ(found.ItemCount(), 450);
+    EXPECT_EQ(found.TopIndex(), 438);
+    // The keys from the top, down to the last row.
+    Type(box, "g");
+    EXPECT_EQ(found.ItemCount(), 200);
     for (int k = 0; k < 40; ++k)
         PostKey(box, VK_NEXT);
     PumpMessages(100);
@@ -1007,18 +1029,18 @@ TEST(Form1Suggestions, ManyRowsScrollByTheirBarAndComeInAsTheListReachesThem) {
 
     // A letter starts from the top with nothing highlighted, even when it
     // leaves the same rows.
-    Type(box, "g");
+    Type(box, "n");
     EXPECT_EQ(found.ItemCount(), 200);
-    EXPECT_EQ(barAt(199), 0);
+    EXPECT_EQ(barAt(449), 0);
     PostKey(box, VK_DOWN);
     PumpMessages(20);
     ASSERT_EQ(found.ItemIndex(), 0);
-    Type(box, "n");
+    Type(box, "e");
     EXPECT_EQ(found.ItemIndex(), -1);
     EXPECT_EQ(found.Item(0), "echo ligne 0");
 
     // Twelve rows or fewer: no bar, the list takes the whole width.
-    Type(box, "e 12");
+    Type(box, " 12");
     EXPECT_EQ(found.ItemCount(), 15); // 12, 112, 120 to 129, 212, 312, 412
     EXPECT_TRUE(IsWindowVisible(bar));
     Type(box, "3");
@@ -1026,6 +1048,130 @@ TEST(Form1Suggestions, ManyRowsScrollByTheirBarAndComeInAsTheListReachesThem) {
     EXPECT_FALSE(IsWindowVisible(bar));
     GetWindowRect(found.Handle(), &list);
     EXPECT_EQ(list.right, thumbs.right);
+}
+
+// A window whose personal list holds rows, the others nothing.
+struct TWindowOn {
+    TRecordingSystem sys;
+    TBoxRecorder boxes;
+    TInstall install{sys, "rows"};
+    TForm1Ptr form;
+    explicit TWindowOn(const std::string& rows) {
+        install.Cpl("").Syst("").Custom(rows).SystFolder();
+        form = NewForm1();
+        ShowForm(*form);
+        SetFocus(form->edtCmdLine.Handle());
+    }
+    void Type(const char* text) { ::Type(form->edtCmdLine.Handle(), text); }
+    HWND Frame() { return GetParent(form->Suggestions.List().Handle()); }
+    HWND Bar() { return FindWindowExA(Frame(), nullptr, "SCROLLBAR", nullptr); }
+};
+
+// 450 rows that "li" all finds.
+std::string ManyRows() {
+    std::string rows;
+    for (int i = 0; i < 450; ++i)
+        rows += "echo ligne " + std::to_string(i) + "\r\n";
+    return rows;
+}
+
+TEST(Form1Suggestions, TheirWindowsAreMadeOnceTheWindowIsPaintedAndIdle) {
+    TRecordingSystem sys;
+    TBoxRecorder boxes;
+    TInstall install(sys, "idle");
+    install.Full();
+    auto f = NewForm1();
+    f->Show();
+    SetForegroundWindow(f->Handle());
+    ASSERT_EQ(GetFocus(), f->edtCmdLine.Handle());
+    EXPECT_FALSE(f->Suggestions.List().HandleAllocated());
+    PumpMessages(50);
+    EXPECT_TRUE(f->Suggestions.List().HandleAllocated());
+}
+
+TEST(Form1Suggestions, TheThumbDraggedToTheBottomShowsTheLastMatch) {
+    TWindowOn many(ManyRows());
+    many.Type("li");
+    TDropDownList& found = many.form->Suggestions.List();
+    ASSERT_EQ(found.ItemCount(), 200);
+    HWND bar = many.Bar();
+    RECT r;
+    GetClientRect(bar, &r);
+    const int x = r.right / 2;
+    // The thumb lies at the top, under the arrow; it goes down past the end.
+    PostMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON,
+                 MAKELPARAM(x, GetSystemMetrics(SM_CYVSCROLL) + 2));
+    PostMessageA(bar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(x, r.bottom - 1));
+    PostMessageA(bar, WM_LBUTTONUP, 0, MAKELPARAM(x, r.bottom - 1));
+    PumpMessages(50);
+    EXPECT_EQ(found.TopIndex(), 450 - 12);
+    EXPECT_EQ(found.Item(449), "echo ligne 449");
+}
+
+TEST(Form1Suggestions, TheScrollBarHasTheWidthOfTheWindowsDpi) {
+    TWindowOn many(ManyRows());
+    RECT r;
+    GetWindowRect(many.form->Handle(), &r);
+    const int dpi = many.form->PixelsPerInch() * 2;
+    SendMessageA(many.form->Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                 reinterpret_cast<LPARAM>(&r));
+    SetFocus(many.form->edtCmdLine.Handle());
+    many.Type("li");
+    GetWindowRect(many.Bar(), &r);
+    EXPECT_NEAR(r.right - r.left, 2 * GetSystemMetrics(SM_CXVSCROLL), 1);
+}
+
+TEST(Form1Suggestions, TheDropDownNarrowsAgainWhenItsLongRowsGo) {
+    TWindowOn window("echo court\r\necho " + std::string(120, 'x') + "\r\n");
+    auto width = [&] {
+        RECT r;
+        GetWindowRect(window.Frame(), &r);
+        return r.right - r.left;
+    };
+    const int box = window.form->edtCmdLine.Width();
+    window.Type("ec");
+    EXPECT_GT(width(), box);
+    window.Type("ho co");
+    ASSERT_EQ(window.form->Suggestions.List().ItemCount(), 1);
+    EXPECT_EQ(width(), box);
+}
+
+TEST(Form1Suggestions, ARowWiderThanTheScreenEndsInAnEllipsis) {
+    TWindowOn window("echo " + std::string(2000, 'W') + "\r\n");
+    window.Type("ec");
+    TDropDownList& found = window.form->Suggestions.List();
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoA(MonitorFromWindow(window.Frame(), MONITOR_DEFAULTTONEAREST), &monitor);
+    RECT frame, row;
+    GetWindowRect(window.Frame(), &frame);
+    EXPECT_LE(frame.right - frame.left, monitor.rcWork.right - monitor.rcWork.left);
+
+    // The row drawn into a bitmap: near its end, ink only low down, as the
+    // dots of an ellipsis leave it, and none of the tall W's.
+    SendMessageA(found.Handle(), LB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row));
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, row.right, row.bottom);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ was = SelectObject(dc, bitmap);
+    DRAWITEMSTRUCT dis{};
+    dis.CtlType = ODT_LISTBOX;
+    dis.hwndItem = found.Handle();
+    dis.hDC = dc;
+    dis.rcItem = row;
+    found.HandleDrawItem(dis);
+    const COLORREF paper = GetPixel(dc, row.right - 1, row.top);
+    int high = 0, low = 0;
+    for (int x = row.right - found.Scale(20); x < row.right; ++x)
+        for (int y = row.top; y < row.bottom; ++y)
+            if (GetPixel(dc, x, y) != paper)
+                ++(y < (row.top + row.bottom) / 2 ? high : low);
+    SelectObject(dc, was);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    EXPECT_EQ(high, 0);
+    EXPECT_GT(low, 0);
 }
 
 // ------------------------------------------------------------------ launch
@@ -1512,7 +1658,7 @@ TEST_F(Form1Admin, CtrlShiftEnterInTheBoxOrAListAndCtrlShiftClick) {
     // Over suggestions with a row highlighted: the box runs, no row is taken.
     SetFocus(F().edtCmdLine.Handle());
     Type(F().edtCmdLine.Handle(), " ");
-    ASSERT_TRUE(F().lstSuggestions.Visible());
+    ASSERT_TRUE(F().Suggestions.List().Visible());
     PostKey(F().edtCmdLine.Handle(), VK_DOWN);
     WithCtrlShift([&] { PostKey(F().edtCmdLine.Handle(), VK_RETURN); });
     ExpectRunAs(Elevated('k', "ver "));
@@ -1763,8 +1909,8 @@ TEST(Form1Follow, ChangedFilesShowWithinTwoSecondsKeepingTheChoice) {
     f->edtCmdLine.SetText("");
     SetFocus(f->edtCmdLine.Handle());
     Type(f->edtCmdLine.Handle(), "CAFE");
-    ASSERT_EQ(f->lstSuggestions.ItemCount(), 1);
-    EXPECT_EQ(f->lstSuggestions.Item(0), "echo caf\xE9");
+    ASSERT_EQ(f->Suggestions.List().ItemCount(), 1);
+    EXPECT_EQ(f->Suggestions.List().Item(0), "echo caf\xE9");
     f->edtCmdLine.SetText("ver");
     if (IsScreenDpi96()) {
         EXPECT_TRUE(

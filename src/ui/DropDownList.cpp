@@ -1,4 +1,4 @@
-#include "ui/ListBox.h"
+#include "ui/DropDownList.h"
 
 #include <windowsx.h>
 
@@ -7,9 +7,9 @@
 
 namespace {
 
-// The popup a drop-down list lies in, with the list's scroll bar beside it.
-// The list is its child rather than a popup itself: under Wine each change of
-// a top-level window's scroll bar costs a trip to the display server.
+// The popup the list lies in, with the list's scroll bar beside it. The list
+// is its child rather than a popup itself: under Wine each change of a
+// top-level window's scroll bar costs a trip to the display server.
 class TDropDownFrame : public TWinControl {
 public:
     TDropDownFrame(TWinControl* owner) : TWinControl(nullptr), owner_(owner) {
@@ -43,65 +43,62 @@ private:
 
 } // namespace
 
-TListBox::TListBox(TComponent* owner) : TWinControl(owner) {
+TDropDownList::TDropDownList(TWinControl* owner) : TWinControl(owner) {
     width_ = 121;
     height_ = 97;
     color_ = clWindow;
     ParentColor = false;
+    TabStop = false;
+    visible_ = false;
+    auto frame = std::make_unique<TDropDownFrame>(owner);
+    frame->OnBarScroll = [this](int code) { BarScrolled(code); };
+    frame_ = std::move(frame);
+    SetParent(frame_.get());
 }
 
-TListBox::~TListBox() {
+TDropDownList::~TDropDownList() {
     // The list goes before its frame, which it must not outlive as a child.
     DestroyHandle();
     SetParent(nullptr);
 }
 
-void TListBox::SetDropDownOf(TWinControl* owner) {
-    auto frame = std::make_unique<TDropDownFrame>(owner);
-    frame->OnBarScroll = [this](int code) { BarScrolled(code); };
-    frame_ = std::move(frame);
-    TabStop = false;
-    visible_ = false;
-    SetParent(frame_.get());
-}
-
-void TListBox::CreateParams(TCreateParams& p) {
+void TDropDownList::CreateParams(TCreateParams& p) {
     TWinControl::CreateParams(p);
     p.className = "LISTBOX";
-    p.style |= LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT;
-    if (frame_) {
-        // Always shown in its frame, which shows and hides. The scroll bar is
-        // a window of its own beside the list: a list box draws its own bar
-        // again at every change of its rows, even to the same range, and
-        // under Wine a themed bar takes 4 ms to draw.
-        p.style |= WS_VISIBLE;
-    } else {
-        p.style |= WS_VSCROLL;
-        p.exStyle |= WS_EX_CLIENTEDGE;
-    }
+    // Always shown in its frame, which shows and hides. The scroll bar is a
+    // window of its own beside the list: a list box draws its own bar again
+    // at every change of its rows, even to the same range, and under Wine a
+    // themed bar takes 4 ms to draw.
+    p.style |= LBS_OWNERDRAWFIXED | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_VISIBLE;
 }
 
-void TListBox::AfterCreateWnd() {
+void TDropDownList::AfterCreateWnd() {
     // WM_MEASUREITEM came before the subclassing.
     SendMessageA(handle_, LB_SETITEMHEIGHT, 0, Scale(ItemHeight));
-    if (frame_)
-        bar_ = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | SBS_VERT, 0, 0, 0, 0,
-                               frame_->Handle(), nullptr, GetModuleHandleA(nullptr), nullptr);
+    bar_ = CreateWindowExA(0, "SCROLLBAR", "", WS_CHILD | SBS_VERT, 0, 0, 0, 0, frame_->Handle(),
+                           nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
-int TListBox::TopIndex() const {
+int TDropDownList::TopIndex() const {
     return handle_ ? static_cast<int>(SendMessageA(handle_, LB_GETTOPINDEX, 0, 0)) : 0;
 }
 
-int TListBox::RowsInSight() const {
+int TDropDownList::RowsInSight() const {
     return std::max(1, static_cast<int>(ClientRect().bottom) / Scale(ItemHeight));
 }
 
-void TListBox::Arrange() {
+int TDropDownList::BarWidth() const {
+    return SystemMetricAt(SM_CXVSCROLL, PixelsPerInch());
+}
+
+int TDropDownList::BorderWidth() const {
+    return SystemMetricAt(SM_CXBORDER, PixelsPerInch());
+}
+
+void TDropDownList::Arrange() {
     const RECT inside = frame_->ClientRect();
     const int rows = std::max(1, static_cast<int>(inside.bottom) / Scale(ItemHeight));
-    const int count = ItemCount();
-    const int bar = count > rows ? GetSystemMetrics(SM_CXVSCROLL) : 0;
+    const int bar = RowTotal() > rows ? BarWidth() : 0;
     const RECT now = BoundsRect();
     if (now.left != 0 || now.top != 0 || now.right != inside.right - bar ||
         now.bottom != inside.bottom)
@@ -120,10 +117,10 @@ void TListBox::Arrange() {
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
-void TListBox::SyncBar() {
+void TDropDownList::SyncBar() {
     // Told only of a change: under Wine the bar draws itself again even for
     // the same values.
-    const std::array<int, 3> now{std::max(0, ItemCount() - 1), RowsInSight(), TopIndex()};
+    const std::array<int, 3> now{std::max(0, RowTotal() - 1), RowsInSight(), TopIndex()};
     if (now == barShows_)
         return;
     barShows_ = now;
@@ -133,10 +130,25 @@ void TListBox::SyncBar() {
     info.nMax = now[0];
     info.nPage = static_cast<UINT>(now[1]);
     info.nPos = now[2];
-    SetScrollInfo(bar_, SB_CTL, &info, TRUE);
+    // Drawn again only when its thumb moves or resizes: the thumb of a few
+    // thousand rows keeps its least length while their number changes.
+    SCROLLBARINFO was{}, is{};
+    was.cbSize = is.cbSize = sizeof was;
+    GetScrollBarInfo(bar_, OBJID_CLIENT, &was);
+    SetScrollInfo(bar_, SB_CTL, &info, FALSE);
+    GetScrollBarInfo(bar_, OBJID_CLIENT, &is);
+    if (was.xyThumbTop != is.xyThumbTop || was.xyThumbBottom != is.xyThumbBottom ||
+        !std::equal(std::begin(was.rgstate), std::end(was.rgstate), std::begin(is.rgstate)))
+        InvalidateRect(bar_, nullptr, TRUE);
 }
 
-void TListBox::BarScrolled(int code) {
+void TDropDownList::Need(int count) {
+    count = std::min(count, RowTotal());
+    if (count > ItemCount() && OnNeedRows)
+        OnNeedRows(this, count);
+}
+
+void TDropDownList::BarScrolled(int code) {
     const int top = TopIndex();
     const int rows = RowsInSight();
     int to;
@@ -166,19 +178,20 @@ void TListBox::BarScrolled(int code) {
         to = 0;
         break;
     case SB_BOTTOM:
-        to = ItemCount();
+        to = RowTotal();
         break;
     default:
         return;
     }
+    // The bar covers every row: those it reaches come in first.
+    to = std::clamp(to, 0, std::max(0, RowTotal() - rows));
+    Need(to + rows);
     SendMessageA(handle_, LB_SETTOPINDEX,
                  static_cast<WPARAM>(std::clamp(to, 0, std::max(0, ItemCount() - rows))), 0);
     SyncBar();
-    if (OnScroll)
-        OnScroll(this);
 }
 
-void TListBox::ChangeScale(int ppi) {
+void TDropDownList::ChangeScale(int ppi) {
     if (ppi == ppi_)
         return;
     TWinControl::ChangeScale(ppi);
@@ -186,16 +199,12 @@ void TListBox::ChangeScale(int ppi) {
         SendMessageA(handle_, LB_SETITEMHEIGHT, 0, Scale(ItemHeight));
 }
 
-bool TListBox::HandleMeasureItem(MEASUREITEMSTRUCT& mis) {
+bool TDropDownList::HandleMeasureItem(MEASUREITEMSTRUCT& mis) {
     mis.itemHeight = static_cast<UINT>(Scale(ItemHeight));
     return true;
 }
 
-void TListBox::SetVisible(bool v) {
-    if (!frame_) {
-        TWinControl::SetVisible(v);
-        return;
-    }
+void TDropDownList::SetVisible(bool v) {
     if (v == visible_)
         return;
     visible_ = v;
@@ -203,11 +212,7 @@ void TListBox::SetVisible(bool v) {
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | (v ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
 }
 
-void TListBox::SetBounds(int left, int top, int width, int height) {
-    if (!frame_) {
-        TWinControl::SetBounds(left, top, width, height);
-        return;
-    }
+void TDropDownList::SetBounds(int left, int top, int width, int height) {
     // Each move of a popup costs a trip to the display server: only a change.
     const RECT now = frame_->BoundsRect();
     if (now.left == left && now.top == top && now.right - now.left == width &&
@@ -217,11 +222,21 @@ void TListBox::SetBounds(int left, int top, int width, int height) {
     Arrange();
 }
 
-int TListBox::ItemCount() const {
+int TDropDownList::ItemCount() const {
     return handle_ ? static_cast<int>(SendMessageA(handle_, LB_GETCOUNT, 0, 0)) : 0;
 }
 
-std::string TListBox::Item(int index) const {
+int TDropDownList::RowTotal() const {
+    return std::max(total_, ItemCount());
+}
+
+void TDropDownList::SetRowTotal(int total) {
+    total_ = total;
+    if (handle_)
+        Arrange();
+}
+
+std::string TDropDownList::Item(int index) const {
     if (index < 0 || index >= ItemCount())
         return {};
     const auto n = SendMessageA(handle_, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
@@ -232,11 +247,16 @@ std::string TListBox::Item(int index) const {
     return s;
 }
 
-void TListBox::SetItems(const std::vector<std::string>& rows) {
-    AddItems(rows, true);
+void TDropDownList::SetItems(const std::vector<std::string>& rows, int total) {
+    total_ = total;
+    Fill(rows, true);
 }
 
-void TListBox::AddItems(const std::vector<std::string>& rows, bool replace) {
+void TDropDownList::AddItems(const std::vector<std::string>& rows) {
+    Fill(rows, false);
+}
+
+void TDropDownList::Fill(const std::vector<std::string>& rows, bool replace) {
     HWND h = Handle();
     // Every change to a list that draws is a round of scroll bar and repaint.
     SendMessageA(h, WM_SETREDRAW, FALSE, 0);
@@ -250,21 +270,22 @@ void TListBox::AddItems(const std::vector<std::string>& rows, bool replace) {
         SendMessageA(h, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s.c_str()));
     SendMessageA(h, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(h, nullptr, TRUE);
-    if (frame_)
-        Arrange();
+    Arrange();
 }
 
-int TListBox::ItemIndex() const {
+int TDropDownList::ItemIndex() const {
     return handle_ ? static_cast<int>(SendMessageA(handle_, LB_GETCURSEL, 0, 0)) : -1;
 }
 
-void TListBox::SetItemIndex(int index) {
+void TDropDownList::SetItemIndex(int index) {
+    // A page beyond the row, so that the next keys find theirs.
+    if (index >= 0)
+        Need(index + 1 + RowsInSight());
     SendMessageA(Handle(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    if (frame_)
-        SyncBar();
+    SyncBar();
 }
 
-bool TListBox::HandleDrawItem(DRAWITEMSTRUCT& dis) {
+bool TDropDownList::HandleDrawItem(DRAWITEMSTRUCT& dis) {
     TCanvas canvas(dis.hDC);
     // Every row starts from the list's own font and colours.
     canvas.Font = Font;
@@ -298,32 +319,30 @@ bool TListBox::HandleDrawItem(DRAWITEMSTRUCT& dis) {
     return true;
 }
 
-LRESULT TListBox::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
-    if (frame_) {
-        switch (msg) {
-        case WM_MOUSEACTIVATE:
-            return MA_NOACTIVATE;
-        case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK: {
-            // Handled here: the list's own handling would take the focus.
-            const auto hit = SendMessageA(handle_, LB_ITEMFROMPOINT, 0, lp);
-            if (HIWORD(hit) == 0 && static_cast<int>(LOWORD(hit)) < ItemCount()) {
-                SetItemIndex(LOWORD(hit));
-                Click();
-            }
-            return 0;
+LRESULT TDropDownList::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+        // Handled here: the list's own handling would take the focus.
+        const auto hit = SendMessageA(handle_, LB_ITEMFROMPOINT, 0, lp);
+        if (HIWORD(hit) == 0 && static_cast<int>(LOWORD(hit)) < ItemCount()) {
+            SetItemIndex(LOWORD(hit));
+            Click();
         }
-        case WM_LBUTTONUP:
-        case WM_MOUSEMOVE:
-            return 0;
-        case WM_MOUSEWHEEL: {
-            const LRESULT r = TWinControl::WndProc(msg, wp, lp);
-            SyncBar();
-            if (OnScroll)
-                OnScroll(this);
-            return r;
-        }
-        }
+        return 0;
+    }
+    case WM_LBUTTONUP:
+    case WM_MOUSEMOVE:
+        return 0;
+    case WM_MOUSEWHEEL: {
+        const LRESULT r = TWinControl::WndProc(msg, wp, lp);
+        // The next turn finds its rows.
+        Need(TopIndex() + 2 * RowsInSight());
+        SyncBar();
+        return r;
+    }
     }
     return TWinControl::WndProc(msg, wp, lp);
 }
