@@ -1,5 +1,6 @@
 #include "app/Unit1.h"
 
+#include "core/Blanks.h"
 #include "core/Captions.h"
 #include "core/Catalogue.h"
 #include "core/Launch.h"
@@ -246,6 +247,7 @@ void TForm1::FormCreate(TObject*) {
     if (!DirectoryExists("Syst") && DirectoryExists(folder + "Syst"))
         SetCurrentDirectoryA(folder.c_str());
 
+    OpenStores(folder);
     followCustom_.path = folder + UpperName("Commandes.txt");
     if (FileExists(followCustom_.path)) {
         ShowCustomList();
@@ -329,9 +331,13 @@ void TForm1::btnExecuterClick(TObject*) {
 }
 
 void TForm1::LaunchLine(bool elevate) {
-    const std::string typed = edtCmdLine.Text();
+    // The box keeps the line as written, blanks and doubled parentheses.
+    const std::string written = edtCmdLine.Text();
+    std::string typed = written;
+    if (HasBlanks(typed) && !CompleteBlanks(typed))
+        return;
     const bool adminWord = HasAdminRequest(typed);
-    const std::string line = RemoveFirstNoCase(typed, AdminWord());
+    const std::string line = UndoubleParens(RemoveFirstNoCase(typed, AdminWord()));
     const LaunchKind kind = ClassifyLine(line);
     if (kind == LaunchKind::Mixed) {
         ShowErrorMessage("Mélange incompatible de commandes !");
@@ -355,8 +361,11 @@ void TForm1::LaunchLine(bool elevate) {
         parameters = ElevatedParameters(parameters, Sys().CurrentFolder());
     // A capture's console is nobody's: the viewer it starts outlives it.
     HWND owner = kind == LaunchKind::Capture && !runAs ? nullptr : Handle();
-    if (RunInterpreter(owner, runAs, parameters) && kind == LaunchKind::Capture)
-        edtCmdLine.SetText(std::string(CaptureWord()) + RemoveFirstNoCase(typed, CaptureWord()));
+    if (!RunInterpreter(owner, runAs, parameters))
+        return;
+    RememberLaunch(typed, elevate && !adminWord);
+    if (kind == LaunchKind::Capture)
+        edtCmdLine.SetText(std::string(CaptureWord()) + RemoveFirstNoCase(written, CaptureWord()));
 }
 
 void TForm1::ppmExecuterPopup(TObject*) {

@@ -3,6 +3,7 @@
 
 #include "app/Unit1.h"
 #include "dialogs/UnitAjoutCommande.h"
+#include "dialogs/UnitCompleterCommande.h"
 #include "ui/Exceptions.h"
 #include "ui/MessageDialog.h"
 
@@ -1794,4 +1795,102 @@ TEST(Form1AddCommand, MissingListIsCreatedAndAFailedWriteLosesNothing) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(ReadBytes(path), std::optional<std::string>("echo \xE9t\xE9\r\n"));
     EXPECT_EQ(FileNames(install.dir).size(), 4u) << "no temporary file is left";
+}
+
+// ------------------------------------------------- blanks to fill, history
+
+class Form1Blanks : public Form1Launch {
+protected:
+    std::optional<std::string> History() { return ReadBytes(install_.dir + "\\Historique.txt"); }
+};
+
+TEST_F(Form1Blanks, ValuesAreAskedPutInEveryPlaceAndTheBoxKeepsTheMarks) {
+    const std::string written = "ping -n {{n=4}} {{h\xF4te=1.1.1.1}} & echo {{H\xF4TE}}";
+    {
+        TSteps steps({[&] {
+            ASSERT_NE(CompleterCommande, nullptr);
+            EXPECT_EQ(CompleterCommande->edtLigne.Text(), written);
+            ASSERT_EQ(CompleterCommande->Rows.size(), 2u);
+            EXPECT_EQ(CompleterCommande->Rows[1].edt.Text(), "1.1.1.1");
+            CompleterCommande->Rows[1].edt.SetText("8.8.8.8 > nul");
+            PostKey(GetFocus(), VK_RETURN);
+        }});
+        Launch(written);
+    }
+    EXPECT_EQ(Only().parameters,
+              "/kTitle Orbitashell&&Color 4E&&ping -n 4 8.8.8.8 > nul & echo 8.8.8.8 > nul");
+    EXPECT_EQ(Box(), written);
+    EXPECT_EQ(History(), "ping -n 4 8.8.8.8 > nul & echo 8.8.8.8 > nul\r\n");
+
+    // The next launch asks again, with the value last used; Escape runs nothing.
+    {
+        TSteps steps({[&] {
+            EXPECT_EQ(CompleterCommande->Rows[1].edt.Text(), "8.8.8.8 > nul");
+            PostKey(GetFocus(), VK_ESCAPE);
+        }});
+        Launch(written);
+        EXPECT_EQ(steps.Run(), 1u);
+    }
+    EXPECT_TRUE(sys_.ShellCalls.empty());
+    EXPECT_EQ(Box(), written);
+    const std::string ini = ReadBytes(install_.dir + "\\Orbitashell.ini").value_or("");
+    EXPECT_NE(ini.find("[Valeurs]"), std::string::npos) << ini;
+}
+
+TEST_F(Form1Blanks, FaultyMarksAreNamedAndNothingRuns) {
+    TDialogWatcher watcher;
+    struct {
+        std::string line;
+        std::string shown;
+    } cases[] = {
+        {"ping {{h\xF4te", "Valeur \xE0 compl\xE9ter sans \xAB }} \xBB : \xAB {{h\xF4te \xBB !"},
+        {"echo {{ =x}}", "Valeur \xE0 compl\xE9ter sans nom : \xAB {{ =x}} \xBB !"},
+        {"echo {{a}}{{b}}{{c}}{{d}}{{e}}{{f}}{{g}}{{h}}{{i}}{{j}}",
+         "Trop de valeurs \xE0 compl\xE9ter : 9 au plus, et \xAB j \xBB est de trop !"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        Launch(c.line);
+        EXPECT_TRUE(sys_.ShellCalls.empty());
+        ASSERT_EQ(boxes_.Shown.size(), 1u);
+        EXPECT_EQ(boxes_.Shown[0].text, c.shown);
+        boxes_.Shown.clear();
+        EXPECT_EQ(Box(), c.line);
+    }
+    EXPECT_FALSE(History().has_value());
+}
+
+TEST_F(Form1Blanks, DoubledParenthesesRunSingleAndTheHistoryKeepsThemDoubled) {
+    Launch("for %i in ((*.txt)) do echo %i");
+    EXPECT_EQ(Only().parameters, "/kTitle Orbitashell&&Color 4E&&for %i in (*.txt) do echo %i");
+    EXPECT_EQ(Box(), "for %i in ((*.txt)) do echo %i");
+    // Elevated from the menu: kept with the word that runs it so again.
+    F().edtCmdLine.SetText("ver");
+    F().itemExecuterAdmin.Click();
+    Only();
+    Launch(" echo secret");
+    Only();
+    Launch("for %i in ((*.txt)) do echo %i");
+    Only();
+    EXPECT_EQ(History(), "Admin+ ver\r\nfor %i in ((*.txt)) do echo %i\r\n");
+}
+
+TEST_F(Form1Blanks, AHistoryThatCannotBeWrittenIsNamedOnceAndLaunchesGoOn) {
+    const std::string path = install_.dir + "\\Historique.txt";
+    WriteBytes(path, "ver\r\n");
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    f_.reset();
+    f_ = NewForm1();
+    ShowForm(*f_);
+    TDialogWatcher watcher;
+    Launch("echo un");
+    Launch("echo deux");
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(sys_.ShellCalls.size(), 2u);
+    sys_.ShellCalls.clear();
+    ASSERT_EQ(boxes_.Shown.size(), 1u);
+    EXPECT_NE(boxes_.Shown[0].text.find("Historique.txt\""), std::string::npos)
+        << boxes_.Shown[0].text;
+    boxes_.Shown.clear();
+    EXPECT_EQ(History(), "ver\r\n");
 }
