@@ -19,8 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::string> values;
     for (const TBlankField& field : blanks.Fields) {
         const std::string& name = field.Name;
-        if (name.empty() || name.find_first_of("{}=") != std::string::npos ||
-            name.front() == ' ' || name.back() == ' ')
+        if (name.empty() || name.find_first_of("{}=") != std::string::npos || name.front() == ' ' ||
+            name.back() == ' ')
             __builtin_trap();
         values.push_back("");
     }
