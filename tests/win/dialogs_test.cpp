@@ -516,8 +516,10 @@ TCompleted Complete(const std::function<void(TCompleterCommande&)>& act,
     TForm owner(nullptr);
     owner.HandleNeeded();
     TCompleted out;
+    HWND dialog = nullptr;
     TSteps steps({[&] {
         ASSERT_NE(CompleterCommande, nullptr);
+        dialog = CompleterCommande->Handle();
         act(*CompleterCommande);
     }});
     OpenDialogWith(
@@ -529,6 +531,9 @@ TCompleted Complete(const std::function<void(TCompleterCommande&)>& act,
         kBlankLine, fields);
     EXPECT_EQ(steps.Run(), 1u);
     EXPECT_EQ(CompleterCommande, nullptr);
+    // Released once its queued messages are handled, while its owner lives.
+    PumpMessages(30);
+    EXPECT_FALSE(IsWindow(dialog)) << "released once closed";
     return out;
 }
 
