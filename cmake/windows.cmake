@@ -94,8 +94,8 @@ osh_layer(osh_dialogs DEPENDS osh_update SOURCES
 osh_layer(osh_app DEPENDS osh_dialogs SOURCES
   app/FieldValues.cpp
   app/HistoryFile.cpp
+  app/LaunchMemory.cpp
   app/Unit1.cpp
-  app/Unit1Blanks.cpp
   app/Unit1Catalogues.cpp
   app/Unit1Infos.cpp
   app/Unit1Suggest.cpp

@@ -247,7 +247,7 @@ void TForm1::FormCreate(TObject*) {
     if (!DirectoryExists("Syst") && DirectoryExists(folder + "Syst"))
         SetCurrentDirectoryA(folder.c_str());
 
-    OpenStores(folder);
+    launchMemory_ = std::make_unique<TLaunchMemory>(this, folder);
     followCustom_.path = folder + UpperName("Commandes.txt");
     if (FileExists(followCustom_.path)) {
         ShowCustomList();
@@ -334,7 +334,7 @@ void TForm1::LaunchLine(bool elevate) {
     // The box keeps the line as written, blanks and doubled parentheses.
     const std::string written = edtCmdLine.Text();
     std::string typed = written;
-    if (HasBlanks(typed) && !CompleteBlanks(typed))
+    if (HasBlanks(typed) && !(launchMemory_ && launchMemory_->Complete(typed)))
         return;
     const bool adminWord = HasAdminRequest(typed);
     const std::string line = UndoubleParens(RemoveFirstNoCase(typed, AdminWord()));
@@ -363,7 +363,8 @@ void TForm1::LaunchLine(bool elevate) {
     HWND owner = kind == LaunchKind::Capture && !runAs ? nullptr : Handle();
     if (!RunInterpreter(owner, runAs, parameters))
         return;
-    RememberLaunch(typed, elevate && !adminWord);
+    if (launchMemory_)
+        launchMemory_->Ran(typed, elevate && !adminWord);
     if (kind == LaunchKind::Capture)
         edtCmdLine.SetText(std::string(CaptureWord()) + RemoveFirstNoCase(written, CaptureWord()));
 }

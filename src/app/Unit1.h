@@ -1,7 +1,6 @@
 // The main window: the three command lists, the command-line box and "Lancer".
 #pragma once
-#include "app/FieldValues.h"
-#include "app/HistoryFile.h"
+#include "app/LaunchMemory.h"
 #include "core/CommandSearch.h"
 #include "core/ListRowStyle.h"
 #include "core/VersionFile.h"
@@ -153,16 +152,9 @@ private:
     void ShowCustomList();
     void AddCustomRow(const std::string& line, const std::string& comment);
     void LoadList(TComboBox& list, const std::string& path);
-
-    // The blanks to fill and the lines that ran (Unit1Blanks.cpp), kept in
-    // files beside the catalogues once the form is created.
-    std::unique_ptr<TFieldValues> fieldValues_;
-    std::unique_ptr<THistoryFile> history_;
-    void OpenStores(const std::string& folder);
-    // Asks the values of the line's blanks and puts them in; false when the
-    // line is refused or the user cancels.
-    bool CompleteBlanks(std::string& line);
-    void RememberLaunch(const std::string& line, bool elevated);
     void DrawListRow(TComboBox& list, TListKind kind, int index, const RECT& r,
                      TOwnerDrawState state);
+
+    // The blanks to fill and the lines that ran, once the form is created.
+    std::unique_ptr<TLaunchMemory> launchMemory_;
 };

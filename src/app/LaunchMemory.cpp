@@ -1,6 +1,6 @@
-// The blanks to fill at launch, and the memory of the lines that ran.
+#include "app/LaunchMemory.h"
+
 #include "app/DialogOpener.h"
-#include "app/Unit1.h"
 #include "core/Blanks.h"
 #include "core/Launch.h"
 #include "dialogs/UnitCompleterCommande.h"
@@ -14,16 +14,19 @@ std::string Quoted(const std::string& text) {
     return "« " + (text.size() > kShown ? text.substr(0, kShown) + "…" : text) + " »";
 }
 
-} // namespace
-
-void TForm1::OpenStores(const std::string& folder) {
-    const auto report = [](const std::string& message) { ShowErrorMessage(message); };
-    fieldValues_ = std::make_unique<TFieldValues>(folder + "Orbitashell.ini", "Valeurs", report);
-    history_ = std::make_unique<THistoryFile>(folder + "Historique.txt", report);
-    history_->Load();
+void Report(const std::string& message) {
+    ShowErrorMessage(message);
 }
 
-bool TForm1::CompleteBlanks(std::string& line) {
+} // namespace
+
+TLaunchMemory::TLaunchMemory(TForm* owner, const std::string& folder)
+    : owner_(owner), values_(folder + "Orbitashell.ini", "Valeurs", Report),
+      history_(folder + "Historique.txt", Report) {
+    history_.Load();
+}
+
+bool TLaunchMemory::Complete(std::string& line) {
     const TBlanks blanks = ParseBlanks(line);
     switch (blanks.Error) {
     case TBlanksError::None:
@@ -39,27 +42,23 @@ bool TForm1::CompleteBlanks(std::string& line) {
                          " au plus, et " + Quoted(blanks.Culprit) + " est de trop !");
         return false;
     }
-    const std::vector<TBlankField> fields =
-        fieldValues_ ? fieldValues_->Prefilled(blanks.Fields) : blanks.Fields;
     bool confirmed = false;
     std::vector<std::string> values;
     OpenDialogWith(
-        this, CompleterCommande,
+        owner_, CompleterCommande,
         [&](TCompleterCommande& dialog) {
             confirmed = dialog.ShowModal() == mrOk;
             values = dialog.Values();
         },
-        line, fields);
+        line, values_.Prefilled(blanks.Fields));
     if (!confirmed)
         return false;
-    if (fieldValues_)
-        fieldValues_->Remember(blanks.Fields, values);
+    values_.Remember(blanks.Fields, values);
     line = FillBlanks(line, values);
     return true;
 }
 
-void TForm1::RememberLaunch(const std::string& line, bool elevated) {
+void TLaunchMemory::Ran(const std::string& line, bool elevated) {
     // As the box would hold it to run it the same way again.
-    if (history_)
-        history_->Add(elevated ? std::string(AdminWord()) + " " + line : line);
+    history_.Add(elevated ? std::string(AdminWord()) + " " + line : line);
 }
