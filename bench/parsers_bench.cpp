@@ -106,6 +106,10 @@ const std::vector<TInput>& Inputs() {
         {"StripParenComments", "')' repeated", '(', [](std::size_t n) { return Repeat(")", n); }},
         {"StripParenComments", "'a(b)' repeated", '(',
          [](std::size_t n) { return Repeat("a(b)", n); }},
+        {"StripParenComments", "'((x))' repeated (doubled)", '(',
+         [](std::size_t n) { return Repeat("((x))", n); }},
+        {"StripParenComments", "'(((x)))' repeated", '(',
+         [](std::size_t n) { return Repeat("(((x)))", n); }},
         {"StripParenComments", "'(' then ')' at the end", '(',
          [](std::size_t n) {
              std::string s(n, 'x');

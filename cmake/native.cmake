@@ -25,12 +25,14 @@ endif()
 
 target_compile_options(osh_core PRIVATE ${OSH_SANITIZE})
 add_executable(core_tests
+  ${CMAKE_SOURCE_DIR}/tests/core/blanks_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/captions_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/capturetext_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/catalogue_files_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/catalogue_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/commandsearch_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/figures_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/core/history_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/label3dgeometry_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/launch_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/listrowstyle_test.cpp

@@ -88,13 +88,17 @@ target_compile_definitions(osh_update PRIVATE OSH_PROBE_HOST="${OSH_PROBE_HOST}"
 osh_layer(osh_dialogs DEPENDS osh_update SOURCES
   dialogs/UnitAjoutCommande.cpp
   dialogs/UnitAPropos.cpp
+  dialogs/UnitCompleterCommande.cpp
   dialogs/UnitLicence.cpp
   dialogs/TextDialog.cpp
   dialogs/UnitPrincipe.cpp)
 
 # Everything of the program but its entry, so that tests can create the forms.
 osh_layer(osh_app DEPENDS osh_dialogs SOURCES
+  app/FieldValues.cpp
   app/FollowedCatalogues.cpp
+  app/HistoryFile.cpp
+  app/LaunchMemory.cpp
   app/Suggestions.cpp
   app/Unit1.cpp
   app/Unit1Catalogues.cpp
@@ -206,6 +210,7 @@ osh_executable(win_tests LIBRARIES osh_app osh_viewer gtest gtest_main ws2_32 SO
   ${CMAKE_SOURCE_DIR}/tests/win/form1_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/hidpi_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/listrows_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/win/stores_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/toolkit_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/update_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/viewer_test.cpp)

@@ -7,12 +7,27 @@
 
 namespace {
 
-// The removal as the rule states it: find the first "(", delete through the
-// first ")" after it, repeat. Quadratic, so inputs are kept short for it.
+// The index of the first "(" that opens a comment: read from the left, a
+// doubled parenthesis is one of the command's and is stepped over whole.
+std::size_t FirstOpening(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '(' && text[i] != ')')
+            continue;
+        if (i + 1 < text.size() && text[i + 1] == text[i])
+            ++i;
+        else if (text[i] == '(')
+            return i;
+    }
+    return std::string_view::npos;
+}
+
+// The removal as the rule states it: find the first opening "(", delete
+// through the first ")" after it, repeat from the start. Quadratic, so inputs
+// are kept short for it.
 std::string Reference(std::string_view input) {
     std::string text(input);
     for (;;) {
-        const auto open = text.find('(');
+        const auto open = FirstOpening(text);
         if (open == std::string::npos)
             return text;
         const auto close = text.find(')', open + 1);
@@ -20,6 +35,13 @@ std::string Reference(std::string_view input) {
             return text;
         text.erase(open, close - open + 1);
     }
+}
+
+std::string Doubled(std::string_view text) {
+    std::string out;
+    for (char c : text)
+        out.append(c == '(' || c == ')' ? 2 : 1, c);
+    return out;
 }
 
 } // namespace
@@ -35,8 +57,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (StripParenComments(stripped) != stripped)
         __builtin_trap();
 
-    // Whatever "(" remains is unclosed: no ")" follows it.
-    const auto open = stripped.find('(');
+    // Whatever opening "(" remains is unclosed: no ")" follows it.
+    const auto open = FirstOpening(stripped);
     if (open != std::string::npos && stripped.find(')', open) != std::string::npos)
         __builtin_trap();
     // Each removed stretch holds exactly one ")" and at least one "(".
@@ -57,7 +79,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (text.size() - stripped.size() < 2 * (textClose - keptClose))
         __builtin_trap();
 
-    if (size <= 4096 && Reference(text) != stripped)
+    // The escape: any text with its parentheses doubled passes the rule
+    // untouched and comes back whole once made single again.
+    if (size <= 4096) {
+        const std::string doubled = Doubled(text);
+        if (StripParenComments(doubled) != doubled || UndoubleParens(doubled) != text)
+            __builtin_trap();
+        if (Reference(text) != stripped)
+            __builtin_trap();
+    }
+    // Making doubles single never lengthens the line.
+    const std::string single = UndoubleParens(stripped);
+    if (single.size() > stripped.size())
         __builtin_trap();
     return 0;
 }

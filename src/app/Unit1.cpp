@@ -1,5 +1,6 @@
 #include "app/Unit1.h"
 
+#include "core/Blanks.h"
 #include "core/Captions.h"
 #include "core/Catalogue.h"
 #include "core/Launch.h"
@@ -255,6 +256,7 @@ void TForm1::FormCreate(TObject*) {
     if (!DirectoryExists("Syst") && DirectoryExists(folder + "Syst"))
         SetCurrentDirectoryA(folder.c_str());
 
+    launchMemory_ = std::make_unique<TLaunchMemory>(this, folder);
     // Every list knows its file before the first load: a file held by a
     // writer ends this handler, and the lists after it fill at a later check.
     Catalogues.SetPath(lkCustom, folder + UpperName("Commandes.txt"));
@@ -357,9 +359,13 @@ void TForm1::btnExecuterClick(TObject*) {
 }
 
 void TForm1::LaunchLine(bool elevate) {
-    const std::string typed = edtCmdLine.Text();
+    // The box keeps the line as written, blanks and doubled parentheses.
+    const std::string written = edtCmdLine.Text();
+    std::string typed = written;
+    if (HasBlanks(typed) && !(launchMemory_ && launchMemory_->Complete(typed)))
+        return;
     const bool adminWord = HasAdminRequest(typed);
-    const std::string line = RemoveFirstNoCase(typed, AdminWord());
+    const std::string line = UndoubleParens(RemoveFirstNoCase(typed, AdminWord()));
     const LaunchKind kind = ClassifyLine(line);
     if (kind == LaunchKind::Mixed) {
         ShowErrorMessage("Mélange incompatible de commandes !");
@@ -393,8 +399,12 @@ void TForm1::LaunchLine(bool elevate) {
     }
     // A capture's console is nobody's: the viewer it starts outlives it.
     HWND owner = capture && !runAs ? nullptr : Handle();
-    if (RunInterpreter(owner, runAs, parameters) && capture)
-        edtCmdLine.SetText(LineAfterCapture(typed));
+    if (!RunInterpreter(owner, runAs, parameters))
+        return;
+    if (launchMemory_)
+        launchMemory_->Ran(typed, elevate && !adminWord);
+    if (capture)
+        edtCmdLine.SetText(LineAfterCapture(written));
 }
 
 void TForm1::ppmExecuterPopup(TObject*) {

@@ -1,6 +1,7 @@
 // The main window: the three command lists, the command-line box and "Lancer".
 #pragma once
 #include "app/FollowedCatalogues.h"
+#include "app/LaunchMemory.h"
 #include "app/Suggestions.h"
 #include "core/ListRowStyle.h"
 #include "core/VersionFile.h"
@@ -9,6 +10,8 @@
 #include "ui/Timer.h"
 #include "ui/Menus.h"
 #include "ui/StdCtrls.h"
+
+#include <memory>
 
 class TForm1 : public TForm {
 public:
@@ -124,4 +127,7 @@ private:
     void ShowCustomList();
     void AddCustomRow(const std::string& line, const std::string& comment);
     void DrawListRow(TListKind kind, int index, const RECT& r, TOwnerDrawState state);
+
+    // The blanks to fill and the lines that ran, once the form is created.
+    std::unique_ptr<TLaunchMemory> launchMemory_;
 };

@@ -278,6 +278,11 @@ void TEdit::SetText(const std::string& v) {
     Changed(false);
 }
 
+void TEdit::SelectAll() {
+    if (handle_)
+        SendMessageA(handle_, EM_SETSEL, 0, -1);
+}
+
 void TEdit::Changed(bool byUser) {
     if (changing_) {
         // A handler's own SetText: the outer change reports it once done.

@@ -87,6 +87,8 @@ public:
     std::string Text() const;
     // Setting the same text changes nothing and raises no OnChange.
     void SetText(const std::string& v);
+    // Selects the whole text, as the dialog manager does for a box reached by Tab.
+    void SelectAll();
     TNotifyEvent OnChange;
     // After OnChange and whatever text its handler set in turn: ByUser is
     // true when the box holds what the user typed, pasted or cut, false when

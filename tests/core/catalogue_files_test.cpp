@@ -1,4 +1,5 @@
 #include "core/Ascii.h"
+#include "core/Blanks.h"
 #include "core/Catalogue.h"
 #include "core/Launch.h"
 #include "core/ParenComments.h"
@@ -132,10 +133,19 @@ TEST(CatalogueFiles, RequiredListsAreFullEnough) {
 }
 
 TEST(CatalogueFiles, CommandsLaunchAsIntended) {
+    std::size_t settingsPages = 0;
     for (const auto& command : Commands("CommandesCPL.TXT")) {
         SCOPED_TRACE(command);
-        EXPECT_EQ(FirstWord(command), "CONTROL");
+        // The Settings pages of Windows 10 and 11 follow the Control Panel's.
+        if (Upper(command).rfind("START MS-SETTINGS:", 0) == 0) {
+            ++settingsPages;
+            EXPECT_EQ(command.find(' ', 6), std::string::npos) << "one page, nothing after it";
+        } else {
+            EXPECT_EQ(FirstWord(command), "CONTROL");
+            EXPECT_EQ(settingsPages, 0u) << "a Control Panel row after the Settings pages";
+        }
     }
+    EXPECT_GE(settingsPages, 20u);
     std::size_t captures = 0, elevated = 0;
     for (const auto& path : CatalogueFiles()) {
         for (const auto& row : CatalogueRows(ReadBytes(path))) {
@@ -182,4 +192,27 @@ TEST(CatalogueFiles, NoDestructiveCommands) {
             EXPECT_EQ(upper.find(" RESET"), std::string::npos);
         }
     }
+}
+
+TEST(CatalogueFiles, BlanksToFillParseAndTheirDefaultsMakeACommand) {
+    std::size_t rows = 0;
+    for (const auto& path : CatalogueFiles()) {
+        for (const auto& row : CatalogueRows(ReadBytes(path))) {
+            const auto command = StripParenComments(row);
+            if (!HasBlanks(command))
+                continue;
+            ++rows;
+            SCOPED_TRACE(path.filename().string() + ": " + row);
+            const TBlanks blanks = ParseBlanks(command);
+            ASSERT_EQ(blanks.Error, TBlanksError::None) << blanks.Culprit;
+            std::vector<std::string> defaults;
+            for (const TBlankField& field : blanks.Fields) {
+                EXPECT_FALSE(field.Default.empty()) << field.Name << ": a row runs as it did";
+                defaults.push_back(field.Default);
+            }
+            const std::string filled = FillBlanks(command, defaults);
+            EXPECT_EQ(filled.find_first_of("{}"), std::string::npos) << filled;
+        }
+    }
+    EXPECT_GE(rows, 9u);
 }

@@ -24,9 +24,27 @@ TEST(StripParenComments, TextWithoutCommentIsUnchanged) {
 
 TEST(StripParenComments, ParenthesesDoNotNest) {
     // The first ")" closes the comment; the second one stays.
-    EXPECT_EQ(StripParenComments("a ((b)) c"), "a ) c");
     EXPECT_EQ(StripParenComments("a (b (c) d) e"), "a  d) e");
-    EXPECT_EQ(StripParenComments("(((x)))"), "))");
+    EXPECT_EQ(StripParenComments("a (b ((c) d) e"), "a  d) e");
+    // Inside a comment a doubled ")" is not one of the command's.
+    EXPECT_EQ(StripParenComments("a (b)) c"), "a ) c");
+}
+
+TEST(StripParenComments, DoubledParenthesesAreKeptDoubledAndRunSingle) {
+    const std::string row = "for %i in ((*.txt)) do echo %i (Lister les fichiers texte)";
+    EXPECT_EQ(StripParenComments(row), "for %i in ((*.txt)) do echo %i ");
+    EXPECT_EQ(UndoubleParens(StripParenComments(row)), "for %i in (*.txt) do echo %i ");
+    // Read from the left: three in a row are a double and a single.
+    EXPECT_EQ(StripParenComments("(((c) d"), "(( d");
+    EXPECT_EQ(StripParenComments("x))) (c)"), "x))) ");
+    EXPECT_EQ(UndoubleParens("(((x)))"), "((x))");
+    EXPECT_EQ(UndoubleParens("ping (en cours"), "ping (en cours");
+    // Any text with its parentheses doubled passes the rule whole.
+    const std::string text = "if (%x%)==() (echo a) else ((echo b)))";
+    std::string doubled;
+    for (char c : text)
+        doubled.append(c == '(' || c == ')' ? 2 : 1, c);
+    EXPECT_EQ(UndoubleParens(StripParenComments(doubled)), text);
 }
 
 TEST(StripParenComments, EarlierClosingParenthesisStays) {

@@ -271,7 +271,9 @@ TEST_F(Audit, EveryFeatureWritesOnlyTheCaptureAndTheVersionCopy) {
     const std::wstring temp = TempFolder();
     const std::set<std::wstring> allowed = {
         Upper(temp + L"\\EditCMD.bat"), Upper(temp + L"\\Versiosh.txt"),
-        Upper(scratch / L"EditCmd.TXT"), Upper(scratch / L"Commandes.txt")};
+        Upper(scratch / L"EditCmd.TXT"), Upper(scratch / L"Commandes.txt"),
+        // The memory of the lines that ran and the values last filled in.
+        Upper(scratch / L"Historique.txt"), Upper(scratch / L"Orbitashell.ini")};
     const TListing before = ListFiles(L"C:");
     ASSERT_GT(before.size(), 100u);
     ASSERT_TRUE(before.count(Upper(scratch / L"Orbitashell.exe")))

@@ -5,6 +5,7 @@
 #include "app/DialogOpener.h"
 #include "app/Unit1.h"
 #include "dialogs/UnitAPropos.h"
+#include "dialogs/UnitCompleterCommande.h"
 #include "dialogs/UnitLicence.h"
 #include "dialogs/UnitPrincipe.h"
 #include "update/UpdateService.h"
@@ -494,3 +495,76 @@ TEST(InfoDialogs, LicenceLayout) {
 }
 
 } // namespace
+
+// "Compléter la commande", opened as the launch opens it.
+namespace {
+
+const std::string kBlankLine = "ping -n {{nombre}} {{h\xF4te=1.1.1.1}} & echo {{H\xF4TE}}";
+
+// Opens the dialog with count fields; act runs once inside its modal loop
+// and ends it. The modal result, or -1.
+int Complete(size_t count, const std::function<void(TCompleterCommande&)>& act) {
+    std::vector<TBlankField> fields = {{"h\xF4te", "1.1.1.1"}, {"nombre", ""}};
+    for (size_t i = fields.size(); i < count; ++i)
+        fields.push_back({"champ " + std::to_string(i + 1), std::to_string(i)});
+    fields.resize(count);
+    TForm owner(nullptr);
+    owner.HandleNeeded();
+    int result = -1;
+    HWND dialog = nullptr;
+    TSteps steps({[&] {
+        ASSERT_NE(CompleterCommande, nullptr);
+        dialog = CompleterCommande->Handle();
+        act(*CompleterCommande);
+    }});
+    OpenDialogWith(
+        &owner, CompleterCommande, [&](TCompleterCommande& d) { result = d.ShowModal(); },
+        kBlankLine, fields);
+    EXPECT_EQ(steps.Run(), 1u);
+    // Released while its owner lives: no later test may find it as the main form.
+    PumpMessages(30);
+    EXPECT_FALSE(IsWindow(dialog));
+    return result;
+}
+
+} // namespace
+
+TEST(CompleterCommande, FirstBoxHasTheFocusWithItsTextSelectedAndEnterGivesTheValuesAsTyped) {
+    std::vector<std::string> values;
+    const int result = Complete(2, [&](TCompleterCommande& d) {
+        EXPECT_EQ(WindowTextOf(d.Handle()), "Compl\xE9ter la commande");
+        EXPECT_EQ(d.edtLigne.Text(), kBlankLine);
+        EXPECT_EQ(d.Rows[0].lbl.Caption(), "h\xF4te :");
+        ASSERT_EQ(GetFocus(), d.Rows[0].edt.Handle());
+        DWORD start = 1, end = 0;
+        SendMessageA(GetFocus(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                     reinterpret_cast<LPARAM>(&end));
+        EXPECT_EQ(end - start, 7u);
+        // Typing replaces the selected value.
+        SendMessageA(GetFocus(), WM_CHAR, '8', 1);
+        d.Rows[1].edt.SetText("4 & ver > nul");
+        values = d.Values();
+        PostMessageA(GetFocus(), WM_KEYDOWN, VK_RETURN, 1);
+    });
+    EXPECT_EQ(result, mrOk);
+    EXPECT_EQ(values, (std::vector<std::string>{"8", "4 & ver > nul"}));
+}
+
+TEST(CompleterCommande, NineFieldsStackWithoutOverlapAndEscapeCancels) {
+    const int result = Complete(kBlanksMax, [](TCompleterCommande& d) {
+        RECT client, window;
+        GetClientRect(d.Handle(), &client);
+        GetWindowRect(d.Handle(), &window);
+        int bottom = d.edtLigne.Top() + d.edtLigne.Height();
+        for (const auto& row : d.Rows) {
+            EXPECT_GE(row.lbl.Top(), bottom);
+            EXPECT_GE(row.edt.Top(), row.lbl.Top() + row.lbl.Height());
+            bottom = row.edt.Top() + row.edt.Height();
+        }
+        EXPECT_GT(d.btnOK.Top(), bottom);
+        EXPECT_LE(d.btnOK.Top() + d.btnOK.Height(), client.bottom);
+        EXPECT_LE(window.bottom - window.top, 700) << "fits a 768-pixel screen";
+        PostMessageA(GetFocus(), WM_KEYDOWN, VK_ESCAPE, 1);
+    });
+    EXPECT_NE(result, mrOk);
+}

@@ -3,6 +3,7 @@
 
 #include "app/Unit1.h"
 #include "dialogs/UnitAjoutCommande.h"
+#include "dialogs/UnitCompleterCommande.h"
 #include "ui/Exceptions.h"
 #include "ui/MessageDialog.h"
 
@@ -2068,4 +2069,69 @@ TEST(Form1AddCommand, MissingListIsCreatedAndAFailedWriteLosesNothing) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(ReadBytes(path), std::optional<std::string>("echo \xE9t\xE9\r\n"));
     EXPECT_EQ(FileNames(install.dir).size(), 4u) << "no temporary file is left";
+}
+
+// ------------------------------------------------- blanks to fill, history
+
+class Form1Blanks : public Form1Launch {
+protected:
+    std::optional<std::string> History() { return ReadBytes(install_.dir + "\\Historique.txt"); }
+    // Launches line and answers the dialog by act, from inside its loop.
+    void LaunchAnswering(const std::string& line, std::function<void(TCompleterCommande&)> act) {
+        TSteps steps({[&] {
+            ASSERT_NE(CompleterCommande, nullptr);
+            act(*CompleterCommande);
+        }});
+        Launch(line);
+        EXPECT_EQ(steps.Run(), 1u);
+    }
+};
+
+TEST_F(Form1Blanks, ValuesAreAskedPutInEveryPlaceAndTheBoxKeepsTheMarks) {
+    const std::string written = "ping -n {{n=4}} {{h\xF4te=1.1.1.1}} & echo {{H\xF4TE}}";
+    LaunchAnswering(written, [&](TCompleterCommande& d) {
+        EXPECT_EQ(d.edtLigne.Text(), written);
+        EXPECT_EQ(d.Rows.at(1).edt.Text(), "1.1.1.1");
+        d.Rows[1].edt.SetText("8.8.8.8 > nul");
+        PostKey(GetFocus(), VK_RETURN);
+    });
+    EXPECT_EQ(Only().parameters,
+              "/kTitle Orbitashell&&Color 4E&&ping -n 4 8.8.8.8 > nul & echo 8.8.8.8 > nul");
+    EXPECT_EQ(Box(), written);
+    EXPECT_EQ(History(), "ping -n 4 8.8.8.8 > nul & echo 8.8.8.8 > nul\r\n");
+    // The next launch asks again with the value last used; Escape runs nothing.
+    LaunchAnswering(written, [](TCompleterCommande& d) {
+        EXPECT_EQ(d.Rows.at(1).edt.Text(), "8.8.8.8 > nul");
+        PostKey(GetFocus(), VK_ESCAPE);
+    });
+    EXPECT_TRUE(sys_.ShellCalls.empty());
+}
+
+TEST_F(Form1Blanks, FaultyMarksAreNamedAndNothingRuns) {
+    TDialogWatcher watcher;
+    for (const auto& [line, shown] : {
+             std::pair<std::string, std::string>{
+                 "ping {{h\xF4te",
+                 "Valeur \xE0 compl\xE9ter sans \xAB }} \xBB : \xAB {{h\xF4te \xBB !"},
+             {"echo {{1}}{{2}}{{3}}{{4}}{{5}}{{6}}{{7}}{{8}}{{9}}{{j}}",
+              "Trop de valeurs \xE0 compl\xE9ter : 9 au plus, et \xAB j \xBB est de trop !"},
+         }) {
+        Launch(line);
+        EXPECT_TRUE(sys_.ShellCalls.empty());
+        ASSERT_EQ(boxes_.Shown.size(), 1u);
+        EXPECT_EQ(boxes_.Shown[0].text, shown);
+        boxes_.Shown.clear();
+    }
+    EXPECT_FALSE(History().has_value());
+}
+
+TEST_F(Form1Blanks, DoubledParenthesesRunSingleAndTheHistoryKeepsThemDoubled) {
+    Launch("for %i in ((*.txt)) do echo %i");
+    EXPECT_EQ(Only().parameters, "/kTitle Orbitashell&&Color 4E&&for %i in (*.txt) do echo %i");
+    EXPECT_EQ(Box(), "for %i in ((*.txt)) do echo %i");
+    // Elevated from the menu: kept with the word that runs it so again.
+    F().edtCmdLine.SetText("ver");
+    F().itemExecuterAdmin.Click();
+    Only();
+    EXPECT_EQ(History(), "for %i in ((*.txt)) do echo %i\r\nAdmin+ ver\r\n");
 }

@@ -1,0 +1,120 @@
+#include "core/Blanks.h"
+
+#include "core/Ascii.h"
+
+#include <optional>
+
+namespace {
+
+struct TMark {
+    std::size_t begin = 0; // at "{{"
+    std::size_t end = 0;   // just past "}}"
+    std::string_view name; // trimmed
+    std::optional<std::string_view> value;
+};
+
+std::string_view Trimmed(std::string_view s) {
+    const auto first = s.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (AsciiUpper(a[i]) != AsciiUpper(b[i]))
+            return false;
+    return true;
+}
+
+// The next mark at or after from; none when the line holds no more "{{".
+// An unclosed mark has end == npos.
+std::optional<TMark> NextMark(std::string_view line, std::size_t from) {
+    const auto begin = line.find("{{", from);
+    if (begin == std::string_view::npos)
+        return std::nullopt;
+    TMark mark;
+    mark.begin = begin;
+    const auto close = line.find("}}", begin + 2);
+    const auto brace = line.find_first_of("{}", begin + 2);
+    if (close == std::string_view::npos || brace < close) {
+        mark.end = std::string_view::npos;
+        return mark;
+    }
+    mark.end = close + 2;
+    const std::string_view inside = line.substr(begin + 2, close - begin - 2);
+    const auto equal = inside.find('=');
+    mark.name = Trimmed(inside.substr(0, equal));
+    if (equal != std::string_view::npos)
+        mark.value = inside.substr(equal + 1);
+    return mark;
+}
+
+} // namespace
+
+bool HasBlanks(std::string_view line) {
+    return line.find("{{") != std::string_view::npos;
+}
+
+TBlanks ParseBlanks(std::string_view line) {
+    TBlanks blanks;
+    std::vector<bool> given; // field for field: a default was written
+    std::size_t pos = 0;
+    while (const auto mark = NextMark(line, pos)) {
+        if (mark->end == std::string_view::npos) {
+            blanks.Error = TBlanksError::Unclosed;
+            blanks.Culprit = line.substr(mark->begin);
+            break;
+        }
+        pos = mark->end;
+        if (mark->name.empty()) {
+            blanks.Error = TBlanksError::EmptyName;
+            blanks.Culprit = line.substr(mark->begin, mark->end - mark->begin);
+            break;
+        }
+        TBlankField* field = nullptr;
+        for (TBlankField& f : blanks.Fields)
+            if (SameName(f.Name, mark->name))
+                field = &f;
+        if (!field) {
+            if (blanks.Fields.size() == kBlanksMax) {
+                blanks.Error = TBlanksError::TooMany;
+                blanks.Culprit = mark->name;
+                break;
+            }
+            field = &blanks.Fields.emplace_back(TBlankField{std::string(mark->name), {}});
+            given.push_back(false);
+        }
+        const auto index = static_cast<std::size_t>(field - blanks.Fields.data());
+        if (mark->value && !given[index]) {
+            field->Default = *mark->value;
+            given[index] = true;
+        }
+    }
+    if (blanks.Error != TBlanksError::None)
+        blanks.Fields.clear();
+    return blanks;
+}
+
+std::string FillBlanks(std::string_view line, const std::vector<std::string>& values) {
+    std::string out;
+    std::vector<std::string_view> names;
+    std::size_t pos = 0;
+    while (const auto mark = NextMark(line, pos)) {
+        if (mark->end == std::string_view::npos)
+            break;
+        out.append(line.substr(pos, mark->begin - pos));
+        std::size_t index = 0;
+        while (index < names.size() && !SameName(names[index], mark->name))
+            ++index;
+        if (index == names.size())
+            names.push_back(mark->name);
+        if (index < values.size())
+            out += values[index];
+        pos = mark->end;
+    }
+    out.append(line.substr(pos));
+    return out;
+}

@@ -1,0 +1,35 @@
+#include "core/History.h"
+
+#include "core/Catalogue.h"
+
+#include <algorithm>
+
+bool AddToHistory(std::vector<std::string>& lines, std::string_view line) {
+    if (line.empty() || line.front() == ' ' || line.front() == '\t')
+        return false;
+    std::string kept(line);
+    std::replace_if(
+        kept.begin(), kept.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    if (!lines.empty() && lines.back() == kept)
+        return false;
+    std::erase(lines, kept);
+    lines.push_back(std::move(kept));
+    if (lines.size() > kHistoryMax)
+        lines.erase(lines.begin(), lines.end() - kHistoryMax);
+    return true;
+}
+
+std::vector<std::string> ParseHistory(std::string_view bytes) {
+    std::string storage;
+    std::vector<std::string> lines;
+    for (std::string_view row : CatalogueLineViews(CatalogueAnsiText(bytes, storage)))
+        AddToHistory(lines, row);
+    return lines;
+}
+
+std::string HistoryText(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text.append(line).append("\r\n");
+    return text;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The lines that ran, oldest first, as the box would hold them to run them
+// again.
+
+inline constexpr std::size_t kHistoryMax = 200;
+
+// Keeps line as the newest: a line already there moves to the end instead of
+// standing twice, and the oldest go beyond kHistoryMax. An empty line, or one
+// that begins with a blank (the user's way of keeping a line out), is not
+// kept. A line break, which would split the line in the file, becomes a
+// blank. False when nothing changed.
+bool AddToHistory(std::vector<std::string>& lines, std::string_view line);
+
+// The file's lines (Windows-1252 or UTF-8, any line ends), each passed
+// through AddToHistory in order.
+std::vector<std::string> ParseHistory(std::string_view bytes);
+// The file: Windows-1252 lines, each ended by CR LF.
+std::string HistoryText(const std::vector<std::string>& lines);

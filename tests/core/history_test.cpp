@@ -1,0 +1,32 @@
+#include "core/History.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using Lines = std::vector<std::string>;
+
+TEST(History, ARepeatMovesToTheEndBlankLedLinesStayOutTheNewestTwoHundredStay) {
+    Lines h;
+    for (const char* line :
+         {"ipconfig", "ver", "ipconfig", " secret", "\tsecret", "", "echo a\r\nb"})
+        AddToHistory(h, line);
+    EXPECT_EQ(h, (Lines{"ver", "ipconfig", "echo a  b"}));
+    EXPECT_FALSE(AddToHistory(h, "echo a  b"));
+    for (int i = 0; i < 250; ++i)
+        AddToHistory(h, "echo " + std::to_string(i));
+    ASSERT_EQ(h.size(), kHistoryMax);
+    AddToHistory(h, "echo 60");
+    EXPECT_EQ(h.front(), "echo 50") << "a repeat drops nothing";
+    EXPECT_EQ(h.back(), "echo 60");
+}
+
+TEST(History, FileIsWindows1252WithCrLfAndAHandEditedOneIsCleanedAsRead) {
+    const Lines h{"ping h\xF4te", "for %i in ((*.txt)) do echo %i"};
+    EXPECT_EQ(HistoryText(h), "ping h\xF4te\r\nfor %i in ((*.txt)) do echo %i\r\n");
+    EXPECT_EQ(ParseHistory(HistoryText(h)), h);
+    // UTF-8, LF ends, an empty line, a line kept out and a repeat.
+    EXPECT_EQ(ParseHistory("ver\n\nping h\xC3\xB4te\n  cls\nver\n"),
+              (Lines{"ping h\xF4te", "ver"}));
+}

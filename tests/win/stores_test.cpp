@@ -1,0 +1,83 @@
+// The values last used and the lines that ran, kept in files beside the
+// catalogues: written and read back for real through the system.
+#include "TestSupport.h"
+
+#include "app/FieldValues.h"
+#include "app/HistoryFile.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class Stores : public testing::Test {
+protected:
+    void TearDown() override { RemoveTree(dir); }
+    std::function<void(const std::string&)> Recorder() {
+        return [this](const std::string& m) { errors.push_back(m); };
+    }
+    const std::string dir = MakeScratchDir("stores");
+    Lines errors;
+};
+
+} // namespace
+
+TEST_F(Stores, ValuesComeBackAsWrittenInTheNextSession) {
+    const std::string ini = dir + "\\Orbitashell.ini";
+    TFieldValues(ini, "Valeurs", Recorder())
+        .Remember({{"h\xF4te", ""}, {"vide", ""}, {"dossier", ""}},
+                  {" 8.8.8.8 ", "", "\"C:\\Program Files\" & echo >x"});
+    TFieldValues values(ini, "Valeurs", Recorder());
+    EXPECT_EQ(values.Value("vide"), "") << "an empty value is one";
+    EXPECT_EQ(values.Value("dossier"), "\"C:\\Program Files\" & echo >x");
+    // Last used, blanks kept and letter case ignored, else the row's default.
+    const auto fields = values.Prefilled({{"H\xF4TE", "1.1.1.1"}, {"n", "4"}});
+    EXPECT_EQ(fields[0].Default, " 8.8.8.8 ");
+    EXPECT_EQ(fields[1].Default, "4");
+    EXPECT_NE(ReadBytes(ini).value_or("").find("[Valeurs]\r\n"), std::string::npos);
+    EXPECT_TRUE(errors.empty());
+
+    TFieldValues nowhere(dir + "\\absent\\Orbitashell.ini", "Valeurs", Recorder());
+    nowhere.Remember({{"a", ""}, {"b", ""}}, {"1", "2"});
+    ASSERT_EQ(errors.size(), 1u) << "once a session";
+    EXPECT_NE(errors[0].find("Orbitashell.ini\""), std::string::npos) << errors[0];
+}
+
+TEST_F(Stores, HistoryIsWrittenWholeReadInTheNextSessionAndCleared) {
+    const std::string path = dir + "\\Historique.txt";
+    THistoryFile history(path, Recorder());
+    history.Load();
+    for (const char* line :
+         {"ping h\xF4te", " secret", "for %i in ((*.txt)) do echo %i", "ping h\xF4te"})
+        history.Add(line);
+    EXPECT_EQ(ReadBytes(path), "for %i in ((*.txt)) do echo %i\r\nping h\xF4te\r\n");
+    THistoryFile next(path, Recorder());
+    next.Load();
+    EXPECT_EQ(next.Lines(), history.Lines());
+    next.Clear();
+    EXPECT_EQ(ReadBytes(path), "");
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(Stores, HistoryThatCannotBeReadIsNotReplacedAndFailuresAreReportedOnce) {
+    const std::string path = dir + "\\Historique.txt";
+    WriteBytes(path, "ver\r\n");
+    HANDLE writer = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    THistoryFile history(path, Recorder());
+    history.Load();
+    history.Add("echo a");
+    CloseHandle(writer);
+    EXPECT_EQ(ReadBytes(path), "ver\r\n") << "not replaced by the session's lines alone";
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    history.Add("echo b");
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(ReadBytes(path), "ver\r\n");
+    history.Add("echo c");
+    EXPECT_EQ(ReadBytes(path), "ver\r\necho a\r\necho b\r\necho c\r\n");
+    EXPECT_EQ(errors.size(), 1u);
+}
