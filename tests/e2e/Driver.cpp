@@ -106,6 +106,12 @@ std::wstring ControlText(HWND h) {
     return std::wstring(buf, n);
 }
 
+void SetControlText(HWND h, const std::wstring& text) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(h, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()), SMTO_NORMAL,
+                        10000, &result);
+}
+
 DWORD ProcessOf(HWND h) {
     DWORD pid = 0;
     GetWindowThreadProcessId(h, &pid);
@@ -349,9 +355,7 @@ TMainWindow::TMainWindow(HWND main)
       launch(FindChild(main, L"Button", std::wstring(L"Lancer"))) {}
 
 void TMainWindow::Type(const std::wstring& line) const {
-    DWORD_PTR result = 0;
-    SendMessageTimeoutW(box, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(line.c_str()), SMTO_NORMAL,
-                        10000, &result);
+    SetControlText(box, line);
 }
 
 std::wstring TMainWindow::Line() const {

@@ -16,6 +16,8 @@ std::wstring ClassOf(HWND h);
 std::wstring CaptionOf(HWND h);
 // A control's text in another process, through the wide message Wine marshals.
 std::wstring ControlText(HWND h);
+// WM_SETTEXT, wide, on a control of another process.
+void SetControlText(HWND h, const std::wstring& text);
 DWORD ProcessOf(HWND h);
 std::vector<HWND> TopLevelWindows();
 std::vector<HWND> ChildWindows(HWND parent);
