@@ -105,6 +105,10 @@ bool IsCacheBookkeeping(const std::wstring& path, const TFileState& state) {
     if (!state.folder && path.rfind(cache + L"\\", 0) == 0 &&
         path.find(L'\\', cache.size() + 1) == name - 1 && path.compare(name, 6, L"V_OSH[") == 0)
         return true;
+    // In a prefix where nothing used the cache before, the audit's check
+    // makes INetCache and Content.IE5 themselves.
+    if (state.folder && (path == cache || path == cache.substr(0, cache.find_last_of(L'\\'))))
+        return true;
     return state.folder && path.rfind(cache + L"\\", 0) == 0 &&
            path.find(L'\\', cache.size() + 1) == std::wstring::npos;
 }
@@ -306,10 +310,22 @@ TEST_F(Audit, EveryFeatureWritesOnlyTheCaptureAndTheVersionCopy) {
         EXPECT_EQ(line.find(L'('), std::wstring::npos) << testing::PrintToString(line);
     }
 
-    // A tool line (its console closes by itself) and a console line, writing nothing.
+    // A tool line (its console closes by itself) and a console line whose
+    // blank "Compléter la commande" fills: only the memory of both is written.
     Launch(L"ver & rem start");
     WaitAlone();
-    Launch(L"echo audit");
+    // Posted: the dialog that the click opens would hold a sent one.
+    window_->Type(L"echo {{mot=audit}}");
+    PostMessageW(window_->launch, BM_CLICK, 0, 0);
+    HWND asked = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            return (asked = VisibleWindowOf(program_->Id(), kWindowClass,
+                                            L"Compl\u00E9ter la commande"));
+        },
+        10000))
+        << "no dialog for the blank";
+    PostMessageW(FindChild(asked, L"Button", std::wstring(L"OK")), BM_CLICK, 0, 0);
     HWND console = nullptr;
     ASSERT_TRUE(WaitUntil(
         [&] { return !ConsoleWindows().empty() && (console = ConsoleWindows().front()); }, 10000));
@@ -382,6 +398,8 @@ TEST_F(Audit, EveryFeatureWritesOnlyTheCaptureAndTheVersionCopy) {
                                  << testing::PrintToString(shown);
     EXPECT_TRUE(after.count(Upper(scratch / L"EditCmd.TXT")));
     EXPECT_TRUE(after.count(Upper(temp + L"\\Versiosh.txt")));
+    EXPECT_TRUE(after.count(Upper(scratch / L"Historique.txt")));
+    EXPECT_TRUE(after.count(Upper(scratch / L"Orbitashell.ini")));
     // The personal list gained exactly the added row; the others are as they were.
     catalogues[L"Commandes.txt"] += "echo ajout (audit [fin])\r\n";
     for (const auto& [name, bytes] : catalogues)
