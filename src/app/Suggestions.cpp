@@ -283,8 +283,8 @@ void TSuggestions::DrawLeadingRow(size_t at, const RECT& r, TOwnerDrawState stat
         canvas.LineTo(r.right, r.bottom - 1);
     }
     canvas.Font.SetColor(ink);
-    canvas.Font.SetStyle(canvas.Font.Style() | fsItalic | (selected ? fsBold : TFontStyles{}));
-    RECT text{r.left + TextIndent(at), r.top + list_.Scale(selected ? 0 : 1),
-              r.right - list_.Scale(4), r.bottom};
+    // Not bold when highlighted, as the lists' rows are: bold italics crowd.
+    canvas.Font.SetStyle(canvas.Font.Style() | fsItalic);
+    RECT text{r.left + TextIndent(at), r.top + list_.Scale(1), r.right - list_.Scale(4), r.bottom};
     canvas.DrawText(leading_[at], text, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_NOCLIP);
 }
