@@ -2145,6 +2145,7 @@ protected:
     void SetUp() override {
         WriteBytes(HistoryPath(), "ipconfig /all\r\nping h\xF4te\r\nver\r\n");
         Form1Launch::SetUp();
+        SetFocus(F().edtCmdLine.Handle());
     }
     std::string HistoryPath() { return install_.dir + "\\Historique.txt"; }
     std::vector<std::string> Offered() {
@@ -2154,66 +2155,22 @@ protected:
             rows.push_back(found.Item(i));
         return rows;
     }
-    void AltDown(HWND to) {
+    // Down in the box, with Alt held or not.
+    void Down(bool alt) {
         BYTE keys[256];
         GetKeyboardState(keys);
-        keys[VK_MENU] = 0x80;
+        keys[VK_MENU] = alt ? 0x80 : 0;
         SetKeyboardState(keys);
-        PostMessageA(to, WM_SYSKEYDOWN, VK_DOWN, 0x20000001);
+        PostMessageA(F().edtCmdLine.Handle(), alt ? WM_SYSKEYDOWN : WM_KEYDOWN, VK_DOWN, 1);
         PumpMessages(20);
         keys[VK_MENU] = 0;
         SetKeyboardState(keys);
-    }
-    // The entries of the menu of "Lancer" and whether each is greyed.
-    std::vector<std::pair<std::string, bool>> Menu() {
-        std::vector<std::pair<std::string, bool>> items;
-        TOnMenu onMenu([&] {
-            auto menu = reinterpret_cast<HMENU>(
-                SendMessageA(FindWindowA("#32768", nullptr), MN_GETHMENU, 0, 0));
-            for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-                char text[64] = "";
-                GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof text, MF_BYPOSITION);
-                const UINT state = GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION);
-                items.emplace_back(text, (state & MF_GRAYED) != 0);
-            }
-            EndMenu();
-        });
-        // Over a disabled "Lancer" the click comes to the form, else to the button.
-        HWND button = F().btnExecuter.Handle();
-        HWND to = IsWindowEnabled(button) ? button : F().Handle();
-        RECT r;
-        GetWindowRect(button, &r);
-        SendMessageA(to, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(to),
-                     MAKELPARAM(r.left + 5, r.top + 5));
-        PumpMessages(50);
-        EXPECT_TRUE(onMenu.Ran()) << "no menu on screen";
-        return items;
-    }
-    // "Effacer l'historique" answered, in the question's own loop, by Enter
-    // or by a click on "Yes".
-    void Forget(bool yes) {
-        TSteps steps({[yes] {
-            HWND focus = GetFocus();
-            if (yes)
-                PostMessageA(GetDlgItem(GetParent(focus), IDYES), BM_CLICK, 0, 0);
-            else
-                PostKey(focus, VK_RETURN);
-        }});
-        F().itemEffacerHistorique.Click();
-        EXPECT_EQ(steps.Run(), 1u);
-        PumpMessages(50); // the window active again
-        ASSERT_EQ(boxes_.Shown.size(), 1u);
-        EXPECT_EQ(boxes_.Shown[0].text, "Effacer l'historique des commandes lanc\xE9"
-                                        "es ?");
-        boxes_.Shown.clear();
     }
 };
 
 TEST_F(Form1History, DownInTheEmptyBoxOffersWhatRanNewestFirstAndAPickLaunchesNothing) {
     HWND box = F().edtCmdLine.Handle();
-    SetFocus(box);
-    PostKey(box, VK_DOWN);
-    PumpMessages(20);
+    Down(false);
     EXPECT_EQ(Offered(), (std::vector<std::string>{"ver", "ping h\xF4te", "ipconfig /all"}));
     PostKey(box, VK_DOWN);
     PostKey(box, VK_DOWN);
@@ -2223,73 +2180,65 @@ TEST_F(Form1History, DownInTheEmptyBoxOffersWhatRanNewestFirstAndAPickLaunchesNo
     EXPECT_TRUE(Offered().empty());
     EXPECT_TRUE(sys_.ShellCalls.empty());
     // With text the keys stay the box's; emptied by the user, it opens nothing.
-    AltDown(box);
+    Down(true);
     EXPECT_TRUE(Offered().empty());
     F().edtCmdLine.SetText("v");
     Type(box, "\b");
     EXPECT_TRUE(Offered().empty());
-    // Alt+Down opens them too, and Escape closes them, not the program.
-    AltDown(box);
+    Down(true);
     EXPECT_EQ(Offered().size(), 3u);
-    PostKey(box, VK_ESCAPE);
-    EXPECT_FALSE(PumpUntilQuit(40));
-    EXPECT_TRUE(Offered().empty());
 }
 
 TEST_F(Form1History, TypedWordsBringTheLinesThatRanFirstMarkedApartFromTheListsRows) {
-    HWND box = F().edtCmdLine.Handle();
-    SetFocus(box);
-    Type(box, "IP");
+    Type(F().edtCmdLine.Handle(), "IP");
     EXPECT_EQ(Offered(), (std::vector<std::string>{"ipconfig /all", "ipconfig",
                                                    "ipconfig /all (Configuration IP)"}));
-    // Each row drawn into a bitmap: its paper at the right end, and ink
-    // before where the lists' rows begin their text.
+    // A row drawn into a bitmap: its paper, and ink before where the lists'
+    // rows begin their text.
     TDropDownList& found = F().Suggestions.List();
-    auto drawn = [&](int index, bool selected) {
-        RECT row;
-        SendMessageA(found.Handle(), LB_GETITEMRECT, static_cast<WPARAM>(index),
-                     reinterpret_cast<LPARAM>(&row));
-        OffsetRect(&row, -row.left, -row.top);
-        TDib dib(row.right, row.bottom, RGB(1, 2, 3));
-        DRAWITEMSTRUCT dis{};
-        dis.CtlType = ODT_LISTBOX;
-        dis.itemID = static_cast<UINT>(index);
-        dis.itemState = selected ? ODS_SELECTED : 0;
-        dis.hwndItem = found.Handle();
+    auto drawn = [&](UINT index, UINT state) {
+        DRAWITEMSTRUCT dis{ODT_LISTBOX, 0, index, 0, state, found.Handle(), nullptr, {}, 0};
+        SendMessageA(found.Handle(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&dis.rcItem));
+        OffsetRect(&dis.rcItem, -dis.rcItem.left, -dis.rcItem.top);
+        TDib dib(dis.rcItem.right, dis.rcItem.bottom);
         dis.hDC = dib.DC();
-        dis.rcItem = row;
         found.HandleDrawItem(dis);
-        const COLORREF paper = dib.Pixel(row.right - 2, 2);
+        const COLORREF paper = dib.Pixel(dis.rcItem.right - 2, 2);
         int ink = 0;
         for (int x = 0; x < found.Scale(9); ++x)
-            for (int y = 0; y < row.bottom - 1; ++y)
+            for (int y = 0; y < dis.rcItem.bottom - 1; ++y)
                 ink += dib.Pixel(x, y) != paper;
         return std::pair{paper, ink};
     };
-    const auto [ran, ranInk] = drawn(0, false);
-    const auto [listed, listedInk] = drawn(1, false);
-    EXPECT_EQ(ran, GetSysColor(COLOR_WINDOW));
-    EXPECT_EQ(listed, RGB(255, 230, 204)) << "the lists' even row";
-    EXPECT_GT(ranInk, 6) << "no mark";
-    EXPECT_EQ(listedInk, 0);
-    // Highlighted, as the lists' rows are.
-    EXPECT_EQ(drawn(0, true).first, drawn(1, true).first);
+    EXPECT_EQ(drawn(0, 0), std::pair(GetSysColor(COLOR_WINDOW), drawn(0, 0).second));
+    EXPECT_GT(drawn(0, 0).second, 6) << "no mark";
+    EXPECT_EQ(drawn(1, 0), std::pair(RGB(255, 230, 204), 0)) << "the lists' even row";
+    EXPECT_EQ(drawn(0, ODS_SELECTED).first, drawn(1, ODS_SELECTED).first) << "highlight";
 }
 
 TEST_F(Form1History, ForgettingIsOfferedWhileThereIsSomethingAndAsksFirst) {
-    const std::pair<std::string, bool> forget{"Effacer l'historique", false};
-    EXPECT_EQ(Menu().at(3), forget) << "greyed with the box empty";
-    Forget(false); // No is the default
+    // Answered in the question's own loop by Enter, or by a click on "Yes".
+    auto forget = [&](bool yes) {
+        F().ppmExecuterPopup(nullptr);
+        ASSERT_TRUE(F().itemEffacerHistorique.Enabled);
+        TSteps steps({[yes] {
+            HWND focus = GetFocus();
+            if (yes)
+                PostMessageA(GetDlgItem(GetParent(focus), IDYES), BM_CLICK, 0, 0);
+            else
+                PostKey(focus, VK_RETURN);
+        }});
+        F().itemEffacerHistorique.Click();
+        EXPECT_EQ(Texts(std::exchange(boxes_.Shown, {})),
+                  std::vector<std::string>{"Effacer l'historique des commandes lanc\xE9"
+                                           "es ?"});
+    };
+    forget(false); // No is the default
     EXPECT_EQ(ReadBytes(HistoryPath()), "ipconfig /all\r\nping h\xF4te\r\nver\r\n");
-    Forget(true);
+    forget(true);
     EXPECT_EQ(ReadBytes(HistoryPath()), "");
-    EXPECT_TRUE(Menu().at(3).second);
-    SetFocus(F().edtCmdLine.Handle());
-    PostKey(F().edtCmdLine.Handle(), VK_DOWN);
-    PumpMessages(20);
+    F().ppmExecuterPopup(nullptr);
+    EXPECT_FALSE(F().itemEffacerHistorique.Enabled);
+    Down(false);
     EXPECT_TRUE(Offered().empty());
-    // What runs next is offered again.
-    Launch("ver");
-    Only();
-    EXPECT_FALSE(Menu().at(3).second);
 }
