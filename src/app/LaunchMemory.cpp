@@ -2,8 +2,10 @@
 
 #include "app/DialogOpener.h"
 #include "core/Blanks.h"
+#include "core/History.h"
 #include "core/Launch.h"
 #include "dialogs/UnitCompleterCommande.h"
+#include "ui/Application.h"
 #include "ui/MessageDialog.h"
 
 namespace {
@@ -61,4 +63,15 @@ bool TLaunchMemory::Complete(std::string& line) {
 void TLaunchMemory::Ran(const std::string& line, bool elevated) {
     // As the box would hold it to run it the same way again.
     history_.Add(elevated ? std::string(AdminWord()) + " " + line : line);
+}
+
+std::vector<std::string> TLaunchMemory::HistoryFor(std::string_view typed) const {
+    return HistoryMatches(history_.Lines(), typed);
+}
+
+void TLaunchMemory::ForgetHistory() {
+    // No is the default: a stray Enter keeps what cannot come back.
+    if (Application->MessageBox("Effacer l'historique des commandes lancées ?",
+                                MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES)
+        history_.Clear();
 }

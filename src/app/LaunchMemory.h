@@ -6,6 +6,8 @@
 #include "app/HistoryFile.h"
 
 #include <string>
+#include <string_view>
+#include <vector>
 
 class TForm;
 
@@ -21,6 +23,12 @@ public:
     // A line that ran; elevated: from the menu or the keys, without "Admin+".
     void Ran(const std::string& line, bool elevated);
     THistoryFile& History() { return history_; }
+    // The lines that ran offered for typed, newest first: all of them for
+    // nothing typed, else those with every word typed.
+    std::vector<std::string> HistoryFor(std::string_view typed) const;
+    bool HasHistory() const { return !history_.Lines().empty(); }
+    // Forgets the lines that ran once the user agrees.
+    void ForgetHistory();
 
 private:
     TForm* owner_;

@@ -13,6 +13,11 @@ const size_t kShownRows = 200;
 const size_t kMoreRows = 150;
 // Rows whose width sets the list's.
 const size_t kMeasuredRows = 24;
+// The leading rows' text, after their clock, in design pixels; their ink,
+// and the rule under the last of them.
+const int kLeadingIndent = 20;
+const TColor kLeadingInk = RGBColor(70, 70, 120);
+const TColor kLeadingRule = RGBColor(160, 160, 160);
 
 } // namespace
 
@@ -73,9 +78,15 @@ std::vector<std::string> TSuggestions::Texts(size_t from, size_t count) const {
 }
 
 void TSuggestions::Search(std::string_view typed) {
-    std::vector<std::string> leading =
-        LeadingRows ? LeadingRows(typed) : std::vector<std::string>{};
-    std::vector<GSearchHit> found = index_.Find(typed);
+    // Emptied, the box opens nothing: only Down does.
+    if (typed.empty()) {
+        Close();
+        return;
+    }
+    Show(LeadingRows ? LeadingRows(typed) : std::vector<std::string>{}, index_.Find(typed));
+}
+
+void TSuggestions::Show(std::vector<std::string> leading, std::vector<GSearchHit> found) {
     if (leading.empty() && found.empty()) {
         Close();
         return;
@@ -123,8 +134,8 @@ void TSuggestions::Place() {
     // As wide as the box, or as the widest row where the screen allows; the
     // longest rows stand for all, since measuring thousands takes long.
     std::vector<std::pair<size_t, size_t>> longest; // length, place
-    for (size_t i = 0; i < leading_.size(); ++i)
-        longest.emplace_back(leading_[i].size(), i);
+    for (size_t i = 0; i < leading_.size(); ++i)    // their mark counts as a few letters
+        longest.emplace_back(leading_[i].size() + 4, i);
     for (size_t i = 0; i < hits_.size(); ++i)
         longest.emplace_back(index_.RowLength(hits_[i]), leading_.size() + i);
     const size_t measured = std::min(longest.size(), kMeasuredRows);
@@ -138,14 +149,14 @@ void TSuggestions::Place() {
             const std::string text = TextOf(longest[k].second);
             SIZE size{};
             GetTextExtentPoint32A(screen.Get(), text.c_str(), static_cast<int>(text.size()), &size);
-            widest = std::max(widest, static_cast<int>(size.cx));
+            widest = std::max(widest, static_cast<int>(size.cx) + TextIndent(longest[k].second));
         }
     }
     const int frame = 2 * list_.BorderWidth();
     const int bar = static_cast<int>(Count()) > kSuggestionRows ? list_.BarWidth() : 0;
     // Within the screen, where longer rows end in an ellipsis.
     const int width = std::min(
-        std::max(static_cast<int>(box.right - box.left), widest + list_.Scale(14) + bar + frame),
+        std::max(static_cast<int>(box.right - box.left), widest + list_.Scale(4) + bar + frame),
         static_cast<int>(work.right - work.left));
     const int height = std::min(count, kSuggestionRows) * list_.Scale(ListRowHeight) + frame;
     const int left =
@@ -169,7 +180,17 @@ void TSuggestions::Close() {
 }
 
 void TSuggestions::KeyDown(WORD& Key, TShiftState Shift) {
-    if (!list_.Visible() || Shift != 0)
+    if (!list_.Visible()) {
+        // As a combo box drops its list; with text typed the keys stay the box's.
+        if (Key == VK_DOWN && (Shift == 0 || Shift == ssAlt) && LeadingRows &&
+            GetFocus() == box_.Handle() && GetWindowTextLengthA(box_.Handle()) == 0) {
+            Show(LeadingRows(""), {});
+            if (list_.Visible())
+                Key = 0;
+        }
+        return;
+    }
+    if (Shift != 0)
         return;
     const int last = static_cast<int>(Count()) - 1;
     const int at = list_.ItemIndex();
@@ -223,10 +244,47 @@ void TSuggestions::DrawItem(int index, const RECT& r, TOwnerDrawState state) {
     TCanvas& canvas = *list_.Canvas();
     const auto at = static_cast<size_t>(index);
     if (at < leading_.size()) {
-        canvas.FillRect(r);
-        canvas.TextOut(r.left + list_.Scale(2), r.top, leading_[at]);
+        DrawLeadingRow(at, r, state);
         return;
     }
     const GSearchHit hit = hits_[at - leading_.size()];
     DrawStyledRow(canvas, list_.PixelsPerInch(), hit.list, hit.row, TextOf(at), r, state);
+}
+
+int TSuggestions::TextIndent(size_t at) const {
+    // A leading row's text follows its clock; the lists' rows keep their offset.
+    return list_.Scale(at < leading_.size() ? kLeadingIndent : 10);
+}
+
+void TSuggestions::DrawLeadingRow(size_t at, const RECT& r, TOwnerDrawState state) {
+    // On the window's colour, where the lists' rows have theirs, after a
+    // clock and in italics; the last is ruled off from the lists' rows.
+    TCanvas& canvas = *list_.Canvas();
+    const bool selected = (state & odSelected) != 0;
+    canvas.Brush.Color = selected ? ListRowColor::Selected : clWindow;
+    canvas.Brush.Style = bsSolid;
+    canvas.FillRect(r);
+    const TColor ink = selected ? ListRowColor::SelectedText : kLeadingInk;
+    const int d = list_.Scale(11);
+    const int x = r.left + list_.Scale(4);
+    const int y = r.top + (r.bottom - r.top - d) / 2;
+    canvas.Pen.Color = ink;
+    canvas.Pen.Width = 1;
+    canvas.Pen.Style = psSolid;
+    canvas.Brush.Style = bsClear;
+    canvas.Ellipse(x, y, x + d, y + d);
+    const int cx = x + d / 2, cy = y + d / 2;
+    canvas.MoveTo(cx, y + list_.Scale(2));
+    canvas.LineTo(cx, cy);
+    canvas.LineTo(x + d - list_.Scale(3), cy);
+    if (at + 1 == leading_.size() && !hits_.empty()) {
+        canvas.Pen.Color = kLeadingRule;
+        canvas.MoveTo(r.left, r.bottom - 1);
+        canvas.LineTo(r.right, r.bottom - 1);
+    }
+    canvas.Font.SetColor(ink);
+    // Not bold when highlighted, as the lists' rows are: bold italics crowd.
+    canvas.Font.SetStyle(canvas.Font.Style() | fsItalic);
+    RECT text{r.left + TextIndent(at), r.top + list_.Scale(1), r.right - list_.Scale(4), r.bottom};
+    canvas.DrawText(leading_[at], text, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS | DT_NOCLIP);
 }

@@ -24,7 +24,8 @@ public:
     // The text of a list's row, as the search names it by its place.
     std::function<std::string(TListKind kind, int row)> RowText;
     // Rows of free text shown before the lists' rows for what is typed, and
-    // drawn plainly; none when unset.
+    // for nothing typed those that Down opens in the empty box; they are
+    // marked apart from the lists' rows. None when unset.
     std::function<std::vector<std::string>(std::string_view typed)> LeadingRows;
     // A row taken by Enter or a click, with its text; the drop-down is closed.
     std::function<void(TObject* Sender, const std::string& Text)> OnPick;
@@ -32,12 +33,15 @@ public:
     // The rows of one list, as loaded. What shows names rows by their place,
     // so it closes.
     void SetRows(TListKind kind, const std::vector<std::string_view>& rows);
-    // Shows the rows that hold the words of typed, or closes when none does.
+    // Shows the rows that hold the words of typed, or closes when none does
+    // or nothing is typed.
     void Search(std::string_view typed);
     void Close();
     bool Visible() const { return list_.Visible(); }
     // The box's keys while they show: arrows and pages move the highlight,
-    // Enter takes the highlighted row, Escape closes. Key is 0 when used.
+    // Enter takes the highlighted row, Escape closes. Down or Alt+Down in
+    // the empty box opens the leading rows for nothing typed. Key is 0 when
+    // used.
     void KeyDown(WORD& Key, TShiftState Shift);
 
     // The rows' font, at 96 dpi as the form's design gives it.
@@ -53,9 +57,13 @@ private:
     size_t Count() const { return leading_.size() + hits_.size(); }
     // Puts rows in the list up to count at least.
     void FillTo(int count);
+    void Show(std::vector<std::string> leading, std::vector<GSearchHit> found);
     void Place();
+    // Where the text of the row at begins, from the row's left.
+    int TextIndent(size_t at) const;
     void Pick();
     void DrawItem(int index, const RECT& r, TOwnerDrawState state);
+    void DrawLeadingRow(size_t at, const RECT& r, TOwnerDrawState state);
 
     TWinControl* form_;
     TWinControl& box_;

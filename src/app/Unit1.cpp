@@ -187,11 +187,13 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     ImageList2.AddStockIcon(SIID_SHIELD);
     btnExecuter.PopupMenu = &ppmExecuter;
     ppmExecuter.Images = &ImageList2;
-    ppmExecuter.Items = {&itemExecuter, &itemExecuterAdmin, &itemAjouterCommande};
+    ppmExecuter.Items = {&itemExecuter, &itemExecuterAdmin, &itemAjouterCommande,
+                         &itemEffacerHistorique};
     itemExecuter.Caption = "Lancer";
     itemExecuterAdmin.Caption = "Lancer en tant qu'administrateur";
     itemExecuterAdmin.ImageIndex = 0;
     itemAjouterCommande.Caption = "Ajouter à mes commandes…";
+    itemEffacerHistorique.Caption = "Effacer l'historique";
 
     // Lists follow their files: a check of three time stamps a second.
     tmrCatalogues.SetInterval(1000);
@@ -218,6 +220,10 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     Suggestions.RowText = [this](TListKind kind, int row) {
         return Catalogues.List(kind).Item(row);
     };
+    // The lines that ran come first, and alone under the empty box.
+    Suggestions.LeadingRows = [this](std::string_view typed) {
+        return launchMemory_ ? launchMemory_->HistoryFor(typed) : std::vector<std::string>{};
+    };
     Suggestions.OnPick = [this](TObject* s, const std::string& t) { SuggestionsPick(s, t); };
     btnExecuter.OnClick = [this](TObject* s) { btnExecuterClick(s); };
     btnNewVersionDispo.OnClick = [this](TObject* s) { btnNewVersionDispoClick(s); };
@@ -231,6 +237,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     itemExecuter.OnClick = [this](TObject* s) { itemExecuterClick(s); };
     itemExecuterAdmin.OnClick = [this](TObject* s) { itemExecuterAdminClick(s); };
     itemAjouterCommande.OnClick = [this](TObject* s) { itemAjouterCommandeClick(s); };
+    itemEffacerHistorique.OnClick = [this](TObject* s) { itemEffacerHistoriqueClick(s); };
     tmrCatalogues.OnTimer = [this](TObject* s) { tmrCataloguesTimer(s); };
     Catalogues.OnRowsLoaded = [this](TObject* s, TListKind k,
                                      const std::vector<std::string_view>& r) {
@@ -412,6 +419,7 @@ void TForm1::ppmExecuterPopup(TObject*) {
     itemExecuter.Enabled = line;
     itemExecuterAdmin.Enabled = line;
     itemAjouterCommande.Enabled = line;
+    itemEffacerHistorique.Enabled = launchMemory_ && launchMemory_->HasHistory();
 }
 
 void TForm1::itemExecuterClick(TObject*) {
@@ -420,6 +428,10 @@ void TForm1::itemExecuterClick(TObject*) {
 
 void TForm1::itemExecuterAdminClick(TObject*) {
     LaunchLine(true);
+}
+
+void TForm1::itemEffacerHistoriqueClick(TObject*) {
+    launchMemory_->ForgetHistory();
 }
 
 bool TForm1::RunInterpreter(HWND owner, bool runAs, const std::string& parameters) {

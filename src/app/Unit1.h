@@ -45,6 +45,7 @@ public:
     TMenuItem itemExecuter{this};
     TMenuItem itemExecuterAdmin{this};
     TMenuItem itemAjouterCommande{this};
+    TMenuItem itemEffacerHistorique{this};
     TTimer tmrCatalogues{this};
     // The three lists and the files they show.
     TFollowedCatalogues Catalogues{this};
@@ -72,10 +73,12 @@ public:
     // Runs the line, in an administrator's console when it holds "Admin+" or
     // elevate asks for one. A refused elevation leaves everything as it was.
     void LaunchLine(bool elevate);
-    // The menu of "Lancer": its entries' states follow the box.
+    // The menu of "Lancer": its entries' states follow the box, but that of
+    // "Effacer l'historique" the lines that ran.
     void ppmExecuterPopup(TObject* Sender);
     void itemExecuterClick(TObject* Sender);
     void itemExecuterAdminClick(TObject* Sender);
+    void itemEffacerHistoriqueClick(TObject* Sender);
     void cbbListCPLDrawItem(TObject* Sender, int Index, const RECT& Rect, TOwnerDrawState State);
     void cbbListSystDrawItem(TObject* Sender, int Index, const RECT& Rect, TOwnerDrawState State);
     void cbbListCustomDrawItem(TObject* Sender, int Index, const RECT& Rect, TOwnerDrawState State);

@@ -22,3 +22,10 @@ bool AddToHistory(std::vector<std::string>& lines, std::string_view line);
 std::vector<std::string> ParseHistory(std::string_view bytes);
 // The file: Windows-1252 lines, each ended by CR LF.
 std::string HistoryText(const std::vector<std::string>& lines);
+
+// The lines offered for typed, newest first: every one for an empty typed;
+// else, as the lists' search finds rows, those holding every blank-separated
+// word of typed, letter case and accents ignored, and none for text too short
+// to search by.
+std::vector<std::string> HistoryMatches(const std::vector<std::string>& lines,
+                                        std::string_view typed);

@@ -240,6 +240,12 @@ void TCanvas::Rectangle(int l, int t, int r, int b) {
     ::Rectangle(dc_, l, t, r, b);
 }
 
+void TCanvas::Ellipse(int l, int t, int r, int b) {
+    RequirePen();
+    RequireBrush();
+    ::Ellipse(dc_, l, t, r, b);
+}
+
 void TCanvas::MoveTo(int x, int y) {
     MoveToEx(dc_, x, y, nullptr);
 }

@@ -111,6 +111,7 @@ public:
     void FillRect(const RECT& r);
     void FrameRect(const RECT& r);
     void Rectangle(int l, int t, int r, int b);
+    void Ellipse(int l, int t, int r, int b);
     void MoveTo(int x, int y);
     void LineTo(int x, int y);
     void TextOut(int x, int y, const std::string& text);

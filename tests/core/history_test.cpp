@@ -30,3 +30,15 @@ TEST(History, FileIsWindows1252WithCrLfAndAHandEditedOneIsCleanedAsRead) {
     EXPECT_EQ(ParseHistory("ver\n\nping h\xC3\xB4te\n  cls\nver\n"),
               (Lines{"ping h\xF4te", "ver"}));
 }
+
+TEST(History, OfferedNewestFirstAllForNothingTypedOnlyThoseWithEveryWordOtherwise) {
+    const Lines h{"ipconfig /all", "PING h\xD4te", "dir /w", "ping localhost"};
+    EXPECT_EQ(HistoryMatches(h, ""),
+              (Lines{"ping localhost", "dir /w", "PING h\xD4te", "ipconfig /all"}));
+    // Case and accents ignored, words in any order, a no-break space as a blank.
+    EXPECT_EQ(HistoryMatches(h, "HOTE  ping"), (Lines{"PING h\xD4te"}));
+    EXPECT_EQ(HistoryMatches(h, "pi\xA0lo"), (Lines{"ping localhost"}));
+    EXPECT_EQ(HistoryMatches(h, "ping zz"), Lines{});
+    // Too little to search by, as in the lists.
+    EXPECT_EQ(HistoryMatches(h, " p "), Lines{});
+}

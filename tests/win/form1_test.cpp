@@ -1749,7 +1749,8 @@ TEST_F(Form1Admin, MenuOnLancerByRightClickMenuKeyOrShiftF10) {
     EXPECT_EQ(shown.items,
               (std::vector<TShownItem>{{"Lancer", true, false},
                                        {"Lancer en tant qu'administrateur", true, true},
-                                       {"Ajouter à mes commandes…", true, false}}));
+                                       {"Ajouter à mes commandes…", true, false},
+                                       {"Effacer l'historique", true, false}}));
     EXPECT_EQ(shown.corner.x, at.x);
     EXPECT_EQ(shown.corner.y, at.y);
     EXPECT_TRUE(sys_.ShellCalls.empty());
@@ -1759,7 +1760,8 @@ TEST_F(Form1Admin, MenuOnLancerByRightClickMenuKeyOrShiftF10) {
     EXPECT_EQ(shown.items,
               (std::vector<TShownItem>{{"Lancer", false, false},
                                        {"Lancer en tant qu'administrateur", false, true},
-                                       {"Ajouter à mes commandes…", false, false}}));
+                                       {"Ajouter à mes commandes…", false, false},
+                                       {"Effacer l'historique", true, false}}));
     ExpectRunAs(Elevated('k', "ver"));
 
     // From the keyboard: below the button.
@@ -2134,4 +2136,109 @@ TEST_F(Form1Blanks, DoubledParenthesesRunSingleAndTheHistoryKeepsThemDoubled) {
     F().itemExecuterAdmin.Click();
     Only();
     EXPECT_EQ(History(), "for %i in ((*.txt)) do echo %i\r\nAdmin+ ver\r\n");
+}
+
+// ----------------------------------------------------------------- history
+
+class Form1History : public Form1Launch {
+protected:
+    void SetUp() override {
+        WriteBytes(HistoryPath(), "ipconfig /all\r\nping h\xF4te\r\nver\r\n");
+        Form1Launch::SetUp();
+        SetFocus(F().edtCmdLine.Handle());
+    }
+    std::string HistoryPath() { return install_.dir + "\\Historique.txt"; }
+    std::vector<std::string> Offered() {
+        TDropDownList& found = F().Suggestions.List();
+        std::vector<std::string> rows;
+        for (int i = 0; found.Visible() && i < found.ItemCount(); ++i)
+            rows.push_back(found.Item(i));
+        return rows;
+    }
+    // Down in the box, with Alt held or not.
+    void Down(bool alt) {
+        BYTE keys[256];
+        GetKeyboardState(keys);
+        keys[VK_MENU] = alt ? 0x80 : 0;
+        SetKeyboardState(keys);
+        PostMessageA(F().edtCmdLine.Handle(), alt ? WM_SYSKEYDOWN : WM_KEYDOWN, VK_DOWN, 1);
+        PumpMessages(20);
+        keys[VK_MENU] = 0;
+        SetKeyboardState(keys);
+    }
+};
+
+TEST_F(Form1History, DownInTheEmptyBoxOffersWhatRanNewestFirstAndAPickLaunchesNothing) {
+    HWND box = F().edtCmdLine.Handle();
+    Down(false);
+    EXPECT_EQ(Offered(), (std::vector<std::string>{"ver", "ping h\xF4te", "ipconfig /all"}));
+    PostKey(box, VK_DOWN);
+    PostKey(box, VK_DOWN);
+    PostKey(box, VK_RETURN);
+    PumpMessages(20);
+    EXPECT_EQ(Box(), "ping h\xF4te");
+    EXPECT_TRUE(Offered().empty());
+    EXPECT_TRUE(sys_.ShellCalls.empty());
+    // With text the keys stay the box's; emptied by the user, it opens nothing.
+    Down(true);
+    EXPECT_TRUE(Offered().empty());
+    F().edtCmdLine.SetText("v");
+    Type(box, "\b");
+    EXPECT_TRUE(Offered().empty());
+    Down(true);
+    EXPECT_EQ(Offered().size(), 3u);
+}
+
+TEST_F(Form1History, TypedWordsBringTheLinesThatRanFirstMarkedApartFromTheListsRows) {
+    Type(F().edtCmdLine.Handle(), "IP");
+    EXPECT_EQ(Offered(), (std::vector<std::string>{"ipconfig /all", "ipconfig",
+                                                   "ipconfig /all (Configuration IP)"}));
+    // A row drawn into a bitmap: its paper, and ink before where the lists'
+    // rows begin their text.
+    TDropDownList& found = F().Suggestions.List();
+    auto drawn = [&](UINT index, UINT state) {
+        DRAWITEMSTRUCT dis{ODT_LISTBOX, 0, index, 0, state, found.Handle(), nullptr, {}, 0};
+        SendMessageA(found.Handle(), LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&dis.rcItem));
+        OffsetRect(&dis.rcItem, -dis.rcItem.left, -dis.rcItem.top);
+        TDib dib(dis.rcItem.right, dis.rcItem.bottom);
+        dis.hDC = dib.DC();
+        found.HandleDrawItem(dis);
+        const COLORREF paper = dib.Pixel(dis.rcItem.right - 2, 2);
+        int ink = 0;
+        for (int x = 0; x < found.Scale(9); ++x)
+            for (int y = 0; y < dis.rcItem.bottom - 1; ++y)
+                ink += dib.Pixel(x, y) != paper;
+        return std::pair{paper, ink};
+    };
+    EXPECT_EQ(drawn(0, 0), std::pair(GetSysColor(COLOR_WINDOW), drawn(0, 0).second));
+    EXPECT_GT(drawn(0, 0).second, 6) << "no mark";
+    EXPECT_EQ(drawn(1, 0), std::pair(RGB(255, 230, 204), 0)) << "the lists' even row";
+    EXPECT_EQ(drawn(0, ODS_SELECTED).first, drawn(1, ODS_SELECTED).first) << "highlight";
+}
+
+TEST_F(Form1History, ForgettingIsOfferedWhileThereIsSomethingAndAsksFirst) {
+    // Answered in the question's own loop by Enter, or by a click on "Yes".
+    auto forget = [&](bool yes) {
+        F().ppmExecuterPopup(nullptr);
+        ASSERT_TRUE(F().itemEffacerHistorique.Enabled);
+        TSteps steps({[yes] {
+            HWND focus = GetFocus();
+            if (yes)
+                PostMessageA(GetDlgItem(GetParent(focus), IDYES), BM_CLICK, 0, 0);
+            else
+                PostKey(focus, VK_RETURN);
+        }});
+        F().itemEffacerHistorique.Click();
+        EXPECT_EQ(Texts(std::exchange(boxes_.Shown, {})),
+                  std::vector<std::string>{"Effacer l'historique des commandes lanc\xE9"
+                                           "es ?"});
+    };
+    forget(false); // No is the default
+    EXPECT_EQ(ReadBytes(HistoryPath()), "ipconfig /all\r\nping h\xF4te\r\nver\r\n");
+    forget(true);
+    EXPECT_EQ(ReadBytes(HistoryPath()), "");
+    F().ppmExecuterPopup(nullptr);
+    EXPECT_FALSE(F().itemEffacerHistorique.Enabled);
+    Down(false);
+    EXPECT_TRUE(Offered().empty());
 }
