@@ -105,6 +105,14 @@ osh_layer(osh_app DEPENDS osh_dialogs SOURCES
   app/Unit1Infos.cpp
   app/Unit1Update.cpp)
 
+# The forms, dialogs and the update service run once per window or per
+# check: built for size, so that the program stays under its 512 KiB. Core
+# and the toolkit, where the search and the drawing run at every key, keep
+# the build type's optimisation.
+foreach(layer osh_components osh_update osh_dialogs osh_app)
+  target_compile_options(${layer} PRIVATE $<$<CONFIG:Release>:-Os>)
+endforeach()
+
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(OSH_MANIFEST_ARCH x86)
 else()
