@@ -168,8 +168,8 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     // Memo1, the capture batch file's text, is made at the first capture
     // (GetBatTemp): a window fewer to create at start-up.
 
-    // Without its images the menu still works.
-    ImageList1.LoadStrip("MENUIMAGES");
+    // Without its images the menu still works. Images wait for the menu's first opening.
+    ImageList1.LoadOnFirstUse([](TImageList& list) { list.LoadStrip("MENUIMAGES"); });
     ppmInfos.Images = &ImageList1;
     ppmInfos.Items = {&itemAPropos, &itemLicence, &itemPrincipe, &itemWebSite};
     itemAPropos.Caption = "A propos...";
@@ -184,7 +184,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     Suggestions.SetFont(Font);
 
     // The system's shield marks the entry that asks for an administrator.
-    ImageList2.AddStockIcon(SIID_SHIELD);
+    ImageList2.LoadOnFirstUse([](TImageList& list) { list.AddStockIcon(SIID_SHIELD); });
     btnExecuter.PopupMenu = &ppmExecuter;
     ppmExecuter.Images = &ImageList2;
     ppmExecuter.Items = {&itemExecuter, &itemExecuterAdmin, &itemAjouterCommande,

@@ -400,6 +400,8 @@ void TWinControl::SetAccessibleName(const std::string& name) {
     accessibleName_ = name;
     if (!handle_ || !parent_ || !parent_->handle_)
         return;
+    if (TWinControl* top = TopParent(); top && top->DefersUnseenWindows())
+        return;
     if (!nameLabel_ || !IsWindow(nameLabel_)) {
         // Hidden and without a size: it is never drawn and takes no tab stop.
         nameLabel_ =

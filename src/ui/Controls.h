@@ -205,6 +205,9 @@ protected:
     virtual void CreateWnd();
     virtual void CreateChildren();
     virtual void AfterCreateWnd() {}
+    // A form whose window is not yet idle after its first paint makes its
+    // descendants' names itself once it is.
+    virtual bool DefersUnseenWindows() const { return false; }
     virtual LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp);
     LRESULT DefaultHandler(UINT msg, WPARAM wp, LPARAM lp);
     virtual void PaintBackground(TCanvas& canvas, const RECT& clip);

@@ -38,6 +38,8 @@ TForm::TForm(TComponent* owner) : TWinControl(owner) {
     color_ = clBtnFace;
     ParentColor = false;
     ParentFont = false;
+    idle_.SetInterval(1);
+    idle_.OnTimer = [this](TObject*) { MakeUnseenWindows(); };
 }
 
 TForm::~TForm() {
@@ -97,18 +99,37 @@ void TForm::AfterCreateWnd() {
                            static_cast<DWORD>(GetWindowLongPtrA(handle_, GWL_EXSTYLE)));
         SetBounds(left_, top_, r.right - r.left, r.bottom - r.top);
     }
+    if (!unseenMade_)
+        idle_.SetEnabled(true);
+}
+
+void TForm::MakeUnseenWindows() {
+    idle_.SetEnabled(false);
+    if (unseenMade_ || !handle_)
+        return;
+    unseenMade_ = true;
     tooltip_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, handle_,
                                nullptr, GetModuleHandleA(nullptr), nullptr);
     if (tooltip_)
         SendMessageA(tooltip_, TTM_SETMAXTIPWIDTH, 0, 400);
+    AddToolsAndNames(this);
+}
+
+void TForm::AddToolsAndNames(TWinControl* parent) {
+    for (TControl* c : parent->controls_) {
+        if (!c->Hint().empty())
+            AddTool(c);
+        if (auto* w = dynamic_cast<TWinControl*>(c)) {
+            if (!w->accessibleName_.empty())
+                w->SetAccessibleName(w->accessibleName_);
+            AddToolsAndNames(w);
+        }
+    }
 }
 
 void TForm::DoCreate() {
     Handle();
-    for (TControl* c : controls_)
-        if (!c->Hint().empty())
-            AddTool(c);
     if (OnCreate) {
         // A failure in the creation handler is shown by the loop, and the
         // window still opens: a form created by a handler shows no box from

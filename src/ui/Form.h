@@ -1,6 +1,7 @@
 // Top-level windows: the main window and the modal dialogs.
 #pragma once
 #include "ui/Controls.h"
+#include "ui/Timer.h"
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog };
 enum TPosition { poDesigned, poScreenCenter };
@@ -58,7 +59,11 @@ public:
     bool PreviewKey(MSG& msg);
     void UpdateHint(TControl* control) override;
     void DefaultButtonChanged(TWinControl* button, bool isDefault) override;
+    // Made once the window is idle after its first paint; null until then.
     HWND Tooltip() const { return tooltip_; }
+    // What is not seen at first, the tooltip window and the screen readers'
+    // names, made now rather than once the window is idle; at most once.
+    void MakeUnseenWindows();
     // Runs the creation handler as the toolkit does once the window exists.
     void DoCreate();
     // The form's own bounds come from the system (WM_DPICHANGED's rectangle).
@@ -68,11 +73,16 @@ protected:
     void CreateParams(TCreateParams& params) override;
     void AfterCreateWnd() override;
     LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
+    bool DefersUnseenWindows() const override { return !unseenMade_; }
 
 private:
     void CenterOnScreen();
     void AddTool(TControl* c);
+    void AddToolsAndNames(TWinControl* parent);
     HWND tooltip_ = nullptr;
+    // A timer's message comes after every paint: the unseen windows wait for it.
+    TTimer idle_{this};
+    bool unseenMade_ = false;
     HWND lastFocus_ = nullptr;
     bool modal_ = false;
     bool activated_ = false;

@@ -47,11 +47,25 @@ TImageList::TImageList(TComponent* owner, int width, int height)
 
 TImageList::~TImageList() = default;
 
+void TImageList::LoadOnFirstUse(std::function<void(TImageList&)> load) {
+    pending_ = std::move(load);
+}
+
+void TImageList::LoadPending() const {
+    if (!pending_)
+        return;
+    // Cleared first: the loader adds images through this very list.
+    auto load = std::move(pending_);
+    pending_ = nullptr;
+    load(const_cast<TImageList&>(*this));
+}
+
 HBITMAP TImageList::Bitmap(int index) const {
     return index >= 0 && index < Count() ? images_[static_cast<size_t>(index)].Get() : nullptr;
 }
 
 HBITMAP TImageList::GreyedBitmap(int index) const {
+    LoadPending();
     return index >= 0 && index < Count() ? greyed_[static_cast<size_t>(index)].Get() : nullptr;
 }
 

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,10 @@ public:
     ~TImageList() override;
     int Width() const { return width_; }
     int Height() const { return height_; }
-    int Count() const { return static_cast<int>(images_.size()); }
+    int Count() const {
+        LoadPending();
+        return static_cast<int>(images_.size());
+    }
     // Owned by the list; null for an index out of range.
     HBITMAP Bitmap(int index) const;
     // The same image faded to grey, as a disabled entry shows it.
@@ -36,8 +40,12 @@ public:
     // The same from one of the system's stock icons, in its small size; false,
     // and nothing added, when the system has none such.
     bool AddStockIcon(SHSTOCKICONID id);
+    // Images not needed at start-up: load runs once, at the first Count or Bitmap.
+    void LoadOnFirstUse(std::function<void(TImageList&)> load);
 
 private:
+    void LoadPending() const;
+    mutable std::function<void(TImageList&)> pending_;
     int width_, height_;
     std::vector<TGdiObject<HBITMAP>> images_;
     std::vector<TGdiObject<HBITMAP>> greyed_;

@@ -371,9 +371,12 @@ void TComboBox::CreateParams(TCreateParams& p) {
 }
 
 void TComboBox::AfterCreateWnd() {
-    // WM_MEASUREITEM came before the subclassing: set both heights again.
-    SendMessageA(handle_, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), Scale(ItemHeight));
-    SendMessageA(handle_, CB_SETITEMHEIGHT, 0, Scale(ItemHeight));
+    // The parent answers WM_MEASUREITEM at creation; a height it did not give
+    // is set again. Setting an equal one still resizes the box, a cost at start-up.
+    const LRESULT height = Scale(ItemHeight);
+    for (WPARAM part : {static_cast<WPARAM>(-1), WPARAM{0}})
+        if (SendMessageA(handle_, CB_GETITEMHEIGHT, part, 0) != height)
+            SendMessageA(handle_, CB_SETITEMHEIGHT, part, height);
     SendMessageA(handle_, CB_SETMINVISIBLE, static_cast<WPARAM>(DropDownCount), 0);
     FillControl();
     RECT r;

@@ -52,6 +52,7 @@ protected:
         form_.reset(new TForm1(nullptr));
         form_->SetBounds(100, 100, form_->Width(), form_->Height());
         form_->HandleNeeded();
+        PumpMessages();
     }
     // The window just before a control in z-order: a hidden static with the label's text.
     void ExpectNameLabel(TWinControl& control, const TLabel& label) {
@@ -96,6 +97,20 @@ TEST_F(Accessibility, ListsAndCommandLineCarryTheirLabelsNames) {
     HWND before = GetWindow(form_->edtCmdLine.Handle(), GW_HWNDPREV);
     EXPECT_EQ(WindowTextOf(before), "Ligne de commande");
     EXPECT_EQ(AccName(form_->edtCmdLine.Handle()), "Ligne de commande");
+}
+
+TEST_F(Accessibility, NamesWaitUntilTheWindowIsIdle) {
+    // Made before the first paint, they would delay it: none until the queue is empty.
+    std::unique_ptr<TForm1> form(new TForm1(nullptr));
+    form->HandleNeeded();
+    for (TWinControl* c : std::initializer_list<TWinControl*>{
+             &form->cbbListCPL, &form->cbbListSyst, &form->edtCmdLine, &form->cbbListCustom})
+        EXPECT_EQ(c->NameLabelHandle(), nullptr);
+    // A name given meanwhile is the one made.
+    form->lblExecuter.SetCaption("Ligne");
+    PumpMessages();
+    ExpectNameLabel(form->cbbListCPL, form->lblListCPL);
+    ExpectNameLabel(form->edtCmdLine, form->lblExecuter);
 }
 
 TEST_F(Accessibility, NameLabelsTakeNoTabStopAndShowNothing) {

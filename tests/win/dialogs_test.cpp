@@ -163,6 +163,20 @@ TEST(ImageList, StripIsCutIntoPremultipliedImages) {
 
 // Menu images are drawn by their owner over the menu's own background: a
 // transparent pixel keeps it, an opaque one is the image's.
+TEST(ImageList, ImagesLoadedOnFirstUseOnly) {
+    TImageList list(nullptr);
+    int loads = 0;
+    list.LoadOnFirstUse([&loads](TImageList& l) {
+        ++loads;
+        l.AddPixels(std::vector<std::uint32_t>(16 * 16, 0xFF0000FF));
+    });
+    EXPECT_EQ(loads, 0);
+    EXPECT_NE(list.Bitmap(0), nullptr);
+    EXPECT_NE(list.GreyedBitmap(0), nullptr);
+    EXPECT_EQ(list.Count(), 1);
+    EXPECT_EQ(loads, 1);
+}
+
 TEST(ImageList, MenuImageDrawnOverTheMenusBackground) {
     TImageList list(nullptr);
     std::vector<std::uint32_t> pixels(16 * 16, 0);

@@ -127,8 +127,8 @@ TEST(DpiChange, MainWindowScalesControlsFontsRowsAndTooltips) {
     std::unique_ptr<TForm1> form(new TForm1(nullptr));
     form->SetBounds(10, 10, form->Width(), form->Height());
     form->HandleNeeded();
-    // Its tooltip, as the creation handler would add it.
-    form->btnInfos.SetHint(form->btnInfos.Hint());
+    // Its tooltip, as the window's first idle moment would make it.
+    form->MakeUnseenWindows();
     const int rowBefore =
         static_cast<int>(SendMessageA(form->cbbListCPL.Handle(), CB_GETITEMHEIGHT, 0, 0));
 

@@ -693,6 +693,10 @@ TEST(WindowlessControls, HintToolFollowsBoundsAndVisibility) {
     TSpot spot(&form, 20, 10, 30, 20, clRed);
     spot.SetHint("Une aide");
     form.DoCreate();
+    // No tooltip window until the window is idle: it is not in the way of the first paint.
+    EXPECT_EQ(form.Tooltip(), nullptr);
+    PumpMessages();
+    ASSERT_NE(form.Tooltip(), nullptr);
     auto toolRect = [&] {
         for (const auto& t : TooltipTools(form.Handle()))
             if (t.id == reinterpret_cast<UINT_PTR>(&spot)) {
