@@ -337,6 +337,31 @@ DWORD TProgram::ActiveProcesses() const {
     return info.ActiveProcesses;
 }
 
+std::string TProgram::ProcessNames() const {
+    struct {
+        JOBOBJECT_BASIC_PROCESS_ID_LIST list;
+        ULONG_PTR more[63];
+    } ids{};
+    ids.list.NumberOfAssignedProcesses = 64;
+    std::string names;
+    if (!QueryInformationJobObject(job_, JobObjectBasicProcessIdList, &ids, sizeof ids, nullptr))
+        return names;
+    const DWORD count = std::min<DWORD>(ids.list.NumberOfProcessIdsInList, 64);
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    for (DWORD i = 0; i < count; ++i) {
+        const auto id = static_cast<DWORD>(ids.list.ProcessIdList[i]);
+        std::string name = std::to_string(id);
+        PROCESSENTRY32 entry{};
+        entry.dwSize = sizeof entry;
+        for (BOOL ok = Process32First(snapshot, &entry); ok; ok = Process32Next(snapshot, &entry))
+            if (entry.th32ProcessID == id)
+                name += std::string(":") + entry.szExeFile;
+        names += (names.empty() ? "" : " ") + name;
+    }
+    CloseHandle(snapshot);
+    return names;
+}
+
 bool TProgram::Close() {
     if (!Running())
         return true;

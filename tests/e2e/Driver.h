@@ -75,6 +75,8 @@ public:
     std::vector<std::wstring> MessageBoxes() const;
     // Processes of the job still alive, the program included.
     DWORD ActiveProcesses() const;
+    // The image names of the job's processes, for a failure's message.
+    std::string ProcessNames() const;
     // WM_CLOSE, then the job's end as a last resort; true when the program ended by itself.
     bool Close();
 

@@ -78,7 +78,7 @@ TEST_F(E2E, ToolLineRunsInCmdAndItsConsoleClosesByItself) {
     EXPECT_EQ(TrimRight(marker.value_or("")), "ok");
 
     EXPECT_TRUE(WaitUntil([&] { return program_->ActiveProcesses() == 1; }, 10000))
-        << "the console stayed";
+        << "the console stayed: " << program_->ProcessNames();
     EXPECT_TRUE(ConsoleWindows().empty());
     EXPECT_EQ(window_->Line(), L"echo ok> marker.txt & rem start");
 }
