@@ -1,7 +1,5 @@
 #include "core/Blanks.h"
 
-#include "core/Ascii.h"
-
 #include <optional>
 
 namespace {
@@ -20,11 +18,29 @@ std::string_view Trimmed(std::string_view s) {
     return s.substr(first, s.find_last_not_of(" \t") - first + 1);
 }
 
+// A Windows-1252 letter in capitals, accented ones too: names are one
+// whatever their case, as the profile functions that keep their values see them.
+unsigned char Upper1252(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    if ((u >= 0xE0 && u <= 0xFE && u != 0xF7) || (u >= 'a' && u <= 'z'))
+        return static_cast<unsigned char>(u - 0x20);
+    switch (u) {
+    case 0x9A: // s caron
+    case 0x9C: // oe
+    case 0x9E: // z caron
+        return static_cast<unsigned char>(u - 0x10);
+    case 0xFF: // y diaeresis
+        return 0x9F;
+    default:
+        return u;
+    }
+}
+
 bool SameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return false;
     for (std::size_t i = 0; i < a.size(); ++i)
-        if (AsciiUpper(a[i]) != AsciiUpper(b[i]))
+        if (Upper1252(a[i]) != Upper1252(b[i]))
             return false;
     return true;
 }

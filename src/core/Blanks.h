@@ -8,9 +8,9 @@
 // Values to fill in a command line at launch: "{{name}}" marks one, and
 // "{{name=default}}" gives it a default. A mark runs from "{{" to the first
 // "}}"; the name is the text before its first "=", trimmed of blanks, and the
-// default everything after that "=", as written. Names compare with only the
-// letters a to z folded: one name written twice is one field, which takes the
-// first default given.
+// default everything after that "=", as written. Names compare whatever the
+// case of their Windows-1252 letters, accented ones included: one name written
+// twice is one field, which takes the first default given.
 
 inline constexpr std::size_t kBlanksMax = 9;
 
