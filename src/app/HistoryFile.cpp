@@ -40,8 +40,16 @@ void THistoryFile::Add(const std::string& line) {
 }
 
 void THistoryFile::Clear() {
-    lines_.clear();
-    Save();
+    // Asked for by the user, so a file that cannot be emptied is said every
+    // time, and its lines stay offered as they stay on disk.
+    try {
+        ReplaceWholeFile(path_, HistoryText({}));
+        lines_.clear();
+        unread_ = false;
+    } catch (const EFCreateError& e) {
+        if (onError_)
+            onError_(e.Message());
+    }
 }
 
 void THistoryFile::Save() {

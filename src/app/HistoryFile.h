@@ -17,7 +17,8 @@ public:
     const std::vector<std::string>& Lines() const { return lines_; }
     // A line that ran (AddToHistory), the file then written whole.
     void Add(const std::string& line);
-    // Forgets every line; the file is left empty.
+    // Forgets every line and empties the file; a failure to write it is
+    // reported every time, and the lines are kept.
     void Clear();
     const std::string& Path() const { return path_; }
 

@@ -80,4 +80,11 @@ TEST_F(Stores, HistoryThatCannotBeReadIsNotReplacedAndFailuresAreReportedOnce) {
     history.Add("echo c");
     EXPECT_EQ(ReadBytes(path), "ver\r\necho a\r\necho b\r\necho c\r\n");
     EXPECT_EQ(errors.size(), 1u);
+
+    // A clearing the user asked for is never silent, nor half done.
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY);
+    history.Clear();
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(errors.size(), 2u);
+    EXPECT_EQ(history.Lines().size(), 4u);
 }
