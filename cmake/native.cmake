@@ -44,7 +44,7 @@ add_executable(core_tests
   ${CMAKE_SOURCE_DIR}/tests/core/versionfile_test.cpp)
 target_compile_options(core_tests PRIVATE ${OSH_SANITIZE})
 target_link_options(core_tests PRIVATE ${OSH_SANITIZE})
-target_link_libraries(core_tests PRIVATE osh_core osh_charset GTest::gtest GTest::gtest_main)
+target_link_libraries(core_tests PRIVATE osh_core osh_charset osh_warnings GTest::gtest GTest::gtest_main)
 # The names of the display enumerations, for the tests' traces.
 target_include_directories(core_tests PRIVATE ${CMAKE_SOURCE_DIR}/tools)
 target_compile_definitions(core_tests PRIVATE OSH_CATALOGUE_DIR="${CMAKE_SOURCE_DIR}/catalogues")
