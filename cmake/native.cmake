@@ -65,3 +65,5 @@ gtest_discover_tests(core_tests PROPERTIES TIMEOUT 60)
 # The include rule of the layers (the static libraries catch a call that runs
 # back up; this catches a header that does).
 add_test(NAME layers COMMAND ${CMAKE_SOURCE_DIR}/tools/check-layers.sh)
+# ...and that check itself, on planted includes in a tree of its own.
+add_test(NAME layers_check COMMAND ${CMAKE_SOURCE_DIR}/tests/tools/check-layers-test.sh)
