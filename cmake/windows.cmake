@@ -11,6 +11,8 @@ target_compile_definitions(osh_win32 INTERFACE WINVER=0x0A00 _WIN32_WINNT=0x0A00
 # Each function and datum in its own section, so that the link drops what no
 # program uses: the shipped programs stay small.
 target_compile_options(osh_win32 INTERFACE -ffunction-sections -fdata-sections)
+# Core as well: each program uses only some of its rules.
+target_compile_options(osh_core PRIVATE -ffunction-sections -fdata-sections)
 target_link_libraries(osh_win32 INTERFACE comctl32 gdi32 user32 shell32 ole32 oleaut32 uuid
                                           msimg32 crypt32)
 # The test build checks the standard library's preconditions too.
