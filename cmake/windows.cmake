@@ -13,8 +13,10 @@ target_compile_definitions(osh_win32 INTERFACE WINVER=0x0A00 _WIN32_WINNT=0x0A00
 target_compile_options(osh_win32 INTERFACE -ffunction-sections -fdata-sections)
 # Core as well: each program uses only some of its rules.
 target_compile_options(osh_core PRIVATE -ffunction-sections -fdata-sections)
+# No msimg32: gdi32 exports its drawing calls (GdiAlphaBlend...), and a DLL
+# outside the system's known ones would be looked for beside the program.
 target_link_libraries(osh_win32 INTERFACE comctl32 gdi32 user32 shell32 ole32 oleaut32 uuid
-                                          msimg32 crypt32)
+                                          crypt32)
 # The test build checks the standard library's preconditions too.
 option(OSH_GLIBCXX_ASSERTIONS "Build with the standard library's assertions" OFF)
 if(OSH_GLIBCXX_ASSERTIONS)
@@ -82,7 +84,7 @@ osh_layer(osh_update DEPENDS osh_components SOURCES
   update/UnitUpdate.cpp
   update/UpdateService.cpp)
 # The network lives here alone: the toolkit wraps windows, not services.
-target_link_libraries(osh_update PUBLIC wininet urlmon)
+# WinINet and URLMON are loaded at their first use, from the system folder.
 target_compile_definitions(osh_update PRIVATE OSH_PROBE_HOST="${OSH_PROBE_HOST}"
                                               OSH_PUBLISHER_HOST="${OSH_PUBLISHER_HOST}")
 
@@ -132,10 +134,20 @@ osh_manifest(oshv "Orbitashell capture viewer")
 # The shipped programs' own terminate handler: an object of their own, as
 # one in a library would come too late to stand in for the standard one.
 set(OSH_QUIET_TERMINATE ${CMAKE_SOURCE_DIR}/src/ui/QuietTerminate.cpp)
+# Their entry point limits the DLL search to the system folder, then runs the
+# C runtime's start (on i686 C names carry a leading underscore).
+set(OSH_SYSTEM_DLL_ENTRY ${CMAKE_SOURCE_DIR}/src/ui/SystemDllEntry.cpp)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(OSH_ENTRY -Wl,-e,_SystemDllEntry)
+else()
+  set(OSH_ENTRY -Wl,-e,SystemDllEntry)
+endif()
 osh_executable(Orbitashell WIN32 LIBRARIES osh_app SOURCES
   ${CMAKE_SOURCE_DIR}/src/app/main.cpp
   ${OSH_QUIET_TERMINATE}
+  ${OSH_SYSTEM_DLL_ENTRY}
   ${CMAKE_SOURCE_DIR}/res/Orbitashell.rc)
+target_link_options(Orbitashell PRIVATE ${OSH_ENTRY})
 set_source_files_properties(${CMAKE_SOURCE_DIR}/res/Orbitashell.rc PROPERTIES
   OBJECT_DEPENDS "${OSH_GENERATED_DIR}/Orbitashell.manifest;${OSH_GENERATED_DIR}/osh/Version.h")
 
@@ -146,7 +158,9 @@ osh_layer(osh_viewer DEPENDS osh_ui SOURCES
 osh_executable(oshv WIN32 LIBRARIES osh_viewer SOURCES
   ${CMAKE_SOURCE_DIR}/src/viewer/main.cpp
   ${OSH_QUIET_TERMINATE}
+  ${OSH_SYSTEM_DLL_ENTRY}
   ${CMAKE_SOURCE_DIR}/res/oshv.rc)
+target_link_options(oshv PRIVATE ${OSH_ENTRY})
 set_source_files_properties(${CMAKE_SOURCE_DIR}/res/oshv.rc PROPERTIES
   OBJECT_DEPENDS "${OSH_GENERATED_DIR}/oshv.manifest;${OSH_GENERATED_DIR}/osh/Version.h")
 
@@ -212,7 +226,7 @@ function(osh_wine_test name timeout)
   endforeach()
 endfunction()
 
-osh_executable(win_tests LIBRARIES osh_app osh_viewer gtest gtest_main ws2_32 SOURCES
+osh_executable(win_tests LIBRARIES osh_app osh_viewer gtest gtest_main ws2_32 wininet SOURCES
   ${CMAKE_SOURCE_DIR}/tests/win/TestSupport.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/accessibility_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/components_test.cpp
