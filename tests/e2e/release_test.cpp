@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstdlib>
+#include <map>
 #include <set>
 
 namespace {
@@ -97,6 +99,116 @@ void ClickAt(HWND window, int x, int y) {
     PostMessageW(window, WM_MOUSEMOVE, 0, at);
     PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
     PostMessageW(window, WM_LBUTTONUP, 0, at);
+}
+
+// A 64-bit program file read as the loader reads it.
+class TImage {
+public:
+    explicit TImage(const std::wstring& path) : file_(ReadFileBytes(path).value_or("")) {
+        const auto* dos = Bytes<IMAGE_DOS_HEADER>(0);
+        nt_ = dos ? Bytes<IMAGE_NT_HEADERS64>(static_cast<size_t>(dos->e_lfanew)) : nullptr;
+        if (nt_ && nt_->OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR64_MAGIC)
+            nt_ = nullptr;
+        if (nt_)
+            sections_ = static_cast<size_t>(dos->e_lfanew) +
+                        offsetof(IMAGE_NT_HEADERS64, OptionalHeader) +
+                        nt_->FileHeader.SizeOfOptionalHeader;
+    }
+    bool Valid() const { return nt_; }
+    const std::string& File() const { return file_; }
+
+    // "DLL!function" of each slot of the import address table, by its address.
+    std::map<DWORD, std::string> Imports() const {
+        std::map<DWORD, std::string> slots;
+        const auto& table = nt_->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+        for (auto* d = At<IMAGE_IMPORT_DESCRIPTOR>(table.VirtualAddress); d && d->Name; ++d) {
+            const DWORD names = d->OriginalFirstThunk ? d->OriginalFirstThunk : d->FirstThunk;
+            for (DWORD i = 0; At<ULONGLONG>(names + 8 * i) && *At<ULONGLONG>(names + 8 * i); ++i) {
+                const ULONGLONG name = *At<ULONGLONG>(names + 8 * i);
+                slots[d->FirstThunk + 8 * i] =
+                    Text(d->Name) + "!" +
+                    (name & IMAGE_ORDINAL_FLAG64 ? "#" + std::to_string(name & 0xFFFF)
+                                                 : Text(static_cast<DWORD>(name) + 2));
+            }
+        }
+        return slots;
+    }
+
+    // The import the entry point calls first, and the value it passes in ECX.
+    // Only the instructions a prologue holds before that call are read: any
+    // other stops the reading.
+    std::string FirstCall(DWORD& ecx) const {
+        for (DWORD at = nt_->OptionalHeader.AddressOfEntryPoint; At<DWORD>(at + 2);) {
+            const auto* code = At<unsigned char>(at);
+            if (code[0] == 0x48 && code[1] == 0x83 && code[2] == 0xEC) // sub rsp, imm8
+                at += 4;
+            else if (code[0] == 0xB9) // mov ecx, imm32
+                ecx = *At<DWORD>(at + 1), at += 5;
+            else if (code[0] == 0xFF && code[1] == 0x15) { // call [rip + disp32]
+                const auto slots = Imports();
+                const auto found = slots.find(at + 6 + *At<DWORD>(at + 2));
+                return found == slots.end() ? "a call through no import" : found->second;
+            } else
+                return "instruction byte " + std::to_string(code[0]);
+        }
+        return "the end of the image";
+    }
+
+private:
+    template <class T> const T* Bytes(size_t at) const {
+        return at + sizeof(T) <= file_.size() ? reinterpret_cast<const T*>(&file_[at]) : nullptr;
+    }
+    // What lies at an address of the loaded image (an RVA), or null.
+    template <class T> const T* At(DWORD rva) const {
+        for (size_t i = 0; i < nt_->FileHeader.NumberOfSections; ++i) {
+            const auto* s = Bytes<IMAGE_SECTION_HEADER>(sections_ + i * sizeof *s);
+            if (s && rva >= s->VirtualAddress && rva - s->VirtualAddress < s->SizeOfRawData)
+                return Bytes<T>(s->PointerToRawData + rva - s->VirtualAddress);
+        }
+        return nullptr;
+    }
+    std::string Text(DWORD rva) const { return At<char>(rva) ? At<char>(rva) : ""; }
+    std::string file_;
+    const IMAGE_NT_HEADERS64* nt_ = nullptr;
+    size_t sections_ = 0;
+};
+
+// DLLs that Windows 10 and 11 always take from the system folder: the values
+// of HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\KnownDLLs there,
+// less the WOW64 emulation's own.
+const std::set<std::string> kKnownDlls = {
+    "advapi32.dll", "clbcatq.dll",  "combase.dll",  "comdlg32.dll", "coml2.dll",    "difxapi.dll",
+    "gdi32.dll",    "gdiplus.dll",  "imagehlp.dll", "imm32.dll",    "kernel32.dll", "msctf.dll",
+    "msvcrt.dll",   "normaliz.dll", "nsi.dll",      "ole32.dll",    "oleaut32.dll", "psapi.dll",
+    "rpcrt4.dll",   "sechost.dll",  "setupapi.dll", "shcore.dll",   "shell32.dll",  "shlwapi.dll",
+    "user32.dll",   "wldap32.dll",  "ws2_32.dll"};
+
+// People unzip the archive where their browser saves files, beside whatever
+// else was saved there, and Windows looks for a DLL outside its known ones
+// first in the program's own folder. So each program imports at its start
+// known DLLs only, and the common controls 6 its manifest names (taken side
+// by side from the system's store), and its first call limits every later
+// load to the system folder.
+TEST(Release, ProgramsLoadNoDllFromTheirOwnFolder) {
+    const std::wstring folder = WinePath(OSH_UNPACKED_DIR) + L"\\Orbitashell\\";
+    for (const wchar_t* program : {L"Orbitashell.exe", L"Syst\\Driver\\oshv.exe"}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(program)));
+        const TImage image(folder + program);
+        ASSERT_TRUE(image.Valid()) << "not a 64-bit program file";
+        std::set<std::string> dlls;
+        for (const auto& [slot, import] : image.Imports())
+            dlls.insert(CharLowerA(import.substr(0, import.find('!')).data()));
+        EXPECT_TRUE(dlls.count("kernel32.dll")) << "import table not read";
+        const bool commonControls6 =
+            image.File().find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"") !=
+            std::string::npos;
+        for (const std::string& dll : dlls)
+            EXPECT_TRUE(kKnownDlls.count(dll) || (dll == "comctl32.dll" && commonControls6))
+                << dll << " may be loaded from beside the program";
+        DWORD ecx = 0;
+        EXPECT_EQ(image.FirstCall(ecx), "KERNEL32.dll!SetDefaultDllDirectories");
+        EXPECT_EQ(ecx, static_cast<DWORD>(LOAD_LIBRARY_SEARCH_SYSTEM32));
+    }
 }
 
 // The archive holds what the README's distribution lists, and the program
