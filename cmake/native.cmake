@@ -44,7 +44,7 @@ add_executable(core_tests
   ${CMAKE_SOURCE_DIR}/tests/core/versionfile_test.cpp)
 target_compile_options(core_tests PRIVATE ${OSH_SANITIZE})
 target_link_options(core_tests PRIVATE ${OSH_SANITIZE})
-target_link_libraries(core_tests PRIVATE osh_core osh_charset GTest::gtest GTest::gtest_main)
+target_link_libraries(core_tests PRIVATE osh_core osh_charset osh_warnings GTest::gtest GTest::gtest_main)
 # The names of the display enumerations, for the tests' traces.
 target_include_directories(core_tests PRIVATE ${CMAKE_SOURCE_DIR}/tools)
 target_compile_definitions(core_tests PRIVATE OSH_CATALOGUE_DIR="${CMAKE_SOURCE_DIR}/catalogues")
@@ -65,3 +65,5 @@ gtest_discover_tests(core_tests PROPERTIES TIMEOUT 60)
 # The include rule of the layers (the static libraries catch a call that runs
 # back up; this catches a header that does).
 add_test(NAME layers COMMAND ${CMAKE_SOURCE_DIR}/tools/check-layers.sh)
+# ...and that check itself, on planted includes in a tree of its own.
+add_test(NAME layers_check COMMAND ${CMAKE_SOURCE_DIR}/tests/tools/check-layers-test.sh)

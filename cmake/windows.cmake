@@ -11,8 +11,12 @@ target_compile_definitions(osh_win32 INTERFACE WINVER=0x0A00 _WIN32_WINNT=0x0A00
 # Each function and datum in its own section, so that the link drops what no
 # program uses: the shipped programs stay small.
 target_compile_options(osh_win32 INTERFACE -ffunction-sections -fdata-sections)
+# Core as well: each program uses only some of its rules.
+target_compile_options(osh_core PRIVATE -ffunction-sections -fdata-sections)
+# No msimg32: gdi32 exports its drawing calls (GdiAlphaBlend...), and a DLL
+# outside the system's known ones would be looked for beside the program.
 target_link_libraries(osh_win32 INTERFACE comctl32 gdi32 user32 shell32 ole32 oleaut32 uuid
-                                          msimg32 crypt32)
+                                          crypt32)
 # The test build checks the standard library's preconditions too.
 option(OSH_GLIBCXX_ASSERTIONS "Build with the standard library's assertions" OFF)
 if(OSH_GLIBCXX_ASSERTIONS)
@@ -80,7 +84,7 @@ osh_layer(osh_update DEPENDS osh_components SOURCES
   update/UnitUpdate.cpp
   update/UpdateService.cpp)
 # The network lives here alone: the toolkit wraps windows, not services.
-target_link_libraries(osh_update PUBLIC wininet urlmon)
+# WinINet and URLMON are loaded at their first use, from the system folder.
 target_compile_definitions(osh_update PRIVATE OSH_PROBE_HOST="${OSH_PROBE_HOST}"
                                               OSH_PUBLISHER_HOST="${OSH_PUBLISHER_HOST}")
 
@@ -130,10 +134,20 @@ osh_manifest(oshv "Orbitashell capture viewer")
 # The shipped programs' own terminate handler: an object of their own, as
 # one in a library would come too late to stand in for the standard one.
 set(OSH_QUIET_TERMINATE ${CMAKE_SOURCE_DIR}/src/ui/QuietTerminate.cpp)
+# Their entry point limits the DLL search to the system folder, then runs the
+# C runtime's start (on i686 C names carry a leading underscore).
+set(OSH_SYSTEM_DLL_ENTRY ${CMAKE_SOURCE_DIR}/src/ui/SystemDllEntry.cpp)
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(OSH_ENTRY -Wl,-e,_SystemDllEntry)
+else()
+  set(OSH_ENTRY -Wl,-e,SystemDllEntry)
+endif()
 osh_executable(Orbitashell WIN32 LIBRARIES osh_app SOURCES
   ${CMAKE_SOURCE_DIR}/src/app/main.cpp
   ${OSH_QUIET_TERMINATE}
+  ${OSH_SYSTEM_DLL_ENTRY}
   ${CMAKE_SOURCE_DIR}/res/Orbitashell.rc)
+target_link_options(Orbitashell PRIVATE ${OSH_ENTRY})
 set_source_files_properties(${CMAKE_SOURCE_DIR}/res/Orbitashell.rc PROPERTIES
   OBJECT_DEPENDS "${OSH_GENERATED_DIR}/Orbitashell.manifest;${OSH_GENERATED_DIR}/osh/Version.h")
 
@@ -144,7 +158,9 @@ osh_layer(osh_viewer DEPENDS osh_ui SOURCES
 osh_executable(oshv WIN32 LIBRARIES osh_viewer SOURCES
   ${CMAKE_SOURCE_DIR}/src/viewer/main.cpp
   ${OSH_QUIET_TERMINATE}
+  ${OSH_SYSTEM_DLL_ENTRY}
   ${CMAKE_SOURCE_DIR}/res/oshv.rc)
+target_link_options(oshv PRIVATE ${OSH_ENTRY})
 set_source_files_properties(${CMAKE_SOURCE_DIR}/res/oshv.rc PROPERTIES
   OBJECT_DEPENDS "${OSH_GENERATED_DIR}/oshv.manifest;${OSH_GENERATED_DIR}/osh/Version.h")
 
@@ -210,7 +226,7 @@ function(osh_wine_test name timeout)
   endforeach()
 endfunction()
 
-osh_executable(win_tests LIBRARIES osh_app osh_viewer gtest gtest_main ws2_32 SOURCES
+osh_executable(win_tests LIBRARIES osh_app osh_viewer gtest gtest_main ws2_32 wininet SOURCES
   ${CMAKE_SOURCE_DIR}/tests/win/TestSupport.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/accessibility_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/components_test.cpp
@@ -263,7 +279,7 @@ set_tests_properties(e2e_tests PROPERTIES TIMEOUT 300 FIXTURES_REQUIRED unpacked
 # archive of other sources.
 set(OSH_RELEASE_DIST_DIR ${CMAKE_BINARY_DIR}/../dist CACHE PATH "Where make dist leaves the release archive")
 set(OSH_RELEASE_UNPACKED_DIR ${CMAKE_BINARY_DIR}/release-unpacked)
-osh_executable(release_tests LIBRARIES osh_core osh_win32 gtest gtest_main SOURCES
+osh_executable(release_tests LIBRARIES osh_core osh_win32 gtest gtest_main dbghelp SOURCES
   ${CMAKE_SOURCE_DIR}/tests/e2e/Driver.cpp
   ${CMAKE_SOURCE_DIR}/tests/e2e/release_test.cpp)
 target_compile_definitions(release_tests PRIVATE OSH_DIST_DIR="${OSH_DIST}"

@@ -264,6 +264,8 @@ bool DrawMenuImage(const DRAWITEMSTRUCT& dis) {
     TSelectObject selected(source.Get(), greyed ? image->list->GreyedBitmap(image->index)
                                                 : image->list->Bitmap(image->index));
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    AlphaBlend(dis.hDC, x, y, w, h, source.Get(), 0, 0, w, h, blend);
+    // gdi32's own entry: msimg32, which only forwards to it, is no known DLL
+    // and would be looked for beside the program first.
+    GdiAlphaBlend(dis.hDC, x, y, w, h, source.Get(), 0, 0, w, h, blend);
     return true;
 }

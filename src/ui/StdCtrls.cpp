@@ -207,8 +207,9 @@ void TSpeedButton::Paint(TCanvas& canvas) {
         TMemoryDC mem(dc);
         TSelectObject selected(mem.Get(), glyph_.Get());
         COLORREF transparent = GetPixel(mem.Get(), 0, bm.bmHeight - 1);
-        TransparentBlt(dc, x + shift, y + shift, w, h, mem.Get(), 0, 0, bm.bmWidth, bm.bmHeight,
-                       transparent);
+        // gdi32's own entry, as msimg32 would be looked for beside the program.
+        GdiTransparentBlt(dc, x + shift, y + shift, w, h, mem.Get(), 0, 0, bm.bmWidth, bm.bmHeight,
+                          transparent);
         textLeft = x + w;
     }
     if (!caption_.empty()) {

@@ -60,6 +60,31 @@ bool RunAnswering(DWORD ms, std::function<void()> work, std::function<void()> le
                      std::move(work), std::move(leftBehind));
 }
 
+// WININET.DLL, loaded by the first call through WinInet() from the system
+// folder only (one beside the program is never loaded) and kept for the life
+// of the process: the program starts with no WinINet at all.
+struct TWinInet {
+    HMODULE Library = LoadLibraryExW(L"WININET.DLL", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    template <class F> F Entry(const char* name) const {
+        const FARPROC entry = Library ? GetProcAddress(Library, name) : nullptr;
+        if (!entry)
+            throw Exception("Impossible de charger WININET.DLL");
+        return reinterpret_cast<F>(reinterpret_cast<void*>(entry));
+    }
+#define OSH_WININET(name) decltype(&::name) name = Entry<decltype(&::name)>(#name)
+    OSH_WININET(InternetOpenA);
+    OSH_WININET(InternetSetOptionA);
+    OSH_WININET(InternetOpenUrlA);
+    OSH_WININET(InternetCloseHandle);
+    OSH_WININET(GetUrlCacheEntryInfoA);
+    OSH_WININET(DeleteUrlCacheEntryA);
+#undef OSH_WININET
+};
+const TWinInet& WinInet() {
+    static const TWinInet wininet;
+    return wininet;
+}
+
 // An Internet handle, closed once on every path (also when another thread
 // closes it early); closing a null handle is harmless.
 struct TInternetHandle {
@@ -68,7 +93,7 @@ struct TInternetHandle {
     TInternetHandle(const TInternetHandle&) = delete;
     TInternetHandle& operator=(const TInternetHandle&) = delete;
     ~TInternetHandle() { Close(); }
-    void Close() { InternetCloseHandle(h.exchange(nullptr)); }
+    void Close() { WinInet().InternetCloseHandle(h.exchange(nullptr)); }
 };
 
 // Reports nothing to the user; only notes the server's HTTP status, which
@@ -157,12 +182,12 @@ TUrlDownloadToFileA UrlDownloadToFileEntry() {
 // Where the Internet cache keeps its copy of url, or "" when it has none.
 std::string CachedFileOf(const std::string& url) {
     DWORD size = 0;
-    GetUrlCacheEntryInfoA(url.c_str(), nullptr, &size);
+    WinInet().GetUrlCacheEntryInfoA(url.c_str(), nullptr, &size);
     if (size == 0)
         return {};
     std::vector<char> buffer(size);
     auto* info = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(buffer.data());
-    if (!GetUrlCacheEntryInfoA(url.c_str(), info, &size) || !info->lpszLocalFileName)
+    if (!WinInet().GetUrlCacheEntryInfoA(url.c_str(), info, &size) || !info->lpszLocalFileName)
         return {};
     return info->lpszLocalFileName;
 }
@@ -173,7 +198,7 @@ std::string CachedFileOf(const std::string& url) {
 // binding is only marked for deletion, so its file goes by name too.
 void ForgetCachedCopy(const std::string& url) {
     const std::string cached = CachedFileOf(url);
-    DeleteUrlCacheEntryA(url.c_str());
+    WinInet().DeleteUrlCacheEntryA(url.c_str());
     if (!cached.empty())
         DeleteFileA(cached.c_str());
 }
@@ -187,19 +212,20 @@ public:
 
 bool TInternet::Probe(const std::string& url, DWORD timeout) {
     auto internet = std::make_shared<TInternetHandle>(
-        InternetOpenA("InetURL:/1.0", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+        WinInet().InternetOpenA("InetURL:/1.0", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!internet->h)
         return false;
     for (int option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
                        INTERNET_OPTION_RECEIVE_TIMEOUT})
-        InternetSetOptionA(internet->h, static_cast<DWORD>(option), &timeout, sizeof timeout);
+        WinInet().InternetSetOptionA(internet->h, static_cast<DWORD>(option), &timeout,
+                                     sizeof timeout);
     auto answered = std::make_shared<std::atomic<bool>>(false);
     const bool ended = RunAnswering(timeout, [internet, answered, url] {
         // Any answer counts: nothing is read and the status is not looked at,
         // nor kept in the Internet cache.
         TInternetHandle request{
-            InternetOpenUrlA(internet->h, url.c_str(), nullptr, 0,
-                             INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0)};
+            WinInet().InternetOpenUrlA(internet->h, url.c_str(), nullptr, 0,
+                                       INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0)};
         *answered = request.h != nullptr;
     });
     // Closing the session ends its request wherever WinINet can stop it.
@@ -211,7 +237,7 @@ bool TInternet::Probe(const std::string& url, DWORD timeout) {
 TDownloadResult TInternet::Download(const std::string& url, const std::string& path,
                                     DWORD timeout) {
     TUrlDownloadToFileA download = UrlDownloadToFileEntry();
-    DeleteUrlCacheEntryA(url.c_str());
+    WinInet().DeleteUrlCacheEntryA(url.c_str());
     // The worker writes to a name of its own beside path; only a caller still
     // waiting puts the file in its place, so a worker left behind past the
     // limit cannot write a copy that a later check would take for a fresh one.

@@ -13,11 +13,13 @@ namespace {
 // use, the rest as Latin-1, and a marker to show which bytes went through it.
 std::u16string FakeOem(std::string_view s) {
     std::u16string out;
-    for (unsigned char b : s)
+    for (char c : s) {
+        const auto b = static_cast<unsigned char>(c);
         out += b == 0x82   ? u'\u00E9'
                : b == 0x85 ? u'\u00E0'
                : b == 0xC4 ? u'\u2500'
                            : static_cast<char16_t>(b);
+    }
     return out;
 }
 

@@ -266,7 +266,7 @@ TEST(Label3DBorderGeometry, BevelsDarkenOppositeSides) {
     const GBorder out = Label3DBorder(true, btRaised, 10, 5, 2, clRed, psSolid);
     ASSERT_EQ(out.lineCount, 4);
     EXPECT_EQ(out.penWidth, 2);
-    for (int i = 0; i < 4; ++i) {
+    for (size_t i = 0; i < 4; ++i) {
         EXPECT_EQ(out.lines[i].from, in.lines[i].from);
         EXPECT_EQ(out.lines[i].to, in.lines[i].to);
         EXPECT_EQ(out.lines[i].color, i < 2 ? white : grey);

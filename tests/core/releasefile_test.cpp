@@ -55,8 +55,9 @@ TEST(ReleaseReadme, IsWindows1252WithCrLf) {
     const std::string bytes = Slurp(OSH_README_FILE);
     ASSERT_FALSE(bytes.empty());
     for (size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '\n')
+        if (bytes[i] == '\n') {
             ASSERT_TRUE(i > 0 && bytes[i - 1] == '\r') << "bare LF at " << i;
+        }
         ASSERT_NE(bytes[i], '\xC3') << "a UTF-8 sequence at " << i;
     }
     EXPECT_NE(bytes.find("Ajouter \xE0 mes commandes\x85"), std::string::npos);

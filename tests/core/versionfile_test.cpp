@@ -227,7 +227,7 @@ TEST(VersionFileLarge, BinaryGarbage) {
         state = state * 1664525u + 1013904223u;
         // No NUL, which would end the text; plenty of line ends, brackets, "=" and ";".
         const unsigned byte = state >> 24;
-        c = static_cast<char>(byte == 0 ? 1 : byte % 7 == 0 ? "\r\n[]=;\n"[byte % 6] : byte);
+        c = byte == 0 ? '\x01' : byte % 7 == 0 ? "\r\n[]=;\n"[byte % 6] : static_cast<char>(byte);
     }
     const auto file = Parse(bytes);
     EXPECT_EQ(file.ReadInteger("version", "dispo", 0),

@@ -4,9 +4,11 @@
 // Internet is needed and the program is the one that ships, not a test build.
 #include "Driver.h"
 
+#include <dbghelp.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <map>
 #include <set>
 
 namespace {
@@ -97,6 +99,99 @@ void ClickAt(HWND window, int x, int y) {
     PostMessageW(window, WM_MOUSEMOVE, 0, at);
     PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
     PostMessageW(window, WM_LBUTTONUP, 0, at);
+}
+
+// A program file, read with dbghelp, which maps the addresses its headers
+// give (RVAs) to the file.
+class TImage {
+public:
+    explicit TImage(const std::wstring& path) : file_(ReadFileBytes(path).value_or("")) {
+        nt_ = file_.empty() ? nullptr : ImageNtHeader(file_.data());
+    }
+    bool Valid() const { return nt_ && nt_->OptionalHeader.Magic == IMAGE_NT_OPTIONAL_HDR64_MAGIC; }
+    const std::string& File() const { return file_; }
+
+    // "DLL!function" of each slot of the import address table, by its address.
+    std::map<DWORD, std::string> Imports() {
+        std::map<DWORD, std::string> slots;
+        const auto& table = nt_->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+        for (auto* d = At<IMAGE_IMPORT_DESCRIPTOR>(table.VirtualAddress); d && d->Name; ++d) {
+            const DWORD names = d->OriginalFirstThunk ? d->OriginalFirstThunk : d->FirstThunk;
+            for (DWORD i = 0; At<ULONGLONG>(names + 8 * i) && *At<ULONGLONG>(names + 8 * i); ++i) {
+                const ULONGLONG name = *At<ULONGLONG>(names + 8 * i);
+                slots[d->FirstThunk + 8 * i] =
+                    std::string(At<char>(d->Name)) + "!" +
+                    (name & IMAGE_ORDINAL_FLAG64 ? "#" + std::to_string(name & 0xFFFF)
+                                                 : At<char>(static_cast<DWORD>(name) + 2));
+            }
+        }
+        return slots;
+    }
+
+    // The import the entry point calls first, and the value it passes in ECX.
+    // Only the instructions a prologue holds before that call are read: any
+    // other stops the reading.
+    std::string FirstCall(DWORD& ecx) {
+        for (DWORD at = nt_->OptionalHeader.AddressOfEntryPoint; At<DWORD>(at + 2);) {
+            const auto* code = At<unsigned char>(at);
+            if (code[0] == 0x48 && code[1] == 0x83 && code[2] == 0xEC) // sub rsp, imm8
+                at += 4;
+            else if (code[0] == 0xB9) // mov ecx, imm32
+                ecx = *At<DWORD>(at + 1), at += 5;
+            else if (code[0] == 0xFF && code[1] == 0x15) { // call [rip + disp32]
+                const auto slots = Imports();
+                const auto found = slots.find(at + 6 + *At<DWORD>(at + 2));
+                return found == slots.end() ? "a call through no import" : found->second;
+            } else
+                return "instruction byte " + std::to_string(code[0]);
+        }
+        return "the end of the image";
+    }
+
+private:
+    template <class T> const T* At(DWORD rva) {
+        return static_cast<const T*>(ImageRvaToVa(nt_, file_.data(), rva, nullptr));
+    }
+    std::string file_;
+    IMAGE_NT_HEADERS* nt_;
+};
+
+// DLLs that Windows 10 and 11 always take from the system folder: the values
+// of HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\KnownDLLs there,
+// less the WOW64 emulation's own.
+const std::set<std::string> kKnownDlls = {
+    "advapi32.dll", "clbcatq.dll",  "combase.dll",  "comdlg32.dll", "coml2.dll",    "difxapi.dll",
+    "gdi32.dll",    "gdiplus.dll",  "imagehlp.dll", "imm32.dll",    "kernel32.dll", "msctf.dll",
+    "msvcrt.dll",   "normaliz.dll", "nsi.dll",      "ole32.dll",    "oleaut32.dll", "psapi.dll",
+    "rpcrt4.dll",   "sechost.dll",  "setupapi.dll", "shcore.dll",   "shell32.dll",  "shlwapi.dll",
+    "user32.dll",   "wldap32.dll",  "ws2_32.dll"};
+
+// People unzip the archive where their browser saves files, beside whatever
+// else was saved there, and Windows looks for a DLL outside its known ones
+// first in the program's own folder. So each program imports at its start
+// known DLLs only, and the common controls 6 its manifest names (taken side
+// by side from the system's store), and its first call limits every later
+// load to the system folder.
+TEST(Release, ProgramsLoadNoDllFromTheirOwnFolder) {
+    const std::wstring folder = WinePath(OSH_UNPACKED_DIR) + L"\\Orbitashell\\";
+    for (const wchar_t* program : {L"Orbitashell.exe", L"Syst\\Driver\\oshv.exe"}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(program)));
+        TImage image(folder + program);
+        ASSERT_TRUE(image.Valid()) << "not a 64-bit program file";
+        std::set<std::string> dlls;
+        for (const auto& [slot, import] : image.Imports())
+            dlls.insert(CharLowerA(import.substr(0, import.find('!')).data()));
+        EXPECT_TRUE(dlls.count("kernel32.dll")) << "import table not read";
+        const bool commonControls6 =
+            image.File().find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"") !=
+            std::string::npos;
+        for (const std::string& dll : dlls)
+            EXPECT_TRUE(kKnownDlls.count(dll) || (dll == "comctl32.dll" && commonControls6))
+                << dll << " may be loaded from beside the program";
+        DWORD ecx = 0;
+        EXPECT_EQ(image.FirstCall(ecx), "KERNEL32.dll!SetDefaultDllDirectories");
+        EXPECT_EQ(ecx, static_cast<DWORD>(LOAD_LIBRARY_SEARCH_SYSTEM32));
+    }
 }
 
 // The archive holds what the README's distribution lists, and the program
