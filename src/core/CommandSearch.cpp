@@ -50,29 +50,6 @@ bool IsWordChar(char c) {
            u == 0xFE || u == 0xDF;
 }
 
-std::string Fold(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        c = FoldChar(c);
-    return out;
-}
-
-std::vector<std::string_view> Words(std::string_view folded) {
-    std::vector<std::string_view> words;
-    std::size_t i = 0;
-    while (i < folded.size()) {
-        while (i < folded.size() && IsSpaceOrTab(folded[i]))
-            ++i;
-        std::size_t end = i;
-        while (end < folded.size() && !IsSpaceOrTab(folded[end]))
-            ++end;
-        if (end > i)
-            words.push_back(folded.substr(i, end - i));
-        i = end;
-    }
-    return words;
-}
-
 // True when the bytes at at between the first and the last are the word's.
 bool Matches(const char* at, std::string_view word) {
     for (std::size_t i = 1; i + 1 < word.size(); ++i)
@@ -144,6 +121,29 @@ char FoldChar(char c) {
     return static_cast<char>(kFold[static_cast<unsigned char>(c)]);
 }
 
+std::string FoldedText(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        c = FoldChar(c);
+    return out;
+}
+
+std::vector<std::string_view> SearchWords(std::string_view folded) {
+    std::vector<std::string_view> words;
+    std::size_t i = 0;
+    while (i < folded.size()) {
+        while (i < folded.size() && IsSpaceOrTab(folded[i]))
+            ++i;
+        std::size_t end = i;
+        while (end < folded.size() && !IsSpaceOrTab(folded[end]))
+            ++end;
+        if (end > i)
+            words.push_back(folded.substr(i, end - i));
+        i = end;
+    }
+    return words;
+}
+
 bool SearchableText(std::string_view typed) {
     int n = 0;
     for (char c : typed)
@@ -171,8 +171,8 @@ void GCommandIndex::SetRows(TListKind list, const std::vector<std::string_view>&
 std::vector<GSearchHit> GCommandIndex::Find(std::string_view typed) const {
     if (!SearchableText(typed))
         return {};
-    const std::string text = Fold(typed);
-    const std::vector<std::string_view> words = Words(text);
+    const std::string text = FoldedText(typed);
+    const std::vector<std::string_view> words = SearchWords(text);
     const std::string_view whole = Trimmed(text);
     // A command holds no "(": text with one begins none.
     const bool wholeMayBegin = whole.find('(') == std::string_view::npos;
