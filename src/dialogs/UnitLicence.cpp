@@ -70,10 +70,4 @@ const std::vector<std::string>& LicenceLines() {
 
 TLicence::TLicence(TComponent* owner) : TForm(owner) {
     DesignTextDialog(*this, Memo2, "Licence", "Licence", LicenceLines());
-    OnKeyPress = [this](TObject* s, char& k) { FormKeyPress(s, k); };
-}
-
-void TLicence::FormKeyPress(TObject*, char& Key) {
-    if (Key == 27)
-        Close();
 }

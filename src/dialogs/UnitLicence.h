@@ -11,8 +11,6 @@ public:
     explicit TLicence(TComponent* owner);
 
     TMemo Memo2{this};
-
-    void FormKeyPress(TObject* Sender, char& Key);
 };
 
 // The dialog while it is open; null otherwise.

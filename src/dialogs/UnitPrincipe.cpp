@@ -47,10 +47,4 @@ const std::vector<std::string>& PrincipeLines() {
 
 TPrincipe::TPrincipe(TComponent* owner) : TForm(owner) {
     DesignTextDialog(*this, mmPrincipe, "Principe", "Principe", PrincipeLines());
-    OnKeyPress = [this](TObject* s, char& k) { FormKeyPress(s, k); };
-}
-
-void TPrincipe::FormKeyPress(TObject*, char& Key) {
-    if (Key == 27)
-        Close();
 }

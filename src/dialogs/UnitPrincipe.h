@@ -11,8 +11,6 @@ public:
     explicit TPrincipe(TComponent* owner);
 
     TMemo mmPrincipe{this};
-
-    void FormKeyPress(TObject* Sender, char& Key);
 };
 
 // The dialog while it is open; null otherwise.
