@@ -1,7 +1,5 @@
 #include "dialogs/UnitLicence.h"
 
-#include "dialogs/TextDialog.h"
-
 #include "update/UpdateService.h"
 
 TLicence* Licence = nullptr;
@@ -68,6 +66,4 @@ const std::vector<std::string>& LicenceLines() {
     return lines;
 }
 
-TLicence::TLicence(TComponent* owner) : TForm(owner) {
-    DesignTextDialog(*this, Memo2, "Licence", "Licence", LicenceLines());
-}
+TLicence::TLicence(TComponent* owner) : TTextDialog(owner, "Licence", "Licence", LicenceLines()) {}
