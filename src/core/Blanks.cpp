@@ -1,5 +1,7 @@
 #include "core/Blanks.h"
 
+#include "core/Ascii.h"
+
 #include <optional>
 
 namespace {
@@ -10,13 +12,6 @@ struct TMark {
     std::string_view name; // trimmed
     std::optional<std::string_view> value;
 };
-
-std::string_view Trimmed(std::string_view s) {
-    const auto first = s.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
-}
 
 // A Windows-1252 letter in capitals, accented ones too: names are one
 // whatever their case, as the profile functions that keep their values see them.

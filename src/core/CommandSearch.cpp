@@ -1,5 +1,7 @@
 #include "core/CommandSearch.h"
 
+#include "core/Ascii.h"
+
 #include <algorithm>
 #include <array>
 #include <cstddef>
@@ -48,42 +50,6 @@ bool IsWordChar(char c) {
            u == 0xFE || u == 0xDF;
 }
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string Fold(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        c = FoldChar(c);
-    return out;
-}
-
-std::vector<std::string_view> Words(std::string_view folded) {
-    std::vector<std::string_view> words;
-    std::size_t i = 0;
-    while (i < folded.size()) {
-        while (i < folded.size() && IsBlank(folded[i]))
-            ++i;
-        std::size_t end = i;
-        while (end < folded.size() && !IsBlank(folded[end]))
-            ++end;
-        if (end > i)
-            words.push_back(folded.substr(i, end - i));
-        i = end;
-    }
-    return words;
-}
-
-// Without its leading blanks, and its trailing ones too.
-std::string_view Trimmed(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
 // True when the bytes at at between the first and the last are the word's.
 bool Matches(const char* at, std::string_view word) {
     for (std::size_t i = 1; i + 1 < word.size(); ++i)
@@ -125,7 +91,7 @@ const char* Search(const char* from, const char* end, std::string_view word) {
 // True when row, without its leading blanks, begins with text.
 bool BeginsWith(std::string_view row, std::string_view text) {
     std::size_t lead = 0;
-    while (lead < row.size() && IsBlank(row[lead]))
+    while (lead < row.size() && IsSpaceOrTab(row[lead]))
         ++lead;
     if (row.size() - lead < text.size())
         return false;
@@ -155,10 +121,33 @@ char FoldChar(char c) {
     return static_cast<char>(kFold[static_cast<unsigned char>(c)]);
 }
 
+std::string FoldedText(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        c = FoldChar(c);
+    return out;
+}
+
+std::vector<std::string_view> SearchWords(std::string_view folded) {
+    std::vector<std::string_view> words;
+    std::size_t i = 0;
+    while (i < folded.size()) {
+        while (i < folded.size() && IsSpaceOrTab(folded[i]))
+            ++i;
+        std::size_t end = i;
+        while (end < folded.size() && !IsSpaceOrTab(folded[end]))
+            ++end;
+        if (end > i)
+            words.push_back(folded.substr(i, end - i));
+        i = end;
+    }
+    return words;
+}
+
 bool SearchableText(std::string_view typed) {
     int n = 0;
     for (char c : typed)
-        if (!IsBlank(FoldChar(c)))
+        if (!IsSpaceOrTab(FoldChar(c)))
             ++n;
     return n >= 2;
 }
@@ -182,8 +171,8 @@ void GCommandIndex::SetRows(TListKind list, const std::vector<std::string_view>&
 std::vector<GSearchHit> GCommandIndex::Find(std::string_view typed) const {
     if (!SearchableText(typed))
         return {};
-    const std::string text = Fold(typed);
-    const std::vector<std::string_view> words = Words(text);
+    const std::string text = FoldedText(typed);
+    const std::vector<std::string_view> words = SearchWords(text);
     const std::string_view whole = Trimmed(text);
     // A command holds no "(": text with one begins none.
     const bool wholeMayBegin = whole.find('(') == std::string_view::npos;

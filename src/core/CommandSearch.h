@@ -15,6 +15,12 @@
 // the offsets of its source.
 char FoldChar(char c);
 
+// text with every byte folded as FoldChar does.
+std::string FoldedText(std::string_view text);
+// The words of folded text, as the search looks for them: split at spaces and
+// tabs, each a view of folded.
+std::vector<std::string_view> SearchWords(std::string_view folded);
+
 // True when typed holds enough to search by: two characters besides blanks.
 bool SearchableText(std::string_view typed);
 

@@ -35,36 +35,17 @@ std::string HistoryText(const std::vector<std::string>& lines) {
     return text;
 }
 
-namespace {
-
-std::string Folded(std::string_view text) {
-    std::string out(text);
-    for (char& c : out)
-        c = FoldChar(c);
-    return out;
-}
-
-} // namespace
-
 std::vector<std::string> HistoryMatches(const std::vector<std::string>& lines,
                                         std::string_view typed) {
     std::vector<std::string> found;
     if (!typed.empty() && !SearchableText(typed))
         return found;
-    std::vector<std::string> words;
-    const std::string folded = Folded(typed);
-    for (size_t i = 0; i < folded.size();) {
-        const size_t start = folded.find_first_not_of(" \t", i);
-        if (start == std::string::npos)
-            break;
-        const size_t end = std::min(folded.find_first_of(" \t", start), folded.size());
-        words.push_back(folded.substr(start, end - start));
-        i = end;
-    }
+    const std::string folded = FoldedText(typed);
+    const std::vector<std::string_view> words = SearchWords(folded);
     for (auto line = lines.rbegin(); line != lines.rend(); ++line) {
-        const std::string text = Folded(*line);
+        const std::string text = FoldedText(*line);
         if (std::all_of(words.begin(), words.end(),
-                        [&](const std::string& w) { return text.find(w) != std::string::npos; }))
+                        [&](std::string_view w) { return text.find(w) != std::string::npos; }))
             found.push_back(*line);
     }
     return found;

@@ -1,17 +1,11 @@
 #include "core/VersionFile.h"
 
+#include "core/Ascii.h"
+
 namespace {
 
 bool IsBlank(char c) {
     return static_cast<unsigned char>(c) < 33;
-}
-
-std::string_view Trimmed(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
 }
 
 char FoldChar(char c) {
@@ -65,14 +59,14 @@ TVersionFile TVersionFile::Parse(std::string_view bytes, std::span<const TVersio
         std::size_t end = pos;
         while (end < bytes.size() && bytes[end] != '\r' && bytes[end] != '\n' && bytes[end] != '\0')
             ++end;
-        const std::string_view line = Trimmed(bytes.substr(pos, end - pos));
+        const std::string_view line = Trimmed(bytes.substr(pos, end - pos), IsBlank);
         // A NUL ends the text; CR LF reads as a line end and an empty line.
         pos = (end < bytes.size() && bytes[end] == '\0') ? bytes.size() : end + 1;
 
         if (line.empty() || line.front() == ';')
             continue;
         if (line.front() == '[' && line.back() == ']') { // two bytes at least
-            const std::string_view name = Trimmed(line.substr(1, line.size() - 2));
+            const std::string_view name = Trimmed(line.substr(1, line.size() - 2), IsBlank);
             for (std::size_t i = 0; i < seen.size(); ++i) {
                 seen[i].inBlock = MatchesFolded(file.m_wanted[i].section, name);
                 if (seen[i].inBlock)
@@ -84,10 +78,10 @@ TVersionFile TVersionFile::Parse(std::string_view bytes, std::span<const TVersio
         const std::size_t eq = line.find('=');
         if (eq == std::string_view::npos)
             continue;
-        const std::string_view key = Trimmed(line.substr(0, eq));
+        const std::string_view key = Trimmed(line.substr(0, eq), IsBlank);
         for (std::size_t i = 0; i < seen.size(); ++i) {
             if (seen[i].inBlock && MatchesFolded(file.m_wanted[i].key, key))
-                seen[i].value = Trimmed(line.substr(eq + 1)); // the last one wins
+                seen[i].value = Trimmed(line.substr(eq + 1), IsBlank); // the last one wins
         }
     }
     for (std::size_t i = 0; i < seen.size(); ++i) {

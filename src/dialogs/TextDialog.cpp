@@ -1,26 +1,27 @@
 #include "dialogs/TextDialog.h"
 
-void DesignTextDialog(TForm& form, TMemo& memo, const char* name, const char* caption,
-                      const std::vector<std::string>& lines) {
+TTextDialog::TTextDialog(TComponent* owner, const char* name, const char* caption,
+                         const std::vector<std::string>& lines)
+    : TForm(owner) {
     // Window
-    form.Name = name;
-    form.SetCaption(caption);
-    form.BorderStyle = bsDialog;
-    form.BorderIcons = biSystemMenu;
-    form.Position = poScreenCenter;
-    form.KeyPreview = true;
-    form.Font = TFont("MS Sans Serif", 11, clWindowText);
-    form.SetClientSize(form.Scale(386), form.Scale(280));
-    form.OnShow = [&memo](TObject*) { memo.SetSelStart(0); };
+    Name = name;
+    SetCaption(caption);
+    BorderStyle = bsDialog;
+    BorderIcons = biSystemMenu;
+    Position = poScreenCenter;
+    KeyPreview = true;
+    Font = TFont("MS Sans Serif", 11, clWindowText);
+    SetClientSize(Scale(386), Scale(280));
+    OnShow = [this](TObject*) { Memo.SetSelStart(0); };
 
     //                          left  top  width height
-    memo.SetParent(&form);
-    memo.SetColor(clWhite);
-    memo.Font = TFont("MS Sans Serif", 11, clNavy);
-    memo.ReadOnly = true;
-    memo.ScrollBars = true;
-    memo.FlatBorder = true;
-    memo.SetLines(lines);
-    memo.SetDesignBounds(12, 12, 362, 252);
-    memo.SetTabOrder(0);
+    Memo.SetParent(this);
+    Memo.SetColor(clWhite);
+    Memo.Font = TFont("MS Sans Serif", 11, clNavy);
+    Memo.ReadOnly = true;
+    Memo.ScrollBars = true;
+    Memo.FlatBorder = true;
+    Memo.SetLines(lines);
+    Memo.SetDesignBounds(12, 12, 362, 252);
+    Memo.SetTabOrder(0);
 }

@@ -7,7 +7,13 @@
 #include <string>
 #include <vector>
 
-// Gives form its frame and memo its place, look and lines; the caret goes back
-// to the start of the text at every opening.
-void DesignTextDialog(TForm& form, TMemo& memo, const char* name, const char* caption,
-                      const std::vector<std::string>& lines);
+class TTextDialog : public TForm {
+public:
+    TMemo Memo{this};
+
+protected:
+    // name is the form's design name; the caret goes back to the start of
+    // the text at every opening.
+    TTextDialog(TComponent* owner, const char* name, const char* caption,
+                const std::vector<std::string>& lines);
+};

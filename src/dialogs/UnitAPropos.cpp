@@ -74,7 +74,6 @@ TAboutBox::TAboutBox(TComponent* owner) : TForm(owner) {
     Font = TFont("MS Sans Serif", 11, clWindowText);
     SetClientSize(Scale(386), Scale(295));
     OnCreate = [this](TObject* s) { FormCreate(s); };
-    OnKeyPress = [this](TObject* s, char& k) { FormKeyPress(s, k); };
 
     //                          left  top  width height
     Panel.SetParent(this);
@@ -146,9 +145,4 @@ void TAboutBox::FormCreate(TObject*) {
     FreeRes.SetCaption(MemoryLoadText(status.dwMemoryLoad));
     NbrProc.SetCaption(Sys().Environment("NUMBER_OF_PROCESSORS").value_or(""));
     RevisProc.SetCaption(Sys().Environment("PROCESSOR_REVISION").value_or(""));
-}
-
-void TAboutBox::FormKeyPress(TObject*, char& Key) {
-    if (Key == 27)
-        Close();
 }

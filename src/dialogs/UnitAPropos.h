@@ -34,7 +34,6 @@ public:
     TLabel RevisProc{this};
 
     void FormCreate(TObject* Sender);
-    void FormKeyPress(TObject* Sender, char& Key);
 };
 
 // The dialog while it is open; null otherwise.

@@ -1,7 +1,5 @@
 #include "dialogs/UnitLicence.h"
 
-#include "dialogs/TextDialog.h"
-
 #include "update/UpdateService.h"
 
 TLicence* Licence = nullptr;
@@ -68,12 +66,4 @@ const std::vector<std::string>& LicenceLines() {
     return lines;
 }
 
-TLicence::TLicence(TComponent* owner) : TForm(owner) {
-    DesignTextDialog(*this, Memo2, "Licence", "Licence", LicenceLines());
-    OnKeyPress = [this](TObject* s, char& k) { FormKeyPress(s, k); };
-}
-
-void TLicence::FormKeyPress(TObject*, char& Key) {
-    if (Key == 27)
-        Close();
-}
+TLicence::TLicence(TComponent* owner) : TTextDialog(owner, "Licence", "Licence", LicenceLines()) {}

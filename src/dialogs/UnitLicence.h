@@ -1,18 +1,16 @@
 // A read-only text dialog: the licence terms.
 #pragma once
-#include "ui/Form.h"
-#include "ui/StdCtrls.h"
+#include "dialogs/TextDialog.h"
 
 #include <string>
 #include <vector>
 
-class TLicence : public TForm {
+class TLicence : public TTextDialog {
 public:
     explicit TLicence(TComponent* owner);
 
-    TMemo Memo2{this};
-
-    void FormKeyPress(TObject* Sender, char& Key);
+    // The text box by its design name.
+    TMemo& Memo2 = Memo;
 };
 
 // The dialog while it is open; null otherwise.

@@ -1,7 +1,5 @@
 #include "dialogs/UnitPrincipe.h"
 
-#include "dialogs/TextDialog.h"
-
 TPrincipe* Principe = nullptr;
 
 const std::vector<std::string>& PrincipeLines() {
@@ -45,12 +43,5 @@ const std::vector<std::string>& PrincipeLines() {
     return lines;
 }
 
-TPrincipe::TPrincipe(TComponent* owner) : TForm(owner) {
-    DesignTextDialog(*this, mmPrincipe, "Principe", "Principe", PrincipeLines());
-    OnKeyPress = [this](TObject* s, char& k) { FormKeyPress(s, k); };
-}
-
-void TPrincipe::FormKeyPress(TObject*, char& Key) {
-    if (Key == 27)
-        Close();
-}
+TPrincipe::TPrincipe(TComponent* owner)
+    : TTextDialog(owner, "Principe", "Principe", PrincipeLines()) {}

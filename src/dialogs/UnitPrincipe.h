@@ -1,18 +1,16 @@
 // A read-only text dialog: the user guide.
 #pragma once
-#include "ui/Form.h"
-#include "ui/StdCtrls.h"
+#include "dialogs/TextDialog.h"
 
 #include <string>
 #include <vector>
 
-class TPrincipe : public TForm {
+class TPrincipe : public TTextDialog {
 public:
     explicit TPrincipe(TComponent* owner);
 
-    TMemo mmPrincipe{this};
-
-    void FormKeyPress(TObject* Sender, char& Key);
+    // The text box by its design name.
+    TMemo& mmPrincipe = Memo;
 };
 
 // The dialog while it is open; null otherwise.

@@ -666,6 +666,32 @@ TEST(LabelURL, HoverSwapsFontsAndRestoresTheOneSavedAtEnter) {
     EXPECT_EQ(events, (std::vector<std::string>{"enter", "leave", "enter", "leave"}));
 }
 
+// However long its address, a link shows all of it from where it was placed,
+// as the About box places the site's: its parent clips none of the text.
+TEST(LabelURL, ShowsItsWholeTextFromItsDesignedLeftEdge) {
+    TForm form(nullptr);
+    TLabelURL label(&form);
+    label.SetParent(&form);
+    label.Font = TFont("MS Sans Serif", 11, clNavy);
+    const std::string text = "Site : http://www.orbitashell.fr/wwwwwwwwww/" + std::string(40, 'm');
+    label.SetCaption(text);
+    label.SetDesignBounds(108, 54, 0, 0);
+    label.AdjustBounds();
+    EXPECT_EQ(label.Left(), Scale(108));
+    TDib alone(800, 100), painted(800, 100);
+    {
+        TCanvas canvas(alone.DC());
+        canvas.Font = label.Font;
+        RECT r{label.Left(), label.Top(), 800, 100};
+        canvas.DrawText(text, r, DT_EXPANDTABS);
+        TCanvas parent(painted.DC());
+        form.PaintTo(parent, {0, 0, 800, 100});
+    }
+    const TInk whole = Find(alone, RGB(0, 0, 128));
+    ASSERT_GT(whole.count, 100);
+    EXPECT_EQ(Find(painted, RGB(0, 0, 128)).right, whole.right);
+}
+
 TEST(LabelURL, ClickFiresOnClickThenOpensWithTheParentWindow) {
     TRecordingSystem sys;
     TStaged<TLabelURL> s(0, 0, 60, 13);

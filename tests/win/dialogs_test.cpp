@@ -374,16 +374,19 @@ void OpenAndClose(T*& instance, TMenuItem TForm1::*entry,
     for (const auto& [what, close] : ways) {
         SCOPED_TRACE(what);
         HWND dialog = nullptr;
+        int asked = 0;
         TSteps steps({[&, close = close] {
             ASSERT_NE(instance, nullptr);
             dialog = instance->WindowHandle();
             EXPECT_TRUE(instance->Modal());
             EXPECT_FALSE(IsWindowEnabled(form.Handle())) << "the main window takes no input";
             check(*instance, opening);
+            instance->OnCloseQuery = [&asked](TObject*, bool&) { ++asked; };
             close(*instance);
         }});
         (form.*entry).Click();
         EXPECT_EQ(steps.Run(), 1u);
+        EXPECT_EQ(asked, 1) << "one key, one close";
         EXPECT_EQ(instance, nullptr);
         PumpMessages(30);
         EXPECT_FALSE(IsWindow(dialog)) << "released once closed";

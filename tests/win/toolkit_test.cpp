@@ -745,6 +745,35 @@ TEST(KeyPreview, TheFormSeesCharactersBeforeTheFocusedControl) {
     EXPECT_EQ(edit.Text(), "bc");
 }
 
+// Escape ends a modal form by the toolkit alone, asking it once, whether the
+// form previews keys or not; a handler that takes the key keeps it open.
+TEST(KeyPreview, EscapeClosesAModalFormOnceUnlessItsHandlerTakesTheKey) {
+    TForm owner(nullptr);
+    owner.DoCreate();
+    for (int preview : {0, 1, 2}) { // off, on, on and taking the key
+        SCOPED_TRACE(preview);
+        TForm dialog(&owner);
+        dialog.KeyPreview = preview != 0;
+        int seen = 0, asked = 0, ticks = 0;
+        dialog.OnKeyPress = [&](TObject*, char& key) {
+            seen += key == 27;
+            key = preview == 2 ? 0 : key;
+        };
+        dialog.OnCloseQuery = [&](TObject*, bool&) { ++asked; };
+        dialog.DoCreate();
+        TTicker ticker([&] {
+            if (dialog.Modal() && ++ticks == 1)
+                PostKey(dialog.Handle(), VK_ESCAPE);
+            else if (dialog.Modal())
+                dialog.Close();
+        });
+        EXPECT_EQ(dialog.ShowModal(), mrCancel);
+        EXPECT_EQ(ticks > 1, preview == 2) << "stayed open";
+        EXPECT_EQ(asked, 1);
+        EXPECT_EQ(seen, preview != 0);
+    }
+}
+
 // ---------------------------------------------------------- owner-drawn list
 
 // A list never given rows has none, before and after its window exists.
