@@ -10,9 +10,6 @@ namespace {
 
 constexpr std::string_view kKeepOpen = "/kTitle Orbitashell&&Color 4E&&";
 constexpr std::string_view kCloseAfter = "/cTitle Orbitashell&&Color 4E&&";
-// Quoted so that a temporary folder with spaces in its path still works.
-constexpr std::string_view kCaptureBatch = "\"%temp%\\EditCMD\"";
-
 constexpr std::string_view kCaptureFile = "EditCmd.TXT";
 // The viewer lies this deep under the program's folder: the batch file goes
 // down to it, and the viewer looks as many folders up for the capture.
@@ -20,9 +17,12 @@ constexpr std::array<std::string_view, 2> kViewerFolders = {"Syst", "Driver"};
 constexpr std::string_view kViewerName = "oshv.exe";
 
 std::string BatchText() {
-    // "%*" passes every argument on, where "%1 ... %7" would drop the eighth on.
-    std::string text = "CHCP 850\r\n:CHCP 1252\r\n%* >> ";
-    text.append(kCaptureFile).append("\r\n");
+    // Delayed expansion hands the line over after the batch file's own
+    // parsing, so its quotes and "&" reach the inner interpreter as typed;
+    // ENDLOCAL before CD, which would undo the change of folder.
+    std::string text = "CHCP 850\r\n:CHCP 1252\r\nSETLOCAL EnableDelayedExpansion\r\n>> ";
+    text.append(kCaptureFile).append(" ECHO !OSH_HEAD!  !OSH_LINE!\r\n");
+    text.append("CMD /D /S /C \"!OSH_LINE!\" >> ").append(kCaptureFile).append("\r\nENDLOCAL\r\n");
     for (std::string_view folder : kViewerFolders)
         text.append("CD ").append(folder).append("\r\n");
     text.append("START ").append(kViewerName).append(" \r\n");
@@ -30,14 +30,6 @@ std::string BatchText() {
 }
 
 constexpr std::array<std::string_view, 4> kToolWords = {"RegEdit", "MSConfig", "Control", "Start"};
-
-std::string_view::size_type FindNoCase(std::string_view text, std::string_view word) {
-    const auto it = std::search(text.begin(), text.end(), word.begin(), word.end(),
-                                [](char a, char b) { return AsciiUpper(a) == AsciiUpper(b); });
-    if (it == text.end() && !word.empty())
-        return std::string_view::npos;
-    return static_cast<std::string_view::size_type>(it - text.begin());
-}
 
 std::string Concat(std::string_view a, std::string_view b) {
     std::string out;
@@ -47,6 +39,14 @@ std::string Concat(std::string_view a, std::string_view b) {
 }
 
 } // namespace
+
+std::size_t FindNoCase(std::string_view text, std::string_view word) {
+    const auto it = std::search(text.begin(), text.end(), word.begin(), word.end(),
+                                [](char a, char b) { return AsciiUpper(a) == AsciiUpper(b); });
+    if (it == text.end() && !word.empty())
+        return std::string_view::npos;
+    return static_cast<std::size_t>(it - text.begin());
+}
 
 bool ContainsNoCase(std::string_view text, std::string_view word) {
     return FindNoCase(text, word) != std::string_view::npos;
@@ -61,55 +61,12 @@ bool HasToolWord(std::string_view line) {
                        [line](std::string_view word) { return ContainsNoCase(line, word); });
 }
 
-std::string RemoveFirstNoCase(std::string_view text, std::string_view word) {
-    const auto at = FindNoCase(text, word);
-    if (at == std::string_view::npos)
-        return std::string(text);
-    return Concat(text.substr(0, at), text.substr(at + word.size()));
-}
-
-LaunchKind ClassifyLine(std::string_view line) {
-    const bool tool = HasToolWord(line);
-    if (HasCaptureRequest(line))
-        return tool ? LaunchKind::Mixed : LaunchKind::Capture;
-    return tool ? LaunchKind::Tool : LaunchKind::Ordinary;
-}
-
 std::string OrdinaryParameters(std::string_view line) {
     return Concat(kKeepOpen, line);
 }
 
 std::string ToolParameters(std::string_view line) {
     return Concat(kCloseAfter, line);
-}
-
-namespace {
-
-std::string CaptureWith(std::string_view quotedBatch, std::string_view batchPath,
-                        std::string_view remainder) {
-    // "ipconfig Edit+" leaves no blank before the command; without one the
-    // interpreter would look for a batch file named "EditCMDipconfig".
-    const bool needsBlank =
-        !remainder.empty() && remainder.front() != ' ' && remainder.front() != '\t';
-    std::string out;
-    out.reserve(kCloseAfter.size() + quotedBatch.size() + batchPath.size() + 3 + remainder.size());
-    out.append(kCloseAfter).append(quotedBatch);
-    if (!batchPath.empty())
-        out.append("\"").append(batchPath).append("\"");
-    if (needsBlank)
-        out.push_back(' ');
-    out.append(remainder);
-    return out;
-}
-
-} // namespace
-
-std::string CaptureParameters(std::string_view remainder) {
-    return CaptureWith(kCaptureBatch, {}, remainder);
-}
-
-std::string CaptureParameters(std::string_view remainder, std::string_view batchPath) {
-    return CaptureWith({}, batchPath, remainder);
 }
 
 bool HasAdminRequest(std::string_view line) {
