@@ -9,6 +9,7 @@
 #include "core/LaunchPlan.h"
 #include "core/ParenComments.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -35,6 +36,10 @@ bool ReadsBackAs(std::string_view escaped, std::string_view text) {
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
+}
+
+bool HasBreak(std::string_view text) {
+    return text.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
 
 bool HasWord(std::string_view text) {
@@ -68,6 +73,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const auto prepared = PrepareLaunch(box, facts);
     const auto planned = PlanLaunch(box, values, facts);
+    // A refusal has its reason in the input.
+    for (const TLaunchRefusal* refusal :
+         {std::get_if<TLaunchRefusal>(&prepared), std::get_if<TLaunchRefusal>(&planned)}) {
+        if (!refusal)
+            continue;
+        const bool broken = HasBreak(box) || (refusal == std::get_if<TLaunchRefusal>(&planned) &&
+                                              std::any_of(values.begin(), values.end(), HasBreak));
+        if ((refusal->Kind == TLaunchRefusalKind::LineBreak && !broken) ||
+            (refusal->Kind == TLaunchRefusalKind::Mixed && !HasCaptureRequest(box)) ||
+            (refusal->Kind == TLaunchRefusalKind::CaptureUnready &&
+             (facts.CaptureReady || !HasCaptureRequest(box))) ||
+            (refusal->Kind == TLaunchRefusalKind::TooLong &&
+             refusal->Length <= facts.InterpreterMax))
+            __builtin_trap();
+    }
     if (const auto* early = std::get_if<TLaunchRefusal>(&prepared)) {
         const auto* late = std::get_if<TLaunchRefusal>(&planned);
         if (!late || late->Kind != early->Kind)

@@ -8,6 +8,10 @@
 
 namespace {
 
+// What a mark's bytes become where words and line breaks are looked for
+// outside the marks: part of no word, and no line break.
+constexpr char kMarkByte = '\x01';
+
 bool IsBlank(char c) {
     return c == ' ' || c == '\t';
 }
@@ -21,7 +25,7 @@ struct TReading {
     bool AdminFirst = false; // typed before Edit+
     std::string Rest;
     std::vector<TBlankMark> Marks; // in Rest
-    std::string Masked;            // Rest with every mark's bytes NUL
+    std::string Masked;            // Rest with every mark's bytes kMarkByte
 };
 
 TReading Read(std::string_view box) {
@@ -33,7 +37,7 @@ TReading Read(std::string_view box) {
     std::string masked(box);
     for (const TBlankMark& m : r.Blanks.Marks)
         std::fill(masked.begin() + static_cast<std::ptrdiff_t>(m.Begin),
-                  masked.begin() + static_cast<std::ptrdiff_t>(m.End), '\0');
+                  masked.begin() + static_cast<std::ptrdiff_t>(m.End), kMarkByte);
     struct TCut {
         std::size_t from, to;
     };
@@ -67,7 +71,7 @@ TReading Read(std::string_view box) {
             const TBlankMark& m = r.Blanks.Marks[mark++];
             r.Marks.push_back({r.Rest.size(), r.Rest.size() + (m.End - m.Begin), m.Field});
             r.Rest.append(box.substr(m.Begin, m.End - m.Begin));
-            r.Masked.append(m.End - m.Begin, '\0');
+            r.Masked.append(m.End - m.Begin, kMarkByte);
             i = m.End - 1;
             continue;
         }

@@ -2109,6 +2109,44 @@ TEST_F(Form1Blanks, ValuesAreAskedPutInEveryPlaceAndTheBoxKeepsTheMarks) {
     EXPECT_TRUE(sys_.ShellCalls.empty());
 }
 
+// One launch decided whole: a line refused whatever its values asks none
+// and writes nothing; values run as typed, as the dialog shows at each key,
+// and the history row taken back runs them again; a failed start keeps nothing.
+TEST_F(Form1Blanks, WhatTheUserMeantIsWhatRunsAndComesBack) {
+    TDialogWatcher watcher;
+    const std::string ini = install_.dir + "\\Orbitashell.ini";
+    Launch("Edit+ regedit {{cle=HKCU}}");
+    EXPECT_EQ(CompleterCommande, nullptr);
+    EXPECT_EQ(Texts(std::exchange(boxes_.Shown, {})),
+              std::vector<std::string>{"M\xE9lange incompatible de commandes !"});
+    EXPECT_FALSE(ReadBytes(ini).has_value());
+
+    LaunchAnswering("Edit+ echo {{v}}", [](TCompleterCommande& d) {
+        EXPECT_EQ(d.edtLancee.Text(), "echo ");
+        d.Rows.at(0).edt.SetText("(a) ((");
+        EXPECT_EQ(d.edtLancee.Text(), "echo (a) ((");
+        EXPECT_TRUE(d.edtLancee.ReadOnly);
+        PostKey(GetFocus(), VK_RETURN);
+    });
+    const TShellCall ran = Only();
+    EXPECT_EQ(ran.parameters, CaptureParameters("echo ^(a^) ^(^("));
+    EXPECT_EQ(History(), "Edit+ echo ((a)) ((((\r\n");
+    // Taken back from the history, as a pick sets the box.
+    F().SuggestionsPick(nullptr, "Edit+ echo ((a)) ((((");
+    PressLancer(F());
+    PumpMessages(20);
+    EXPECT_EQ(Only().parameters, ran.parameters);
+
+    sys_.ShellError = ERROR_FILE_NOT_FOUND;
+    Launch("ver Edit+");
+    EXPECT_EQ(Only().parameters, CaptureParameters("ver"));
+    EXPECT_EQ(Texts(std::exchange(boxes_.Shown, {})),
+              std::vector<std::string>{"Impossible de lancer \"" + SystemCmd() + "\". " +
+                                       SysErrorMessage(ERROR_FILE_NOT_FOUND) + "."});
+    EXPECT_EQ(Box(), "ver Edit+");
+    EXPECT_EQ(History(), "Edit+ echo ((a)) ((((\r\n");
+}
+
 TEST_F(Form1Blanks, FaultyMarksAreNamedAndNothingRuns) {
     TDialogWatcher watcher;
     for (const auto& [line, shown] : {
