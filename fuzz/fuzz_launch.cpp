@@ -57,7 +57,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     facts.CaptureReady = !(data[0] & 4);
     facts.InterpreterMax = data[0] & 8 ? 120 : kInterpreterLineMax;
     facts.CurrentFolder = "C:\\Outils (x86)";
-    facts.BatchPath = "C:\\Temp\\EditCMD.bat";
     facts.Stamp = "08/12/2026 14:02:07";
     const std::string_view input(reinterpret_cast<const char*>(data + 1), size - 1);
     std::vector<std::string> parts;
@@ -102,6 +101,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const TLaunchPlan& plan = std::get<TLaunchPlan>(planned);
+    if (LaunchCommand(box, values) != plan.Command)
+        __builtin_trap();
     if (plan.Parameters.size() > facts.InterpreterMax)
         __builtin_trap();
 

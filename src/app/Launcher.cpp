@@ -99,7 +99,8 @@ std::optional<std::string> TLauncher::Launch(const std::string& box, bool elevat
         return std::nullopt;
     }
     const TLaunchPlan& plan = std::get<TLaunchPlan>(planned);
-    if (plan.Capture)
+    // An elevated console runs the capture's steps from its parameters.
+    if (plan.Capture && !plan.RunAs)
         GetBatTemp();
     // A capture's console is nobody's: the viewer it starts outlives it.
     HWND owner = plan.Capture && !plan.RunAs ? nullptr : owner_.Handle();
@@ -115,7 +116,6 @@ TLaunchFacts TLauncher::Facts(const std::string& box, bool elevate) {
     facts.ElevationAsked = elevate;
     facts.Elevated = Sys().IsElevated();
     facts.CurrentFolder = Sys().CurrentFolder();
-    facts.BatchPath = BatchIn(TempFolder());
     facts.Stamp = Stamp();
     // The checks touch the disk: only for a line that asks for a capture.
     captureProblem_ = HasCaptureRequest(box) ? CaptureProblem() : nullptr;

@@ -16,16 +16,45 @@ constexpr std::string_view kCaptureFile = "EditCmd.TXT";
 constexpr std::array<std::string_view, 2> kViewerFolders = {"Syst", "Driver"};
 constexpr std::string_view kViewerName = "oshv.exe";
 
+// The capture's steps, as the batch file and an elevated console both take them:
+// the header, the line in an interpreter of its own, both appended to the
+// capture file, then the viewer from its folder.
+struct TCaptureSteps {
+    std::string Header, Run;
+    std::vector<std::string> Viewer;
+};
+
+TCaptureSteps CaptureSteps() {
+    TCaptureSteps steps;
+    steps.Header.append(">> ").append(kCaptureFile).append(" ECHO !OSH_HEAD!  !OSH_LINE!");
+    steps.Run.append("CMD /D /S /C \"!OSH_LINE!\" >> ").append(kCaptureFile);
+    for (std::string_view folder : kViewerFolders)
+        steps.Viewer.push_back("CD " + std::string(folder));
+    steps.Viewer.push_back("START " + std::string(kViewerName) + " ");
+    return steps;
+}
+
 std::string BatchText() {
     // Delayed expansion hands the line over after the batch file's own
     // parsing, so its quotes and "&" reach the inner interpreter as typed;
     // ENDLOCAL before CD, which would undo the change of folder.
-    std::string text = "CHCP 850\r\n:CHCP 1252\r\nSETLOCAL EnableDelayedExpansion\r\n>> ";
-    text.append(kCaptureFile).append(" ECHO !OSH_HEAD!  !OSH_LINE!\r\n");
-    text.append("CMD /D /S /C \"!OSH_LINE!\" >> ").append(kCaptureFile).append("\r\nENDLOCAL\r\n");
-    for (std::string_view folder : kViewerFolders)
-        text.append("CD ").append(folder).append("\r\n");
-    text.append("START ").append(kViewerName).append(" \r\n");
+    const TCaptureSteps steps = CaptureSteps();
+    std::string text = "CHCP 850\r\n:CHCP 1252\r\nSETLOCAL EnableDelayedExpansion\r\n";
+    text.append(steps.Header).append("\r\n").append(steps.Run).append("\r\nENDLOCAL\r\n");
+    for (const std::string& step : steps.Viewer)
+        text.append(step).append("\r\n");
+    return text;
+}
+
+std::string InlineText() {
+    // The two steps need delayed expansion: an interpreter of their own that
+    // has it, their text quoted whole so that the console passes it on as it
+    // stands (its own quotes around !OSH_LINE! hold nothing special).
+    const TCaptureSteps steps = CaptureSteps();
+    std::string text = "CHCP 850&CMD /D /V:ON /S /C \"";
+    text.append(steps.Header).append("&").append(steps.Run).append("\"");
+    for (const std::string& step : steps.Viewer)
+        text.append("&").append(step);
     return text;
 }
 
@@ -134,6 +163,11 @@ bool InterpreterAccepts(std::string_view parameters) {
 
 std::string_view CaptureBatchText() {
     static const std::string text = BatchText();
+    return text;
+}
+
+std::string_view CaptureInlineText() {
+    static const std::string text = InlineText();
     return text;
 }
 

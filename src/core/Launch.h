@@ -44,6 +44,10 @@ bool InterpreterAccepts(std::string_view parameters);
 // folder after a header line (OSH_HEAD and the line), then starts the viewer
 // from ViewerPath() under that folder.
 std::string_view CaptureBatchText();
+// The same steps on one line, for a console that runs them without the batch
+// file: an elevated one, which must run nothing that the user's other
+// programs could change between its writing and its run.
+std::string_view CaptureInlineText();
 std::string_view CaptureBatchName();
 std::string_view CaptureWord();
 std::string_view CaptureFileName();

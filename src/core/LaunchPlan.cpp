@@ -124,18 +124,17 @@ std::string CommandOf(const TReading& r, const std::vector<std::string>& values)
     return out;
 }
 
-std::string CaptureParameters(std::string_view stamp, std::string_view command,
-                              std::string_view batchPath) {
-    // The line reaches the batch file in a variable, never on its command
-    // line: there "&" and "|" would end the capture early, and Wine's cmd
-    // expands "%*" a second time.
+std::string CaptureParameters(std::string_view stamp, std::string_view command, bool inline_) {
+    // The line reaches the capture in a variable, never on a command line:
+    // there "&" and "|" would end the capture early, and Wine's cmd expands
+    // "%*" a second time.
     std::string out = ToolParameters("");
-    out.append("set OSH_HEAD=----- ")
-        .append(CmdEscaped(stamp))
-        .append("&set OSH_LINE=")
-        .append(CmdEscaped(command));
-    out.append("&\"");
-    out.append(batchPath.empty() ? "%temp%\\EditCMD" : batchPath).append("\"");
+    out.append("set OSH_HEAD=----- ").append(CmdEscaped(stamp));
+    out.append("&set OSH_LINE=").append(CmdEscaped(command)).append("&");
+    if (inline_)
+        out.append(CaptureInlineText());
+    else
+        out.append("\"%temp%\\EditCMD\"");
     return out;
 }
 
@@ -168,8 +167,7 @@ std::variant<TLaunchRefusal, TLaunchPlan> Plan(std::string_view box, const TRead
     plan.Capture = r.Capture;
     const bool tool = HasToolWord(plan.Command);
     if (r.Capture)
-        plan.Parameters = CaptureParameters(facts.Stamp, plan.Command,
-                                            plan.RunAs ? facts.BatchPath : std::string_view());
+        plan.Parameters = CaptureParameters(facts.Stamp, plan.Command, plan.RunAs);
     else
         plan.Parameters = tool ? ToolParameters(plan.Command) : OrdinaryParameters(plan.Command);
     if (plan.RunAs)
@@ -241,6 +239,14 @@ std::variant<TLaunchRefusal, TLaunchPlan> PlanLaunch(std::string_view box,
                                                      const std::vector<std::string>& values,
                                                      const TLaunchFacts& facts) {
     return Plan(box, Read(box), values, facts, true);
+}
+
+std::optional<std::string> LaunchCommand(std::string_view box,
+                                         const std::vector<std::string>& values) {
+    const TReading r = Read(box);
+    if (r.Blanks.Error != TBlanksError::None)
+        return std::nullopt;
+    return CommandOf(r, values);
 }
 
 std::string CmdEscaped(std::string_view text) {

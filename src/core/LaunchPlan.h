@@ -6,6 +6,7 @@
 #include "core/Launch.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -19,8 +20,6 @@ struct TLaunchFacts {
     bool Elevated = false;
     // Where an elevated console must start, since it starts in the system folder.
     std::string CurrentFolder;
-    // The capture batch file's full path: an elevated console may see another %temp%.
-    std::string BatchPath;
     // The viewer is there, the capture file can be written and Temp is set.
     bool CaptureReady = true;
     std::size_t InterpreterMax = kInterpreterLineMax;
@@ -61,7 +60,7 @@ struct TLaunchPlan {
     std::string Command;
     std::string Parameters;
     bool RunAs = false;   // through the elevation prompt
-    bool Capture = false; // through the batch file, to the viewer
+    bool Capture = false; // to the viewer: through the batch file, or inline when RunAs
     // The line kept in the history, which run from the box gives these same
     // parameters; empty when nothing is kept.
     std::string HistoryLine;
@@ -79,6 +78,11 @@ std::variant<TLaunchRefusal, TLaunchAsk> PrepareLaunch(std::string_view box,
 // one counts as empty).
 std::variant<TLaunchRefusal, TLaunchPlan>
 PlanLaunch(std::string_view box, const std::vector<std::string>& values, const TLaunchFacts& facts);
+
+// The command as the interpreter would run it, whether or not the launch is
+// refused (a line copied rather than run); nothing when a mark is faulty.
+std::optional<std::string> LaunchCommand(std::string_view box,
+                                         const std::vector<std::string>& values);
 
 // The text the interpreter's own parser turns back into text: its special
 // characters escaped, so that "set NAME=" followed by it stores text itself.

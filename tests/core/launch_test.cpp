@@ -72,6 +72,11 @@ TEST(CaptureBatch, FixedTextAndNames) {
                                  "CD Driver\r\n"
                                  "START oshv.exe \r\n";
     EXPECT_EQ(CaptureBatchText(), expected);
+    // An elevated console takes the same steps from its parameters, the two
+    // that need delayed expansion in an interpreter that has it.
+    EXPECT_EQ(CaptureInlineText(),
+              "CHCP 850&CMD /D /V:ON /S /C \">> EditCmd.TXT ECHO !OSH_HEAD!  !OSH_LINE!&CMD /D /S "
+              "/C \"!OSH_LINE!\" >> EditCmd.TXT\"&CD Syst&CD Driver&START oshv.exe ");
     EXPECT_EQ(CaptureBatchName(), "EditCMD.bat");
     EXPECT_EQ(CaptureWord(), "Edit+");
 }

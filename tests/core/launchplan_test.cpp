@@ -11,7 +11,6 @@ namespace {
 TLaunchFacts Facts() {
     TLaunchFacts facts;
     facts.CurrentFolder = "C:\\Outils";
-    facts.BatchPath = "C:\\T emp\\EditCMD.bat";
     facts.Stamp = "08/12/2026 14:02:07";
     return facts;
 }
@@ -63,7 +62,8 @@ TEST(LaunchPlan, CaptureHandsTheWholeLineToTheBatchFile) {
     EXPECT_TRUE(elevated.RunAs);
     EXPECT_EQ(elevated.Parameters,
               "/ccd /d \"C:\\Outils\"&&Title Orbitashell&&Color 4E&&set OSH_HEAD=----- "
-              "08/12/2026 14:02:07&set OSH_LINE=ver&\"C:\\T emp\\EditCMD.bat\"");
+              "08/12/2026 14:02:07&set OSH_LINE=ver&" +
+                  std::string(CaptureInlineText()));
     EXPECT_EQ(elevated.HistoryLine, "Admin+ Edit+ ver");
     facts.Elevated = true;
     EXPECT_FALSE(PlanOf("Admin+ ver", {}, facts).RunAs);
