@@ -35,6 +35,7 @@ add_executable(core_tests
   ${CMAKE_SOURCE_DIR}/tests/core/history_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/label3dgeometry_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/launch_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/core/launchplan_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/listrowstyle_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/parencomments_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/railgeometry_test.cpp

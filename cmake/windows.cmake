@@ -103,6 +103,7 @@ osh_layer(osh_app DEPENDS osh_dialogs SOURCES
   app/FollowedCatalogues.cpp
   app/HistoryFile.cpp
   app/LaunchMemory.cpp
+  app/Launcher.cpp
   app/Suggestions.cpp
   app/Unit1.cpp
   app/Unit1Catalogues.cpp

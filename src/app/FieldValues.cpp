@@ -50,9 +50,3 @@ std::vector<TBlankField> TFieldValues::Prefilled(std::vector<TBlankField> fields
             field.Default = std::move(*value);
     return fields;
 }
-
-void TFieldValues::Remember(const std::vector<TBlankField>& fields,
-                            const std::vector<std::string>& values) {
-    for (size_t i = 0; i < fields.size() && i < values.size(); ++i)
-        SetValue(fields[i].Name, values[i]);
-}

@@ -21,8 +21,6 @@ public:
 
     // The fields with, for default, the value last used when there is one.
     std::vector<TBlankField> Prefilled(std::vector<TBlankField> fields) const;
-    // Keeps values, field for field.
-    void Remember(const std::vector<TBlankField>& fields, const std::vector<std::string>& values);
 
 private:
     std::string path_;

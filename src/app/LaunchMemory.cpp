@@ -1,20 +1,12 @@
 #include "app/LaunchMemory.h"
 
 #include "app/DialogOpener.h"
-#include "core/Blanks.h"
 #include "core/History.h"
-#include "core/Launch.h"
 #include "dialogs/UnitCompleterCommande.h"
 #include "ui/Application.h"
 #include "ui/MessageDialog.h"
 
 namespace {
-
-// A faulty mark as the error box quotes it: the rest of a long line is cut.
-std::string Quoted(const std::string& text) {
-    constexpr size_t kShown = 40;
-    return "« " + (text.size() > kShown ? text.substr(0, kShown) + "…" : text) + " »";
-}
 
 void Report(const std::string& message) {
     ShowErrorMessage(message);
@@ -28,41 +20,32 @@ TLaunchMemory::TLaunchMemory(TForm* owner, const std::string& folder)
     history_.Load();
 }
 
-bool TLaunchMemory::Complete(std::string& line) {
-    const TBlanks blanks = ParseBlanks(line);
-    switch (blanks.Error) {
-    case TBlanksError::None:
-        break;
-    case TBlanksError::Unclosed:
-        ShowErrorMessage("Valeur à compléter sans « }} » : " + Quoted(blanks.Culprit) + " !");
-        return false;
-    case TBlanksError::EmptyName:
-        ShowErrorMessage("Valeur à compléter sans nom : " + Quoted(blanks.Culprit) + " !");
-        return false;
-    case TBlanksError::TooMany:
-        ShowErrorMessage("Trop de valeurs à compléter : " + std::to_string(kBlanksMax) +
-                         " au plus, et " + Quoted(blanks.Culprit) + " est de trop !");
-        return false;
-    }
+std::optional<std::vector<std::string>>
+TLaunchMemory::Ask(const std::string& line, const std::vector<TBlankField>& fields,
+                   const std::function<std::string(const std::vector<std::string>&)>& preview) {
     bool confirmed = false;
     std::vector<std::string> values;
     OpenDialogWith(
         owner_, CompleterCommande,
         [&](TCompleterCommande& dialog) {
+            dialog.Preview = preview;
             confirmed = dialog.ShowModal() == mrOk;
             values = dialog.Values();
         },
-        line, values_.Prefilled(blanks.Fields));
+        line, values_.Prefilled(fields));
     if (!confirmed)
-        return false;
-    values_.Remember(blanks.Fields, values);
-    line = FillBlanks(line, values);
-    return true;
+        return std::nullopt;
+    return values;
 }
 
-void TLaunchMemory::Ran(const std::string& line, bool elevated) {
-    // As the box would hold it to run it the same way again.
-    history_.Add(elevated ? std::string(AdminWord()) + " " + line : line);
+void TLaunchMemory::Keep(const std::vector<TKeptValue>& values) {
+    for (const TKeptValue& kept : values)
+        values_.SetValue(kept.Name, kept.Value);
+}
+
+void TLaunchMemory::Ran(const std::string& line) {
+    if (!line.empty())
+        history_.Add(line);
 }
 
 std::vector<std::string> TLaunchMemory::HistoryFor(std::string_view typed) const {

@@ -4,7 +4,10 @@
 #pragma once
 #include "app/FieldValues.h"
 #include "app/HistoryFile.h"
+#include "core/LaunchPlan.h"
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,11 +20,16 @@ public:
     // the catalogues' folder, with its final separator. Reads the history.
     TLaunchMemory(TForm* owner, const std::string& folder);
 
-    // Asks the values of the line's blanks and puts them in, keeping them for
-    // the next time; false when a faulty mark is named or the user cancels.
-    bool Complete(std::string& line);
-    // A line that ran; elevated: from the menu or the keys, without "Admin+".
-    void Ran(const std::string& line, bool elevated);
+    // Asks the values of line's blanks in "Compléter la commande", each
+    // offered as last kept; preview gives the line as it would run with the
+    // values typed so far. Nothing when the user cancels.
+    std::optional<std::vector<std::string>>
+    Ask(const std::string& line, const std::vector<TBlankField>& fields,
+        const std::function<std::string(const std::vector<std::string>&)>& preview);
+    // The values of a line that ran, for the next time.
+    void Keep(const std::vector<TKeptValue>& values);
+    // The history line of a line that ran; an empty one keeps nothing.
+    void Ran(const std::string& line);
     THistoryFile& History() { return history_; }
     // The lines that ran offered for typed, newest first: all of them for
     // nothing typed, else those with every word typed.

@@ -1,9 +1,7 @@
 #include "app/Unit1.h"
 
-#include "core/Blanks.h"
 #include "core/Captions.h"
 #include "core/Catalogue.h"
-#include "core/Launch.h"
 #include "osh/Version.h"
 #include "core/ParenComments.h"
 #include "ui/Application.h"
@@ -17,31 +15,6 @@ namespace {
 std::string UpperName(std::string name) {
     CharUpperBuffA(name.data(), static_cast<DWORD>(name.size()));
     return name;
-}
-
-// The system's interpreter by its full path: given a bare "CMD", the shell
-// would run a CMD.exe lying in the program's folder first.
-std::string InterpreterPath() {
-    std::string comspec = Sys().Environment("ComSpec").value_or("");
-    if (!comspec.empty() && FileExists(comspec))
-        return comspec;
-    return Sys().SystemFolder() + "\\cmd.exe";
-}
-
-std::string TempFolder() {
-    return Sys().Environment("Temp").value_or("");
-}
-
-std::string BatchIn(const std::string& folder) {
-    return folder + "\\" + std::string(CaptureBatchName());
-}
-
-std::vector<std::string> SplitBatchLines(std::string_view text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t i; (i = text.find("\r\n", start)) != std::string_view::npos; start = i + 2)
-        lines.emplace_back(text.substr(start, i - start));
-    return lines;
 }
 
 } // namespace
@@ -165,9 +138,6 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     cbbListCustom.SetTabOrder(3);
     cbbListCustom.SetVisible(false);
 
-    // Memo1, the capture batch file's text, is made at the first capture
-    // (GetBatTemp): a window fewer to create at start-up.
-
     // Without its images the menu still works. Images wait for the menu's first opening.
     ImageList1.LoadOnFirstUse([](TImageList& list) { list.LoadStrip("MENUIMAGES"); });
     ppmInfos.Images = &ImageList1;
@@ -264,6 +234,7 @@ void TForm1::FormCreate(TObject*) {
         SetCurrentDirectoryA(folder.c_str());
 
     launchMemory_ = std::make_unique<TLaunchMemory>(this, folder);
+    launcher_ = std::make_unique<TLauncher>(*this, *launchMemory_);
     // Every list knows its file before the first load: a file held by a
     // writer ends this handler, and the lists after it fill at a later check.
     Catalogues.SetPath(lkCustom, folder + UpperName("Commandes.txt"));
@@ -367,51 +338,10 @@ void TForm1::btnExecuterClick(TObject*) {
 
 void TForm1::LaunchLine(bool elevate) {
     // The box keeps the line as written, blanks and doubled parentheses.
-    const std::string written = edtCmdLine.Text();
-    std::string typed = written;
-    if (HasBlanks(typed) && !(launchMemory_ && launchMemory_->Complete(typed)))
+    if (!launcher_)
         return;
-    const bool adminWord = HasAdminRequest(typed);
-    const std::string line = UndoubleParens(RemoveFirstNoCase(typed, AdminWord()));
-    const LaunchKind kind = ClassifyLine(line);
-    if (kind == LaunchKind::Mixed) {
-        ShowErrorMessage("Mélange incompatible de commandes !");
-        return;
-    }
-    // A program already elevated hands its rights to every console it opens.
-    const bool runAs = (elevate || adminWord) && !Sys().IsElevated();
-    const bool capture = kind == LaunchKind::Capture;
-    std::string parameters;
-    if (capture) {
-        const std::string remainder = RemoveFirstNoCase(line, CaptureWord());
-        // The elevated console may run under another account, with another %temp%.
-        parameters = runAs ? CaptureParameters(remainder, BatchIn(TempFolder()))
-                           : CaptureParameters(remainder);
-    } else {
-        parameters = kind == LaunchKind::Tool ? ToolParameters(line) : OrdinaryParameters(line);
-    }
-    if (runAs)
-        parameters = ElevatedParameters(parameters, Sys().CurrentFolder());
-    // Every check before the first write: a refused launch leaves no file behind.
-    if (!InterpreterAccepts(parameters)) {
-        ShowErrorMessage("Ligne de commande trop longue : l'interpréteur accepte " +
-                         std::to_string(kInterpreterLineMax) +
-                         " caractères au plus, ceux qu'Orbitashell ajoute compris (ici " +
-                         std::to_string(parameters.size()) + ") !");
-        return;
-    }
-    if (capture) {
-        CheckCapture();
-        GetBatTemp();
-    }
-    // A capture's console is nobody's: the viewer it starts outlives it.
-    HWND owner = capture && !runAs ? nullptr : Handle();
-    if (!RunInterpreter(owner, runAs, parameters))
-        return;
-    if (launchMemory_)
-        launchMemory_->Ran(typed, elevate && !adminWord);
-    if (capture)
-        edtCmdLine.SetText(LineAfterCapture(written));
+    if (auto after = launcher_->Launch(edtCmdLine.Text(), elevate))
+        edtCmdLine.SetText(*after);
 }
 
 void TForm1::ppmExecuterPopup(TObject*) {
@@ -432,49 +362,6 @@ void TForm1::itemExecuterAdminClick(TObject*) {
 
 void TForm1::itemEffacerHistoriqueClick(TObject*) {
     launchMemory_->ForgetHistory();
-}
-
-bool TForm1::RunInterpreter(HWND owner, bool runAs, const std::string& parameters) {
-    if (!runAs) {
-        Sys().ShellOpen(owner, nullptr, InterpreterPath(), parameters.c_str(), nullptr,
-                        SW_SHOWNORMAL);
-        return true;
-    }
-    const DWORD error =
-        Sys().ShellRun(owner, "runas", InterpreterPath(), parameters, SW_SHOWNORMAL);
-    if (error == ERROR_CANCELLED) // the user said no: nothing more to say
-        return false;
-    if (error)
-        throw Exception("Impossible de lancer \"" + InterpreterPath() +
-                        "\" en tant qu'administrateur. " + SysErrorMessage(error) + ".");
-    return true;
-}
-
-void TForm1::CheckCapture() {
-    const std::string viewer = ViewerPath();
-    if (!FileExists(viewer))
-        throw EFOpenError("Impossible d'ouvrir le fichier \"" + FullPath(viewer) + "\". " +
-                          SysErrorMessage(ERROR_FILE_NOT_FOUND));
-    CheckAppendable(std::string(CaptureFileName()));
-}
-
-void TForm1::GetBatTemp() {
-    TempDir = TempFolder();
-    const std::string path = BatchIn(TempDir);
-    // Without Temp the file would land at the root of the current drive, where
-    // the interpreter would not look for it.
-    if (TempDir.empty())
-        throw EFCreateError("Impossible de créer le fichier \"" + path + "\". " +
-                            SysErrorMessage(ERROR_ENVVAR_NOT_FOUND));
-    if (!Memo1.Parent()) {
-        Memo1.SetParent(this);
-        Memo1.SetVisible(false);
-        Memo1.TabStop = false;
-        Memo1.SetLines(SplitBatchLines(CaptureBatchText()));
-    }
-    // Written shared: a console still running the previous capture may hold
-    // the file open, and the content is the same every time.
-    WriteWholeFile(path, Memo1.Text());
 }
 
 void TForm1::DrawListRow(TListKind kind, int index, const RECT& r, TOwnerDrawState state) {

@@ -2,6 +2,7 @@
 #pragma once
 #include "app/FollowedCatalogues.h"
 #include "app/LaunchMemory.h"
+#include "app/Launcher.h"
 #include "app/Suggestions.h"
 #include "core/ListRowStyle.h"
 #include "core/VersionFile.h"
@@ -16,6 +17,8 @@
 class TForm1 : public TForm {
 public:
     explicit TForm1(TComponent* owner = nullptr);
+    // The launch of the box's line: its batch file and Temp (GetBatTemp, TempDir).
+    TLauncher* Launcher() { return launcher_.get(); }
 
     TBevel Bevel1{this};
     TLabel lblLine1{this};
@@ -31,7 +34,6 @@ public:
     TLabel lblPublisher{this};
     TLabel lblListCustom{this};
     TComboBox cbbListCustom{this};
-    TMemo Memo1{this};
     TImageList ImageList1{this};
     TImageList ImageList2{this};
     TPopupMenu ppmInfos{this};
@@ -52,8 +54,6 @@ public:
 
     // The caption as designed, without status suffix (at most 27 characters).
     std::string BaseCaption;
-    // The value of Temp when the capture batch file was last written.
-    std::string TempDir;
     // The publisher's version file as the update check read it: the update
     // dialog shows it without reading the file again.
     TVersionFile PublishedFile = TVersionFile::Parse("", {});
@@ -71,7 +71,7 @@ public:
     // With Ctrl and Shift held, the line runs as administrator.
     void btnExecuterClick(TObject* Sender);
     // Runs the line, in an administrator's console when it holds "Admin+" or
-    // elevate asks for one. A refused elevation leaves everything as it was.
+    // elevate asks for one; a capture shows its words first afterwards.
     void LaunchLine(bool elevate);
     // The menu of "Lancer": its entries' states follow the box, but that of
     // "Effacer l'historique" the lines that ran.
@@ -82,16 +82,6 @@ public:
     void cbbListCPLDrawItem(TObject* Sender, int Index, const RECT& Rect, TOwnerDrawState State);
     void cbbListSystDrawItem(TObject* Sender, int Index, const RECT& Rect, TOwnerDrawState State);
     void cbbListCustomDrawItem(TObject* Sender, int Index, const RECT& Rect, TOwnerDrawState State);
-    // Writes the capture batch file into the folder named by Temp.
-    void GetBatTemp();
-    // Every launch of the interpreter, as administrator when runAs: a
-    // refused elevation says nothing and runs nothing (false).
-    bool RunInterpreter(HWND owner, bool runAs, const std::string& parameters);
-    // Before a capture: the viewer is there and the capture file can be
-    // appended to, both where the batch file looks; a file error otherwise.
-    // It writes nothing.
-    void CheckCapture();
-
     // The update check of the first activation: the probe, then GetUpdate or
     // the offline captions; it always ends with the base caption.
     void TestUpdate();
@@ -133,4 +123,6 @@ private:
 
     // The blanks to fill and the lines that ran, once the form is created.
     std::unique_ptr<TLaunchMemory> launchMemory_;
+    // The box's line run, once the form is created.
+    std::unique_ptr<TLauncher> launcher_;
 };

@@ -99,13 +99,16 @@ TBlanks ParseBlanks(std::string_view line) {
             given.push_back(false);
         }
         const auto index = static_cast<std::size_t>(field - blanks.Fields.data());
+        blanks.Marks.push_back({mark->begin, mark->end, index});
         if (mark->value && !given[index]) {
             field->Default = *mark->value;
             given[index] = true;
         }
     }
-    if (blanks.Error != TBlanksError::None)
+    if (blanks.Error != TBlanksError::None) {
         blanks.Fields.clear();
+        blanks.Marks.clear();
+    }
     return blanks;
 }
 

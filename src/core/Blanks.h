@@ -26,8 +26,17 @@ enum class TBlanksError {
     TooMany,   // a name beyond kBlanksMax
 };
 
+// Where a mark stands in the line: [Begin, End) from its "{{" through its
+// "}}", and the field it fills.
+struct TBlankMark {
+    std::size_t Begin = 0;
+    std::size_t End = 0;
+    std::size_t Field = 0;
+};
+
 struct TBlanks {
     std::vector<TBlankField> Fields; // in order of first appearance
+    std::vector<TBlankMark> Marks;   // in the line's order
     TBlanksError Error = TBlanksError::None;
     // The faulty mark as written (from its "{{" to the line's end when it is
     // unclosed), or, for TooMany, the first name beyond the limit.

@@ -13,7 +13,11 @@ bool AddToHistory(std::vector<std::string>& lines, std::string_view line) {
         kept.begin(), kept.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     if (!lines.empty() && lines.back() == kept)
         return false;
-    std::erase(lines, kept);
+    // Blanks at the end do not tell two lines apart on screen: the newer one stays.
+    const auto visible = [](std::string_view s) {
+        return s.substr(0, s.find_last_not_of(" \t") + 1);
+    };
+    std::erase_if(lines, [&](const std::string& l) { return visible(l) == visible(kept); });
     lines.push_back(std::move(kept));
     if (lines.size() > kHistoryMax)
         lines.erase(lines.begin(), lines.end() - kHistoryMax);

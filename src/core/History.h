@@ -10,8 +10,8 @@
 
 inline constexpr std::size_t kHistoryMax = 200;
 
-// Keeps line as the newest: a line already there moves to the end instead of
-// standing twice, and the oldest go beyond kHistoryMax. An empty line, or one
+// Keeps line as the newest: a line already there, or one that differs only
+// by blanks at its end, gives way to it instead of standing twice, and the oldest go beyond kHistoryMax. An empty line, or one
 // that begins with a blank (the user's way of keeping a line out), is not
 // kept. A line break, which would split the line in the file, becomes a
 // blank. False when nothing changed.

@@ -10,34 +10,55 @@ namespace {
 
 constexpr std::string_view kKeepOpen = "/kTitle Orbitashell&&Color 4E&&";
 constexpr std::string_view kCloseAfter = "/cTitle Orbitashell&&Color 4E&&";
-// Quoted so that a temporary folder with spaces in its path still works.
-constexpr std::string_view kCaptureBatch = "\"%temp%\\EditCMD\"";
-
 constexpr std::string_view kCaptureFile = "EditCmd.TXT";
 // The viewer lies this deep under the program's folder: the batch file goes
 // down to it, and the viewer looks as many folders up for the capture.
 constexpr std::array<std::string_view, 2> kViewerFolders = {"Syst", "Driver"};
 constexpr std::string_view kViewerName = "oshv.exe";
 
-std::string BatchText() {
-    // "%*" passes every argument on, where "%1 ... %7" would drop the eighth on.
-    std::string text = "CHCP 850\r\n:CHCP 1252\r\n%* >> ";
-    text.append(kCaptureFile).append("\r\n");
+// The capture's steps, as the batch file and an elevated console both take them:
+// the header, the line in an interpreter of its own, both appended to the
+// capture file, then the viewer from its folder.
+struct TCaptureSteps {
+    std::string Header, Run;
+    std::vector<std::string> Viewer;
+};
+
+TCaptureSteps CaptureSteps() {
+    TCaptureSteps steps;
+    steps.Header.append(">> ").append(kCaptureFile).append(" ECHO !OSH_HEAD!  !OSH_LINE!");
+    steps.Run.append("CMD /D /S /C \"!OSH_LINE!\" >> ").append(kCaptureFile);
     for (std::string_view folder : kViewerFolders)
-        text.append("CD ").append(folder).append("\r\n");
-    text.append("START ").append(kViewerName).append(" \r\n");
+        steps.Viewer.push_back("CD " + std::string(folder));
+    steps.Viewer.push_back("START " + std::string(kViewerName) + " ");
+    return steps;
+}
+
+std::string BatchText() {
+    // Delayed expansion hands the line over after the batch file's own
+    // parsing, so its quotes and "&" reach the inner interpreter as typed;
+    // ENDLOCAL before CD, which would undo the change of folder.
+    const TCaptureSteps steps = CaptureSteps();
+    std::string text = "CHCP 850\r\n:CHCP 1252\r\nSETLOCAL EnableDelayedExpansion\r\n";
+    text.append(steps.Header).append("\r\n").append(steps.Run).append("\r\nENDLOCAL\r\n");
+    for (const std::string& step : steps.Viewer)
+        text.append(step).append("\r\n");
+    return text;
+}
+
+std::string InlineText() {
+    // The two steps need delayed expansion: an interpreter of their own that
+    // has it, their text quoted whole so that the console passes it on as it
+    // stands (its own quotes around !OSH_LINE! hold nothing special).
+    const TCaptureSteps steps = CaptureSteps();
+    std::string text = "CHCP 850&CMD /D /V:ON /S /C \"";
+    text.append(steps.Header).append("&").append(steps.Run).append("\"");
+    for (const std::string& step : steps.Viewer)
+        text.append("&").append(step);
     return text;
 }
 
 constexpr std::array<std::string_view, 4> kToolWords = {"RegEdit", "MSConfig", "Control", "Start"};
-
-std::string_view::size_type FindNoCase(std::string_view text, std::string_view word) {
-    const auto it = std::search(text.begin(), text.end(), word.begin(), word.end(),
-                                [](char a, char b) { return AsciiUpper(a) == AsciiUpper(b); });
-    if (it == text.end() && !word.empty())
-        return std::string_view::npos;
-    return static_cast<std::string_view::size_type>(it - text.begin());
-}
 
 std::string Concat(std::string_view a, std::string_view b) {
     std::string out;
@@ -47,6 +68,14 @@ std::string Concat(std::string_view a, std::string_view b) {
 }
 
 } // namespace
+
+std::size_t FindNoCase(std::string_view text, std::string_view word) {
+    const auto it = std::search(text.begin(), text.end(), word.begin(), word.end(),
+                                [](char a, char b) { return AsciiUpper(a) == AsciiUpper(b); });
+    if (it == text.end() && !word.empty())
+        return std::string_view::npos;
+    return static_cast<std::size_t>(it - text.begin());
+}
 
 bool ContainsNoCase(std::string_view text, std::string_view word) {
     return FindNoCase(text, word) != std::string_view::npos;
@@ -61,55 +90,12 @@ bool HasToolWord(std::string_view line) {
                        [line](std::string_view word) { return ContainsNoCase(line, word); });
 }
 
-std::string RemoveFirstNoCase(std::string_view text, std::string_view word) {
-    const auto at = FindNoCase(text, word);
-    if (at == std::string_view::npos)
-        return std::string(text);
-    return Concat(text.substr(0, at), text.substr(at + word.size()));
-}
-
-LaunchKind ClassifyLine(std::string_view line) {
-    const bool tool = HasToolWord(line);
-    if (HasCaptureRequest(line))
-        return tool ? LaunchKind::Mixed : LaunchKind::Capture;
-    return tool ? LaunchKind::Tool : LaunchKind::Ordinary;
-}
-
 std::string OrdinaryParameters(std::string_view line) {
     return Concat(kKeepOpen, line);
 }
 
 std::string ToolParameters(std::string_view line) {
     return Concat(kCloseAfter, line);
-}
-
-namespace {
-
-std::string CaptureWith(std::string_view quotedBatch, std::string_view batchPath,
-                        std::string_view remainder) {
-    // "ipconfig Edit+" leaves no blank before the command; without one the
-    // interpreter would look for a batch file named "EditCMDipconfig".
-    const bool needsBlank =
-        !remainder.empty() && remainder.front() != ' ' && remainder.front() != '\t';
-    std::string out;
-    out.reserve(kCloseAfter.size() + quotedBatch.size() + batchPath.size() + 3 + remainder.size());
-    out.append(kCloseAfter).append(quotedBatch);
-    if (!batchPath.empty())
-        out.append("\"").append(batchPath).append("\"");
-    if (needsBlank)
-        out.push_back(' ');
-    out.append(remainder);
-    return out;
-}
-
-} // namespace
-
-std::string CaptureParameters(std::string_view remainder) {
-    return CaptureWith(kCaptureBatch, {}, remainder);
-}
-
-std::string CaptureParameters(std::string_view remainder, std::string_view batchPath) {
-    return CaptureWith({}, batchPath, remainder);
 }
 
 bool HasAdminRequest(std::string_view line) {
@@ -177,6 +163,11 @@ bool InterpreterAccepts(std::string_view parameters) {
 
 std::string_view CaptureBatchText() {
     static const std::string text = BatchText();
+    return text;
+}
+
+std::string_view CaptureInlineText() {
+    static const std::string text = InlineText();
     return text;
 }
 

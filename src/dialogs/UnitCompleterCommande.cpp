@@ -14,7 +14,8 @@ TCompleterCommande::TCompleterCommande(TComponent* owner, const std::string& lin
                                        const std::vector<TBlankField>& fields)
     : TForm(owner) {
     const int rows = static_cast<int>(fields.size());
-    const int buttonsTop = kFirstRowTop + rows * kRowPitch + 6;
+    const int previewTop = kFirstRowTop + rows * kRowPitch;
+    const int buttonsTop = previewTop + kRowPitch + 6;
 
     // Window
     Name = "CompleterCommande";
@@ -55,18 +56,30 @@ TCompleterCommande::TCompleterCommande(TComponent* owner, const std::string& lin
         row.edt.SetText(field.Default);
         row.edt.SetDesignBounds(12, top + 16, 396, 21);
         row.edt.SetTabOrder(1 + i);
+        row.edt.OnChange = [this](TObject* s) { edtValueChange(s); };
     }
+
+    lblLancee.SetParent(this);
+    lblLancee.SetCaption("Ligne qui sera lancée :");
+    lblLancee.SetDesignBounds(12, previewTop, 0, 0);
+    lblLancee.AdjustBounds();
+    lblLancee.SetFocusControl(&edtLancee);
+
+    edtLancee.SetParent(this);
+    edtLancee.ReadOnly = true;
+    edtLancee.SetDesignBounds(12, previewTop + 16, 396, 21);
+    edtLancee.SetTabOrder(1 + rows);
 
     btnOK.SetParent(this);
     btnOK.SetCaption("OK");
     btnOK.SetDefault(true);
     btnOK.SetDesignBounds(252, buttonsTop, 75, 25);
-    btnOK.SetTabOrder(1 + rows);
+    btnOK.SetTabOrder(2 + rows);
 
     btnAnnuler.SetParent(this);
     btnAnnuler.SetCaption("Annuler");
     btnAnnuler.SetDesignBounds(333, buttonsTop, 75, 25);
-    btnAnnuler.SetTabOrder(2 + rows);
+    btnAnnuler.SetTabOrder(3 + rows);
 
     // Events
     btnOK.OnClick = [this](TObject*) { ModalResult = mrOk; };
@@ -80,7 +93,13 @@ std::vector<std::string> TCompleterCommande::Values() const {
     return values;
 }
 
-void TCompleterCommande::FormShow(TObject*) {
+void TCompleterCommande::edtValueChange(TObject*) {
+    if (Preview)
+        edtLancee.SetText(Preview(Values()));
+}
+
+void TCompleterCommande::FormShow(TObject* Sender) {
+    edtValueChange(Sender);
     // The value last used is there to be kept or typed over at once.
     if (Rows.empty())
         return;

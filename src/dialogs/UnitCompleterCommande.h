@@ -5,6 +5,7 @@
 #include "ui/StdCtrls.h"
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,13 +25,19 @@ public:
         TEdit edt;
     };
     std::deque<TValueRow> Rows;
+    // The line as it will run, under the boxes, selectable and read by screen readers.
+    TLabel lblLancee{this};
+    TEdit edtLancee{this};
     TButton btnOK{this};
     TButton btnAnnuler{this};
 
     // The boxes' texts, field for field.
     std::vector<std::string> Values() const;
+    // The line as it will run with the values typed so far; shown at every key.
+    std::function<std::string(const std::vector<std::string>&)> Preview;
 
     void FormShow(TObject* Sender);
+    void edtValueChange(TObject* Sender);
     void FormKeyPress(TObject* Sender, char& Key);
 };
 

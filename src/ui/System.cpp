@@ -97,6 +97,12 @@ std::string TSystem::SystemFolder() {
     return n > 0 && n < MAX_PATH ? std::string(buf, n) : std::string("C:\\Windows\\System32");
 }
 
+SYSTEMTIME TSystem::LocalTime() {
+    SYSTEMTIME t{};
+    GetLocalTime(&t);
+    return t;
+}
+
 namespace {
 TNetwork* network = nullptr;
 

@@ -41,6 +41,8 @@ public:
     virtual std::string ExecutablePath();
     // The system folder (GetSystemDirectoryA), without a trailing separator.
     virtual std::string SystemFolder();
+    // The local date and time (GetLocalTime).
+    virtual SYSTEMTIME LocalTime();
     // True when the server of url answered at all, whatever the HTTP status;
     // false when it did not within NetworkTimeout.
     virtual bool InternetProbe(const std::string& url);

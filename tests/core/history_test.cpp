@@ -9,11 +9,12 @@ using Lines = std::vector<std::string>;
 
 TEST(History, ARepeatMovesToTheEndBlankLedLinesStayOutTheNewestTwoHundredStay) {
     Lines h;
-    for (const char* line :
-         {"ipconfig", "ver", "ipconfig", " secret", "\tsecret", "", "echo a\r\nb"})
+    for (const char* line : {"ipconfig", "ver", "hostname ", "ipconfig", " secret", "\tsecret", "",
+                             "echo a\r\nb", "hostname"})
         AddToHistory(h, line);
-    EXPECT_EQ(h, (Lines{"ver", "ipconfig", "echo a  b"}));
-    EXPECT_FALSE(AddToHistory(h, "echo a  b"));
+    // A row picked with its comment's blank and the same typed are one line.
+    EXPECT_EQ(h, (Lines{"ver", "ipconfig", "echo a  b", "hostname"}));
+    EXPECT_FALSE(AddToHistory(h, "hostname"));
     for (int i = 0; i < 250; ++i)
         AddToHistory(h, "echo " + std::to_string(i));
     ASSERT_EQ(h.size(), kHistoryMax);

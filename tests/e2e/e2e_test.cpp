@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <climits>
 #include <iterator>
+#include <regex>
 #include <set>
 #include <sstream>
 
@@ -27,6 +28,15 @@ std::vector<std::string> LinesOf(const std::string& text) {
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);)
         lines.push_back(TrimRight(line));
+    return lines;
+}
+
+// A capture's own output: the lines of its file but the headers that start each capture.
+std::vector<std::string> Captured(const std::optional<std::string>& text) {
+    std::vector<std::string> lines;
+    for (std::string& line : LinesOf(text.value_or("")))
+        if (line.rfind("----- ", 0) != 0)
+            lines.push_back(std::move(line));
     return lines;
 }
 
@@ -135,26 +145,67 @@ TEST_F(E2E, EditPlusAppendsOutputToEditCmdTxt) {
         return WaitUntil(
             [&] {
                 text = ReadFileBytes(scratch_ / L"EditCmd.TXT");
-                return text && LinesOf(*text).size() >= n;
+                return text && Captured(text).size() >= n;
             },
             15000);
     };
     EXPECT_TRUE(hasLines(1)) << "no EditCmd.TXT in the program's folder";
-    EXPECT_EQ(ReadFileBytes(batch),
-              std::string("CHCP 850\r\n:CHCP 1252\r\n%* >> EditCmd.TXT\r\nCD Syst\r\nCD "
-                          "Driver\r\nSTART oshv.exe \r\n"));
+    EXPECT_TRUE(ReadFileBytes(batch).has_value());
 
     // No waiting for the first console: Wine's cmd holds the batch file open
     // until it ends, and the next capture rewrites it all the same.
     // "Edit+" after the command: a blank must still part the batch name from "echo".
     Launch(L"echo second Edit+");
     EXPECT_TRUE(hasLines(2));
-    EXPECT_EQ(LinesOf(text.value_or("")),
-              (std::vector<std::string>{"captured 2 3 4 5 6 7 8", "second"}));
+    EXPECT_EQ(Captured(text), (std::vector<std::string>{"captured 2 3 4 5 6 7 8", "second"}));
     EXPECT_EQ(window_->Line(), L"Edit+ echo second");
 
     EXPECT_TRUE(WaitUntil([&] { return ConsoleWindows().empty(); }, 10000))
         << "a capture console stayed";
+}
+
+// The whole line runs inside the capture, its "&", "|", quotes and a for
+// loop's "%f" included, and each capture starts with a line naming it.
+TEST_F(E2E, EditPlusCapturesTheWholeLineAfterAHeaderNamingIt) {
+    StartIdle();
+    // (Wine's cmd runs what follows "||" even after a success: "&&" here.)
+    const std::vector<std::wstring> lines = {
+        L"Edit+ echo un & echo deux",
+        L"Edit+ dir /b | find \"TXT\"",
+        L"Edit+ for %f in ((Commandes*.TXT)) do @echo [%f]",
+        L"Edit+ ver > nul && echo \"a & b\"",
+    };
+    std::optional<std::string> text;
+    size_t headers = 0;
+    for (const std::wstring& line : lines) {
+        Launch(line);
+        ++headers;
+        // One capture at a time, so that the file reads in the order launched.
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                text = ReadFileBytes(scratch_ / L"EditCmd.TXT");
+                return LinesOf(text.value_or("")).size() > Captured(text).size() + headers - 1 &&
+                       program_->ActiveProcesses() <= 2;
+            },
+            15000))
+            << testing::PrintToString(text);
+    }
+    const std::vector<std::string> all = LinesOf(text.value_or(""));
+    const std::regex header(R"(----- \d\d/\d\d/\d{4} \d\d:\d\d:\d\d  (.*))");
+    std::vector<std::string> named;
+    for (const std::string& l : all)
+        if (std::smatch m; std::regex_match(l, m, header))
+            named.push_back(m[1]);
+    EXPECT_EQ(named, (std::vector<std::string>{"echo un & echo deux", "dir /b | find \"TXT\"",
+                                               "for %f in (Commandes*.TXT) do @echo [%f]",
+                                               "ver > nul && echo \"a & b\""}))
+        << testing::PrintToString(all);
+    EXPECT_EQ(Captured(text),
+              (std::vector<std::string>{"un", "deux", "CommandesCPL.TXT", "CommandesSyst.TXT",
+                                        "EditCmd.TXT", "[CommandesCPL.TXT]", "[CommandesSyst.TXT]",
+                                        "\"a & b\""}));
+    EXPECT_TRUE(WaitUntil([&] { return ConsoleWindows().empty(); }, 10000))
+        << "a part of a line ran in a console of its own";
 }
 
 // The capture viewer's windows: their caption names the capture file.
@@ -204,7 +255,7 @@ TEST_F(E2E, EditPlusShowsTheAccentsInOneViewerThatReloads) {
     EXPECT_TRUE(WaitUntil([] { return ViewerWindows().empty(); }, 10000));
     // The viewer only reads: the capture file holds the two outputs, nothing more.
     const std::optional<std::string> bytes = ReadFileBytes(scratch_ / L"EditCmd.TXT");
-    EXPECT_EQ(LinesOf(bytes.value_or("")),
+    EXPECT_EQ(Captured(bytes),
               (std::vector<std::string>{"num\x82ro \x82t\x82", "deuxi\x8Ame capture"}));
 }
 
@@ -284,11 +335,11 @@ TEST_F(E2E, StartedFromAnotherFolderCapturesBesideItself) {
     EXPECT_TRUE(WaitUntil(
         [&] {
             text = ReadFileBytes(install / L"EditCmd.TXT");
-            return text && text->find('\n') != std::string::npos;
+            return !Captured(text).empty();
         },
         15000))
         << "no EditCmd.TXT beside the program";
-    EXPECT_EQ(LinesOf(text.value_or("")), std::vector<std::string>{"parti d'ailleurs"});
+    EXPECT_EQ(Captured(text), std::vector<std::string>{"parti d'ailleurs"});
     EXPECT_FALSE(PathExists(elsewhere + L"\\EditCmd.TXT"));
     if (viewers.size() == 1) {
         EXPECT_EQ(CaptionOf(viewers[0]), L"EditCmd.TXT - " + install.Path());
@@ -523,11 +574,11 @@ TEST_F(E2E, MarkedLineRunsFilledIsKeptNewestAndOffersItsValueAfterARestart) {
     EXPECT_TRUE(WaitUntil(
         [&] {
             text = ReadFileBytes(scratch_ / L"EditCmd.TXT");
-            return text && text->find('\n') != std::string::npos;
+            return !Captured(text).empty();
         },
         15000))
         << "the filled line did not run";
-    EXPECT_EQ(LinesOf(text.value_or("")), std::vector<std::string>{"monde \x82t\x82"});
+    EXPECT_EQ(Captured(text), std::vector<std::string>{"monde \x82t\x82"});
     // Ran after the launch, Windows-1252, oldest first: the line as it ran, marks filled.
     const std::string history = "echo ancienne\r\nEdit+ echo monde \xE9t\xE9\r\n";
     EXPECT_EQ(ReadFileBytes(scratch_ / L"Historique.txt").value_or(""), history);
@@ -546,11 +597,9 @@ TEST_F(E2E, MarkedLineRunsFilledIsKeptNewestAndOffersItsValueAfterARestart) {
         << "a cancelled line ran";
 }
 
-// The issue's example typed with its comment: the box takes the comment out,
+// A row's example typed with its comment: the box takes the comment out,
 // keeps the doubled parentheses, and the line runs with them single; the
 // history keeps them doubled, to run the line again the same way.
-// (Not through Edit+: Wine's cmd expands again the percent signs that %*
-// brings into the capture batch, so "%i" would be lost there.)
 TEST_F(E2E, DoubledParenthesesRunAsOne) {
     StartIdle();
     window_->Type(L"for %i in ((*.txt)) do echo %i (Lister les fichiers texte)");

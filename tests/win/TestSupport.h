@@ -35,6 +35,8 @@ public:
     bool Elevated = false;
     // Unset: the real working folder.
     std::optional<std::string> WorkingFolder;
+    // A fixed clock, so that a capture's header is known: 08/12/2026 14:02:07.
+    SYSTEMTIME Time{2026, 12, 2, 8, 14, 2, 7, 0};
 
     void ShellOpen(HWND owner, const char* verb, const std::string& file, const char* parameters,
                    const char* directory, int show) override;
@@ -46,6 +48,7 @@ public:
     std::optional<std::string> Environment(const std::string& name) override;
     std::string TempPath() override;
     std::string ExecutablePath() override;
+    SYSTEMTIME LocalTime() override { return Time; }
 };
 
 struct TSeenDialog {

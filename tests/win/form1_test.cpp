@@ -2,6 +2,7 @@
 #include "TestSupport.h"
 
 #include "app/Unit1.h"
+#include "core/Launch.h"
 #include "dialogs/UnitAjoutCommande.h"
 #include "dialogs/UnitCompleterCommande.h"
 #include "ui/Exceptions.h"
@@ -24,8 +25,17 @@ const char kWaitingCaption[] = "Orbitashell v " OSH_VERSION_TEXT
 const char kMissingCPL[] = "Le fichier \"CommandesCPL.TXT\" d'Orbitashell est introuvable !";
 const char kMissingSyst[] = "Le fichier \"CommandesSyst.TXT\" d'Orbitashell est introuvable !";
 const char kMissingFolder[] = "Le dossier \"Syst\" d'Orbitashell est introuvable !";
-const char kBatch[] = "CHCP 850\r\n:CHCP 1252\r\n%* >> EditCmd.TXT\r\nCD Syst\r\nCD Driver\r\n"
-                      "START oshv.exe \r\n";
+const std::string kBatch(CaptureBatchText());
+
+// A capture's parameters after "/cTitle Orbitashell&&Color 4E&&": the header's
+// stamp (the recording system's clock) and the line, then the batch file.
+std::string CaptureTail(const std::string& command,
+                        const std::string& batch = "\"%temp%\\EditCMD\"") {
+    return "set OSH_HEAD=----- 08/12/2026 14:02:07&set OSH_LINE=" + command + "&" + batch;
+}
+std::string CaptureParameters(const std::string& command) {
+    return "/cTitle Orbitashell&&Color 4E&&" + CaptureTail(command);
+}
 
 // A scratch copy of the program's folder: the executable's path goes through
 // the seam, the catalogues and "Syst" are real files, and the current folder
@@ -214,8 +224,6 @@ TEST(Form1Layout, SmallLayoutMatchesTheDesign) {
         EXPECT_EQ(lf.lfHeight, -11);
     }
     EXPECT_FALSE(IsWindowVisible(f->cbbListCustom.Handle()));
-    // The capture batch's memo is made at the first capture, not at start-up.
-    EXPECT_FALSE(f->Memo1.HandleAllocated());
     EXPECT_FALSE(IsWindowEnabled(f->btnExecuter.Handle()));
     EXPECT_TRUE(GetWindowLongPtrA(f->btnExecuter.Handle(), GWL_STYLE) & BS_DEFPUSHBUTTON);
     EXPECT_EQ(f->edtCmdLine.Color(), clWindow);
@@ -370,7 +378,7 @@ TEST(Form1Caption, WaitingCaptionUntilTheFirstActivationOnly) {
     EXPECT_EQ(f->BaseCaption, "Orbitashell v " OSH_VERSION_TEXT);
     EXPECT_EQ(WindowTextOf(f->Handle()), kWaitingCaption);
     EXPECT_LE(std::string(kWaitingCaption).size(), 88u);
-    EXPECT_TRUE(f->TempDir.empty());
+    EXPECT_TRUE(f->Launcher()->TempDir.empty());
 
     int activations = 0;
     auto activate = f->OnActivate;
@@ -1244,22 +1252,20 @@ TEST_F(Form1Launch, OrdinaryAndToolLinesRunInAConsoleOwnedByTheWindow) {
 
 TEST_F(Form1Launch, CaptureWritesTheBatchFileAndShowsTheRequestAgain) {
     struct {
-        const char* line;
-        const char* parameters;
-        const char* boxAfter;
+        std::string line;
+        std::string parameters;
+        std::string boxAfter;
     } cases[] = {
-        {"Edit+ ipconfig /all", "/cTitle Orbitashell&&Color 4E&&\"%temp%\\EditCMD\" ipconfig /all",
-         "Edit+ ipconfig /all"},
-        {"edit+ dir", "/cTitle Orbitashell&&Color 4E&&\"%temp%\\EditCMD\" dir", "Edit+ dir"},
-        // After the command: one blank is put between the batch file and it.
-        {"ipconfig /all Edit+", "/cTitle Orbitashell&&Color 4E&&\"%temp%\\EditCMD\" ipconfig /all ",
-         "Edit+ ipconfig /all"},
-        {"netstat EDIT+ -an", "/cTitle Orbitashell&&Color 4E&&\"%temp%\\EditCMD\" netstat  -an",
-         "Edit+ netstat -an"},
-        {"Edit+", "/cTitle Orbitashell&&Color 4E&&\"%temp%\\EditCMD\"", "Edit+"},
-        {"Edit+ a b c d e f g h i",
-         "/cTitle Orbitashell&&Color 4E&&\"%temp%\\EditCMD\" a b c d e f g h i",
-         "Edit+ a b c d e f g h i"},
+        {"Edit+ ipconfig /all", CaptureParameters("ipconfig /all"), "Edit+ ipconfig /all"},
+        {"edit+ dir", CaptureParameters("dir"), "Edit+ dir"},
+        // The word leaves with its blanks, wherever it stands.
+        {"ipconfig /all Edit+", CaptureParameters("ipconfig /all"), "Edit+ ipconfig /all"},
+        {"netstat EDIT+ -an", CaptureParameters("netstat -an"), "Edit+ netstat -an"},
+        {"Edit+", CaptureParameters(""), "Edit+"},
+        // The whole line, its operators and quotes escaped for the variable.
+        {"Edit+ echo un & dir /b | find \"TXT\"",
+         CaptureParameters("echo un ^& dir /b ^| find ^\"TXT^\""),
+         "Edit+ echo un & dir /b | find \"TXT\""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
@@ -1274,12 +1280,8 @@ TEST_F(Form1Launch, CaptureWritesTheBatchFileAndShowsTheRequestAgain) {
         EXPECT_EQ(call.show, SW_SHOWNORMAL);
         EXPECT_EQ(Box(), c.boxAfter);
         EXPECT_TRUE(Lancer());
-        EXPECT_EQ(F().TempDir, temp_);
-        auto bytes = ReadBytes(BatchPath());
-        ASSERT_TRUE(bytes.has_value());
-        EXPECT_EQ(*bytes, kBatch);
-        EXPECT_EQ(bytes->size(), 78u);
-        EXPECT_FALSE(IsWindowVisible(F().Memo1.Handle()));
+        EXPECT_EQ(F().Launcher()->TempDir, temp_);
+        EXPECT_EQ(ReadBytes(BatchPath()), kBatch);
     }
     EXPECT_TRUE(sys_.Beeps.empty());
 }
@@ -1294,7 +1296,7 @@ TEST_F(Form1Launch, CaptureWhileTheBatchFileIsOpenInTheInterpreter) {
     ASSERT_NE(reader, INVALID_HANDLE_VALUE);
     Launch("Edit+ ver");
     CloseHandle(reader);
-    EXPECT_EQ(Only().parameters, "/cTitle Orbitashell&&Color 4E&&\"%temp%\\EditCMD\" ver");
+    EXPECT_EQ(Only().parameters, CaptureParameters("ver"));
     EXPECT_EQ(ReadBytes(BatchPath()), std::string(kBatch));
 }
 
@@ -1352,7 +1354,7 @@ TEST_F(Form1Launch, BatchFileThatCannotBeWritten) {
         EXPECT_TRUE(sys_.ShellCalls.empty());
         sys_.ShellCalls.clear();
         EXPECT_EQ(Box(), "ipconfig Edit+");
-        EXPECT_EQ(F().TempDir, "");
+        EXPECT_EQ(F().Launcher()->TempDir, "");
         ASSERT_EQ(boxes_.Shown.size(), 1u);
         EXPECT_EQ(boxes_.Shown[0].title, "Orbitashell");
         EXPECT_EQ(boxes_.Shown[0].text, "Impossible de créer le fichier \"\\EditCMD.bat\". " +
@@ -1392,7 +1394,7 @@ TEST_F(Form1Launch, CaptureThatCannotWorkNamesTheFileAndRunsNothing) {
 
     // Free again: the capture runs, and its file is left as it was.
     Launch("Edit+ ipconfig");
-    EXPECT_EQ(Only().parameters, "/cTitle Orbitashell&&Color 4E&&\"%temp%\\EditCMD\" ipconfig");
+    EXPECT_EQ(Only().parameters, CaptureParameters("ipconfig"));
     EXPECT_EQ(ReadBytes(Capture()), "ancienne capture\r\n");
 }
 
@@ -1401,9 +1403,7 @@ TEST_F(Form1Launch, CaptureThatCannotWorkNamesTheFileAndRunsNothing) {
 // absence the viewer tells from an empty capture.
 TEST_F(Form1Launch, RefusedCaptureWritesNothingAndNoCheckMakesTheCaptureFile) {
     TDialogWatcher watcher;
-    const size_t fits =
-        8191 - std::string("/cTitle Orbitashell&&Color 4E&&\"%temp%\\EditCMD\"").size();
-    Launch("Edit+ " + std::string(fits, 'c'));
+    Launch("Edit+ " + std::string(8192 - CaptureParameters("").size(), 'c'));
     EXPECT_TRUE(sys_.ShellCalls.empty());
     EXPECT_EQ(boxes_.Shown.size(), 1u);
     boxes_.Shown.clear();
@@ -1411,7 +1411,7 @@ TEST_F(Form1Launch, RefusedCaptureWritesNothingAndNoCheckMakesTheCaptureFile) {
     EXPECT_FALSE(ReadBytes(Capture()).has_value()) << "made by the checks";
 
     Launch("Edit+ ver");
-    EXPECT_EQ(Only().parameters, "/cTitle Orbitashell&&Color 4E&&\"%temp%\\EditCMD\" ver");
+    EXPECT_EQ(Only().parameters, CaptureParameters("ver"));
     EXPECT_TRUE(ReadBytes(BatchPath()).has_value());
     EXPECT_FALSE(ReadBytes(Capture()).has_value()) << "left to the console to make";
 }
@@ -1421,16 +1421,15 @@ TEST_F(Form1Launch, RefusedCaptureWritesNothingAndNoCheckMakesTheCaptureFile) {
 TEST_F(Form1Launch, LineLongerThanTheInterpreterTakesIsRefused) {
     TDialogWatcher watcher;
     const size_t ordinary = 8191 - std::string("/kTitle Orbitashell&&Color 4E&&").size();
-    const size_t capture =
-        8191 - std::string("/cTitle Orbitashell&&Color 4E&&\"%temp%\\EditCMD\"").size();
+    const size_t capture = 8191 - CaptureParameters("").size();
     struct {
         std::string line;
         size_t shown;
     } cases[] = {
         {"echo " + std::string(ordinary - 5, 'o'), 0},
         {"echo " + std::string(ordinary - 4, 'o'), 8192},
-        {"Edit+ " + std::string(capture - 1, 'c'), 0},
-        {"Edit+ " + std::string(capture, 'c'), 8192},
+        {"Edit+ " + std::string(capture, 'c'), 0},
+        {"Edit+ " + std::string(capture + 1, 'c'), 8192},
         {"start " + std::string(9003, 't'), 9040},
     };
     for (const auto& c : cases) {
@@ -1627,16 +1626,19 @@ protected:
 };
 
 TEST_F(Form1Admin, TheWordAsksForAnElevatedConsoleInTheWorkingFolder) {
-    const std::string batch = "\"" + BatchPath() + "\"";
+    // With "Edit+": no batch file that another program could change
+    // between its writing and the elevated console's run.
+    auto capture = [&](const char* command) {
+        return Elevated('c', CaptureTail(command, std::string(CaptureInlineText())));
+    };
     struct {
         std::string line, parameters, boxAfter;
     } cases[] = {
-        {"Admin+ sfc /scannow", Elevated('k', " sfc /scannow"), "Admin+ sfc /scannow"},
-        {"regedit ADMIN+", Elevated('c', "regedit "), "regedit ADMIN+"},
-        // With "Edit+" in either order: the batch file by its full path.
-        {"Edit+ admin+ ipconfig", Elevated('c', batch + "  ipconfig"), "Edit+ Admin+ ipconfig"},
-        {"Admin+Edit+ver", Elevated('c', batch + " ver"), "Admin+ Edit+ ver"},
-        {"Admin+ Edit+ dir", Elevated('c', batch + "  dir"), "Admin+ Edit+ dir"},
+        {"Admin+ sfc /scannow", Elevated('k', "sfc /scannow"), "Admin+ sfc /scannow"},
+        {"regedit ADMIN+", Elevated('c', "regedit"), "regedit ADMIN+"},
+        {"Edit+ admin+ ipconfig", capture("ipconfig"), "Edit+ Admin+ ipconfig"},
+        {"Admin+Edit+ver", capture("ver"), "Admin+ Edit+ ver"},
+        {"Admin+ Edit+ dir", capture("dir"), "Admin+ Edit+ dir"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.line);
@@ -1644,7 +1646,7 @@ TEST_F(Form1Admin, TheWordAsksForAnElevatedConsoleInTheWorkingFolder) {
         ExpectRunAs(c.parameters);
         EXPECT_EQ(Box(), c.boxAfter);
     }
-    EXPECT_EQ(ReadBytes(BatchPath()), std::string(kBatch));
+    EXPECT_FALSE(ReadBytes(BatchPath()).has_value());
 }
 
 TEST_F(Form1Admin, CtrlShiftEnterInTheBoxOrAListAndCtrlShiftClick) {
@@ -1862,7 +1864,7 @@ TEST_F(Form1Admin, AnElevatedProgramAsksNothingTwice) {
     Launch("Admin+ ver");
     TShellCall call = Only();
     EXPECT_FALSE(call.verb.has_value());
-    EXPECT_EQ(call.parameters, "/kTitle Orbitashell&&Color 4E&& ver");
+    EXPECT_EQ(call.parameters, "/kTitle Orbitashell&&Color 4E&&ver");
     WithCtrlShift([&] { PressLancer(F()); });
     EXPECT_FALSE(Only().verb.has_value());
 }
@@ -2107,6 +2109,44 @@ TEST_F(Form1Blanks, ValuesAreAskedPutInEveryPlaceAndTheBoxKeepsTheMarks) {
         PostKey(GetFocus(), VK_ESCAPE);
     });
     EXPECT_TRUE(sys_.ShellCalls.empty());
+}
+
+// One launch decided whole: a line refused whatever its values asks none
+// and writes nothing; values run as typed, as the dialog shows at each key,
+// and the history row taken back runs them again; a failed start keeps nothing.
+TEST_F(Form1Blanks, WhatTheUserMeantIsWhatRunsAndComesBack) {
+    TDialogWatcher watcher;
+    const std::string ini = install_.dir + "\\Orbitashell.ini";
+    Launch("Edit+ regedit {{cle=HKCU}}");
+    EXPECT_EQ(CompleterCommande, nullptr);
+    EXPECT_EQ(Texts(std::exchange(boxes_.Shown, {})),
+              std::vector<std::string>{"M\xE9lange incompatible de commandes !"});
+    EXPECT_FALSE(ReadBytes(ini).has_value());
+
+    LaunchAnswering("Edit+ echo {{v}}", [](TCompleterCommande& d) {
+        EXPECT_EQ(d.edtLancee.Text(), "echo ");
+        d.Rows.at(0).edt.SetText("(a) ((");
+        EXPECT_EQ(d.edtLancee.Text(), "echo (a) ((");
+        EXPECT_TRUE(d.edtLancee.ReadOnly);
+        PostKey(GetFocus(), VK_RETURN);
+    });
+    const TShellCall ran = Only();
+    EXPECT_EQ(ran.parameters, CaptureParameters("echo ^(a^) ^(^("));
+    EXPECT_EQ(History(), "Edit+ echo ((a)) ((((\r\n");
+    // Taken back from the history, as a pick sets the box.
+    F().SuggestionsPick(nullptr, "Edit+ echo ((a)) ((((");
+    PressLancer(F());
+    PumpMessages(20);
+    EXPECT_EQ(Only().parameters, ran.parameters);
+
+    sys_.ShellError = ERROR_FILE_NOT_FOUND;
+    Launch("ver Edit+");
+    EXPECT_EQ(Only().parameters, CaptureParameters("ver"));
+    EXPECT_EQ(Texts(std::exchange(boxes_.Shown, {})),
+              std::vector<std::string>{"Impossible de lancer \"" + SystemCmd() + "\". " +
+                                       SysErrorMessage(ERROR_FILE_NOT_FOUND) + "."});
+    EXPECT_EQ(Box(), "ver Edit+");
+    EXPECT_EQ(History(), "Edit+ echo ((a)) ((((\r\n");
 }
 
 TEST_F(Form1Blanks, FaultyMarksAreNamedAndNothingRuns) {

@@ -28,9 +28,10 @@ protected:
 
 TEST_F(Stores, ValuesComeBackAsWrittenInTheNextSession) {
     const std::string ini = dir + "\\Orbitashell.ini";
-    TFieldValues(ini, "Valeurs", Recorder())
-        .Remember({{"h\xF4te", ""}, {"vide", ""}, {"dossier", ""}},
-                  {" 8.8.8.8 ", "", "\"C:\\Program Files\" & echo >x"});
+    TFieldValues written(ini, "Valeurs", Recorder());
+    written.SetValue("h\xF4te", " 8.8.8.8 ");
+    written.SetValue("vide", "");
+    written.SetValue("dossier", "\"C:\\Program Files\" & echo >x");
     TFieldValues values(ini, "Valeurs", Recorder());
     EXPECT_EQ(values.Value("vide"), "") << "an empty value is one";
     EXPECT_EQ(values.Value("dossier"), "\"C:\\Program Files\" & echo >x");
@@ -42,7 +43,8 @@ TEST_F(Stores, ValuesComeBackAsWrittenInTheNextSession) {
     EXPECT_TRUE(errors.empty());
 
     TFieldValues nowhere(dir + "\\absent\\Orbitashell.ini", "Valeurs", Recorder());
-    nowhere.Remember({{"a", ""}, {"b", ""}}, {"1", "2"});
+    nowhere.SetValue("a", "1");
+    nowhere.SetValue("b", "2");
     ASSERT_EQ(errors.size(), 1u) << "once a session";
     EXPECT_NE(errors[0].find("Orbitashell.ini\""), std::string::npos) << errors[0];
 }

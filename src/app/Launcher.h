@@ -1,0 +1,44 @@
+// The launch of the command-line box: its plan, decided whole first, then the
+// values it asks, the capture batch file, the interpreter, and what is kept
+// once the line ran.
+#pragma once
+#include "core/LaunchPlan.h"
+
+#include <windows.h>
+
+#include <exception>
+#include <optional>
+#include <string>
+
+class TForm;
+class TLaunchMemory;
+
+class TLauncher {
+public:
+    // owner: the window that owns the consoles, the dialog and the error
+    // boxes; memory: the values and the lines that ran.
+    TLauncher(TForm& owner, TLaunchMemory& memory);
+
+    // Runs box's line, as administrator when elevate; the box's text once it
+    // ran (a capture shows its words first), or nothing when it did not run:
+    // a refusal, a cancel or a failed start, each said, and nothing written.
+    std::optional<std::string> Launch(const std::string& box, bool elevate);
+
+    // Writes the capture batch file into the folder named by Temp.
+    void GetBatTemp();
+    // The value of Temp when the capture batch file was last written.
+    std::string TempDir;
+
+private:
+    TLaunchFacts Facts(const std::string& box, bool elevate);
+    // What keeps a capture from working, checked before anything is asked.
+    std::exception_ptr CaptureProblem();
+    void Refuse(const TLaunchRefusal& refusal);
+    // Every start of the interpreter: false when the user refused the
+    // elevation, a file error when the system could not start it.
+    bool RunInterpreter(HWND owner, bool runAs, const std::string& parameters);
+
+    TForm& owner_;
+    TLaunchMemory& memory_;
+    std::exception_ptr captureProblem_;
+};
