@@ -9,6 +9,16 @@ bool IsNewerRelease(std::int32_t dispo) {
     return dispo > kOwnVersionCode;
 }
 
+std::string PartialDownloadName(std::string_view file, std::uint32_t pid, std::uint32_t n) {
+    std::string name(file);
+    name += '.';
+    name += std::to_string(pid);
+    name += '-';
+    name += std::to_string(n);
+    name += ".part";
+    return name;
+}
+
 int VersionCodeDigitCount(std::int32_t code) {
     char text[16];
     const auto result = std::to_chars(text, text + sizeof text, code);

@@ -18,6 +18,11 @@ constexpr std::string_view kDownloadPath = "/download/orbitashell.zip";
 
 bool IsNewerRelease(std::int32_t dispo);
 
+// The name of the copy that download n of process pid writes beside file, and
+// that only moves into file's place once whole:
+// file + "." + pid + "-" + n + ".part".
+std::string PartialDownloadName(std::string_view file, std::uint32_t pid, std::uint32_t n);
+
 // Length of the decimal text of a code, counting at most 10 characters.
 int VersionCodeDigitCount(std::int32_t code);
 // A version code is a positive number of exactly seven digits.

@@ -1,0 +1,202 @@
+#include "update/Network.h"
+
+#include "core/RunWithin.h"
+#include "core/UpdateRules.h"
+#include "ui/Exceptions.h"
+#include "ui/Files.h"
+
+#include <urlmon.h>
+#include <wininet.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <thread>
+
+namespace {
+
+// Waits as a window's thread must: the messages other programs send (screen
+// readers, broadcasts) are answered and the windows painted, so that the
+// system never calls the window hung; input, timers and posted messages wait,
+// so nothing can start again what the caller is in the middle of.
+class TAnsweringWaiter : public TWaiter {
+public:
+    TAnsweringWaiter() : event_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {
+        if (!event_)
+            throw Exception("CreateEvent: " + std::to_string(GetLastError()));
+    }
+    ~TAnsweringWaiter() override { CloseHandle(event_); }
+    TAnsweringWaiter(const TAnsweringWaiter&) = delete;
+    TAnsweringWaiter& operator=(const TAnsweringWaiter&) = delete;
+
+    void Wake() override { SetEvent(event_); }
+    void WaitUntil(std::chrono::steady_clock::time_point deadline) override {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        const DWORD ms = left.count() > 0 ? static_cast<DWORD>(left.count()) : 0;
+        // MWMO_INPUTAVAILABLE: a paint already due wakes the wait as a new one would.
+        if (MsgWaitForMultipleObjectsEx(1, &event_, ms, QS_SENDMESSAGE | QS_PAINT,
+                                        MWMO_INPUTAVAILABLE) != WAIT_OBJECT_0 + 1)
+            return;
+        // The peek itself answers the sent messages. One paint at a time, so
+        // that a window that never validates cannot hold the wait past its end.
+        MSG msg;
+        if (!PeekMessageA(&msg, nullptr, WM_PAINT, WM_PAINT,
+                          PM_REMOVE | PM_QS_SENDMESSAGE | PM_QS_PAINT))
+            return;
+        // Windows may hand back a pending quit whatever the range: it is the loop's.
+        if (msg.message == WM_QUIT)
+            PostQuitMessage(static_cast<int>(msg.wParam));
+        else
+            DispatchMessageA(&msg);
+    }
+
+private:
+    HANDLE event_;
+};
+
+// RunWithin for a window's thread.
+bool RunAnswering(DWORD ms, std::function<void()> work, std::function<void()> leftBehind = {}) {
+    return RunWithin(std::chrono::milliseconds(ms), std::make_shared<TAnsweringWaiter>(),
+                     std::move(work), std::move(leftBehind));
+}
+
+// An Internet handle, closed once on every path (also when another thread
+// closes it early); closing a null handle is harmless.
+struct TInternetHandle {
+    std::atomic<HINTERNET> h;
+    explicit TInternetHandle(HINTERNET handle) : h(handle) {}
+    TInternetHandle(const TInternetHandle&) = delete;
+    TInternetHandle& operator=(const TInternetHandle&) = delete;
+    ~TInternetHandle() { Close(); }
+    void Close() { InternetCloseHandle(h.exchange(nullptr)); }
+    // Leaves the handle to its parent's closing.
+    void Release() { h = nullptr; }
+};
+
+// A WinINet session with the program's agent and the system's proxy
+// settings, whose requests wait for the server no longer than timeout.
+std::shared_ptr<TInternetHandle> OpenSession(DWORD timeout) {
+    auto internet = std::make_shared<TInternetHandle>(
+        InternetOpenA("InetURL:/1.0", INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (internet->h)
+        for (int option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
+                           INTERNET_OPTION_RECEIVE_TIMEOUT})
+            InternetSetOptionA(internet->h, static_cast<DWORD>(option), &timeout, sizeof timeout);
+    return internet;
+}
+
+// Closes the session on a thread of its own. WinINet, closing a request whose
+// body it has not read to the end, reads on for as long as more of it is
+// already there, to keep the connection: over a fast link that is the rest of
+// a large body, which the caller does not wait for.
+void CloseAside(std::shared_ptr<TInternetHandle> internet) {
+    std::thread([internet = std::move(internet)] { internet->Close(); }).detach();
+}
+
+// Writes url's body to file a buffer at a time, as URLDownloadToFileA would
+// (S_OK whatever the HTTP status, which comes apart), but gives up once the
+// body passes maxBytes: an oversized one is never fetched whole. Always the
+// server's copy, and none kept in the Internet cache.
+TDownloadResult Fetch(const std::shared_ptr<TInternetHandle>& internet, const std::string& url,
+                      const std::string& file, std::uint64_t maxBytes) {
+    TInternetHandle request{InternetOpenUrlA(
+        internet->h, url.c_str(), nullptr, 0,
+        INTERNET_FLAG_RELOAD | INTERNET_FLAG_PRAGMA_NOCACHE | INTERNET_FLAG_NO_CACHE_WRITE, 0)};
+    if (!request.h)
+        return {HRESULT_FROM_WIN32(GetLastError()), 0};
+    TDownloadResult result;
+    DWORD size = sizeof result.HttpStatus;
+    HttpQueryInfoA(request.h, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &result.HttpStatus,
+                   &size, nullptr);
+    // Shared with no one while written: no other instance takes it for a leftover.
+    TFileHandle out(CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!out.Valid())
+        return {HRESULT_FROM_WIN32(GetLastError()), result.HttpStatus};
+    char buffer[16384];
+    std::uint64_t total = 0;
+    for (;;) {
+        DWORD got = 0, written = 0;
+        if (!InternetReadFile(request.h, buffer, sizeof buffer, &got))
+            return {HRESULT_FROM_WIN32(GetLastError()), result.HttpStatus};
+        if (got == 0)
+            break;
+        if ((total += got) > maxBytes) {
+            request.Release();
+            CloseAside(internet);
+            return {HRESULT_FROM_WIN32(ERROR_FILE_TOO_LARGE), result.HttpStatus};
+        }
+        if (!WriteFile(out.Get(), buffer, got, &written, nullptr))
+            return {HRESULT_FROM_WIN32(GetLastError()), result.HttpStatus};
+    }
+    result.Result = S_OK;
+    return result;
+}
+
+} // namespace
+
+bool TNetwork::Probe(const std::string& url) {
+    auto internet = OpenSession(Timeout);
+    if (!internet->h)
+        return false;
+    auto answered = std::make_shared<std::atomic<bool>>(false);
+    const bool ended = RunAnswering(Timeout, [internet, answered, url] {
+        // Any answer counts: nothing is read and the status is not looked at,
+        // nor kept in the Internet cache.
+        TInternetHandle request{
+            InternetOpenUrlA(internet->h, url.c_str(), nullptr, 0,
+                             INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0)};
+        *answered = request.h != nullptr;
+    });
+    // Closing the session ends its request wherever WinINet can stop it.
+    if (!ended)
+        CloseAside(internet);
+    return ended && *answered;
+}
+
+TDownloadResult TNetwork::Download(const std::string& url, const std::string& path,
+                                   std::uint64_t maxBytes) {
+    // An older copy in the Internet cache must never stand in for the server's.
+    DeleteUrlCacheEntryA(url.c_str());
+    auto internet = OpenSession(Timeout);
+    if (!internet->h)
+        return {HRESULT_FROM_WIN32(GetLastError()), 0};
+    // The worker writes to a name of its own beside path; only a caller still
+    // waiting puts the file in its place, so a worker left behind past the
+    // limit cannot write a copy that a later check would take for a fresh one.
+    static std::atomic<std::uint32_t> downloads = 0;
+    const std::string own = PartialDownloadName(path, GetCurrentProcessId(), ++downloads);
+    auto result = std::make_shared<TDownloadResult>();
+    const bool ended = RunAnswering(
+        Timeout,
+        [internet, result, url, own, maxBytes] { *result = Fetch(internet, url, own, maxBytes); },
+        [own] { DeleteFileA(own.c_str()); });
+    if (!ended) {
+        CloseAside(internet);
+        return {INET_E_CONNECTION_TIMEOUT, 0};
+    }
+    if (result->Result != S_OK ||
+        !MoveFileExA(own.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        const HRESULT failure =
+            result->Result != S_OK ? result->Result : HRESULT_FROM_WIN32(GetLastError());
+        DeleteFileA(own.c_str());
+        return {failure, result->HttpStatus};
+    }
+    return *result;
+}
+
+namespace {
+TNetwork realNetwork;
+TNetwork* current = &realNetwork;
+} // namespace
+
+TNetwork& Network() {
+    return *current;
+}
+
+void SetNetwork(TNetwork* replacement) {
+    current = replacement ? replacement : &realNetwork;
+}
