@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string_view>
 #include <thread>
 
 namespace {
@@ -136,6 +138,76 @@ TDownloadResult Fetch(const std::shared_ptr<TInternetHandle>& internet, const st
     return result;
 }
 
+// A process handle, closed on every path.
+struct TProcessHandle {
+    HANDLE h;
+    explicit TProcessHandle(DWORD pid)
+        : h(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid)) {}
+    TProcessHandle(const TProcessHandle&) = delete;
+    TProcessHandle& operator=(const TProcessHandle&) = delete;
+    ~TProcessHandle() {
+        if (h)
+            CloseHandle(h);
+    }
+};
+
+// A search of a folder, closed on every path.
+struct TFindHandle {
+    WIN32_FIND_DATAA found;
+    HANDLE h;
+    explicit TFindHandle(const std::string& pattern) : h(FindFirstFileA(pattern.c_str(), &found)) {}
+    TFindHandle(const TFindHandle&) = delete;
+    TFindHandle& operator=(const TFindHandle&) = delete;
+    ~TFindHandle() {
+        if (h != INVALID_HANDLE_VALUE)
+            FindClose(h);
+    }
+};
+
+// The file name of a process's program, without its folder; "" when unknown.
+std::string ProgramNameOf(HANDLE process) {
+    char path[MAX_PATH * 4];
+    DWORD size = sizeof path;
+    if (!QueryFullProcessImageNameA(process, 0, path, &size))
+        return {};
+    const std::string_view full(path, size);
+    const size_t slash = full.find_last_of("\\/");
+    return std::string(slash == std::string_view::npos ? full : full.substr(slash + 1));
+}
+
+// True unless process pid is sure to be no running instance of this program
+// (under any folder): a copy of such a one may be a download in progress.
+bool MayRunThisProgram(DWORD pid) {
+    TProcessHandle process(pid);
+    if (!process.h)
+        return GetLastError() != ERROR_INVALID_PARAMETER; // no such process
+    DWORD code = 0;
+    if (GetExitCodeProcess(process.h, &code) && code != STILL_ACTIVE)
+        return false;
+    const std::string name = ProgramNameOf(process.h);
+    return name.empty() || lstrcmpiA(name.c_str(), ProgramNameOf(GetCurrentProcess()).c_str()) == 0;
+}
+
+// Removes the copies that downloads left beside path when their program
+// ended before them: no one else ever moves or removes those. A copy that a
+// running instance may still write, or that anyone holds open, stays.
+void RemoveLeftCopies(const std::string& path) {
+    const size_t slash = path.find_last_of("\\/");
+    const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+    const std::string file = path.substr(folder.size());
+    TFindHandle find(path + ".*.part");
+    for (bool more = find.h != INVALID_HANDLE_VALUE; more;
+         more = FindNextFileA(find.h, &find.found)) {
+        const std::optional<std::uint32_t> pid = PartialDownloadOwner(find.found.cFileName, file);
+        if (!pid || (find.found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ||
+            MayRunThisProgram(*pid))
+            continue;
+        // Shared with no one, so the open fails while anyone holds the file.
+        TFileHandle copy(CreateFileA((folder + find.found.cFileName).c_str(), DELETE, 0, nullptr,
+                                     OPEN_EXISTING, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    }
+}
+
 } // namespace
 
 bool TNetwork::Probe(const std::string& url) {
@@ -161,6 +233,7 @@ TDownloadResult TNetwork::Download(const std::string& url, const std::string& pa
                                    std::uint64_t maxBytes) {
     // An older copy in the Internet cache must never stand in for the server's.
     DeleteUrlCacheEntryA(url.c_str());
+    RemoveLeftCopies(path);
     auto internet = OpenSession(Timeout);
     if (!internet->h)
         return {HRESULT_FROM_WIN32(GetLastError()), 0};

@@ -31,7 +31,8 @@ public:
     // given up as soon as it passes that size
     // (HRESULT_FROM_WIN32(ERROR_FILE_TOO_LARGE)), and one still coming after
     // Timeout (INET_E_CONNECTION_TIMEOUT); neither writes anything at path,
-    // then or later.
+    // then or later. The copies that downloads left beside path when their
+    // program ended first are removed.
     virtual TDownloadResult Download(const std::string& url, const std::string& path,
                                      std::uint64_t maxBytes);
 };

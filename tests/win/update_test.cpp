@@ -632,6 +632,53 @@ TEST_F(UpdateCheck, AnOversizedVersionFileIsGivenUpOnceItPassesTheBound) {
     EXPECT_EQ(CachedFileOf(server.Url()), "");
 }
 
+// Copies that downloads left when their program ended first go at the next
+// check; those a running instance may still write, and other files, stay.
+TEST_F(UpdateCheck, LeftCopiesOfEndedProgramsGoAtTheNextCheck) {
+    server_->Serve("[version]\r\ndispo=2002001\r\n");
+    // Another program that runs, and one that has ended (still held open).
+    PROCESS_INFORMATION other{}, ended{};
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    char pause[] = "cmd.exe /c pause", quit[] = "cmd.exe /c exit";
+    ASSERT_TRUE(CreateProcessA(nullptr, pause, nullptr, nullptr, FALSE,
+                               CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr, nullptr, &si, &other));
+    ASSERT_TRUE(CreateProcessA(nullptr, quit, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                               nullptr, &si, &ended));
+    WaitForSingleObject(ended.hProcess, 10000);
+    const std::string part = *sys_.Temp + "Versiosh.txt.";
+    const auto pid = [](DWORD id) { return std::to_string(id); };
+    const std::vector<std::string> gone = {
+        part + pid(ended.dwProcessId) + "-1.part", part + pid(other.dwProcessId) + "-2.part",
+        part + "4294967292-3.part", // no such process
+    };
+    const std::vector<std::string> kept = {
+        // This program, whose own downloads never count that far.
+        part + pid(GetCurrentProcessId()) + "-4294967295.part",
+        part + pid(ended.dwProcessId) + "-5.part", // held open, below
+        part + pid(ended.dwProcessId) + "-6.part.txt",
+        *sys_.Temp + "Autre.txt." + pid(ended.dwProcessId) + "-7.part",
+    };
+    for (const std::string& path : gone)
+        WriteBytes(path, "x");
+    for (const std::string& path : kept)
+        WriteBytes(path, "x");
+    HANDLE held = CreateFileA(kept[1].c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+
+    TForm1Ptr form = ShowMainWindow();
+    CloseHandle(held);
+    TerminateProcess(other.hProcess, 0);
+    for (HANDLE h : {other.hProcess, other.hThread, ended.hProcess, ended.hThread})
+        CloseHandle(h);
+    EXPECT_TRUE(form->btnNewVersionDispo.Visible());
+    for (const std::string& path : gone)
+        EXPECT_FALSE(FileExists(path)) << path;
+    for (const std::string& path : kept)
+        EXPECT_TRUE(FileExists(path)) << path;
+}
+
 TEST_F(UpdateCheck, TheWindowIsDrawnBeforeTheProbe) {
     net_.Offline = true;
     TForm1Ptr form = ShowMainWindow();
