@@ -141,22 +141,27 @@ private:
     std::vector<std::pair<HWND, std::string>> entries_;
 };
 
+// A socket listening on a free loopback port, Winsock started for it.
+SOCKET ListenOnLoopback(int& port) {
+    WSADATA data;
+    WSAStartup(MAKEWORD(2, 2), &data);
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    listen(s, 8);
+    int n = sizeof a;
+    getsockname(s, reinterpret_cast<sockaddr*>(&a), &n);
+    port = ntohs(a.sin_port);
+    return s;
+}
+
 // A server that takes connections and never answers, not even the TLS
 // handshake. It lets go after 30 s, so that a call it holds still ends.
 class TSilentServer {
 public:
-    TSilentServer() {
-        WSADATA data;
-        WSAStartup(MAKEWORD(2, 2), &data);
-        socket_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(socket_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        listen(socket_, 8);
-        int n = sizeof a;
-        getsockname(socket_, reinterpret_cast<sockaddr*>(&a), &n);
-        port_ = ntohs(a.sin_port);
+    TSilentServer() : socket_(ListenOnLoopback(port_)) {
         stop_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         closer_ = std::thread([this] {
             WaitForSingleObject(stop_, 30000);
@@ -174,52 +179,32 @@ public:
     }
 
 private:
-    SOCKET socket_ = INVALID_SOCKET;
     int port_ = 0;
+    SOCKET socket_;
     HANDLE stop_ = nullptr;
     std::thread closer_;
 };
 
-// A plain HTTP server on a port of its own that answers one request with a
-// body of size bytes, its length unannounced, and counts the bytes it could
-// send before the client let go.
+// A plain HTTP server that answers one request with a body of about size
+// bytes, its length unannounced, and counts the bytes it could send before
+// the client let go.
 class TCountingServer {
 public:
-    explicit TCountingServer(size_t size) {
-        WSADATA data;
-        WSAStartup(MAKEWORD(2, 2), &data);
-        listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(listener_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        listen(listener_, 1);
-        int n = sizeof a;
-        getsockname(listener_, reinterpret_cast<sockaddr*>(&a), &n);
-        port_ = ntohs(a.sin_port);
+    explicit TCountingServer(size_t size) : listener_(ListenOnLoopback(port_)) {
         thread_ = std::thread([this, size] {
             SOCKET client = accept(listener_, nullptr, nullptr);
-            if (client == INVALID_SOCKET)
-                return;
-            // A client that stops reading yet keeps the connection ends the count too.
+            char request[4096];
+            recv(client, request, sizeof request, 0);
+            // Gives up on a client that stops reading yet keeps the connection.
             const DWORD patience = 5000;
             setsockopt(client, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&patience),
                        sizeof patience);
-            std::string request;
-            char buf[1024];
-            for (int got; request.find("\r\n\r\n") == std::string::npos &&
-                          (got = recv(client, buf, sizeof buf, 0)) > 0;)
-                request.append(buf, static_cast<size_t>(got));
-            const std::string head = "HTTP/1.0 200 OK\r\nContent-Type: text/plain\r\n\r\n";
-            const std::string chunk(16384, ';');
-            send(client, head.data(), static_cast<int>(head.size()), 0);
-            while (Sent < size) {
-                const int sent = send(client, chunk.data(),
-                                      static_cast<int>(std::min(chunk.size(), size - Sent)), 0);
-                if (sent <= 0)
-                    break;
+            std::string bytes = "HTTP/1.0 200 OK\r\n\r\n";
+            send(client, bytes.data(), static_cast<int>(bytes.size()), 0);
+            bytes.assign(16384, ';');
+            for (int sent; Sent < size && (sent = send(client, bytes.data(),
+                                                       static_cast<int>(bytes.size()), 0)) > 0;)
                 Sent += static_cast<size_t>(sent);
-            }
             closesocket(client);
         });
     }
@@ -237,8 +222,8 @@ public:
     std::atomic<size_t> Sent = 0;
 
 private:
-    SOCKET listener_ = INVALID_SOCKET;
     int port_ = 0;
+    SOCKET listener_;
     std::thread thread_;
 };
 
@@ -646,23 +631,20 @@ TEST_F(UpdateCheck, LeftCopiesOfEndedProgramsGoAtTheNextCheck) {
     ASSERT_TRUE(CreateProcessA(nullptr, quit, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
                                nullptr, &si, &ended));
     WaitForSingleObject(ended.hProcess, 10000);
-    const std::string part = *sys_.Temp + "Versiosh.txt.";
-    const auto pid = [](DWORD id) { return std::to_string(id); };
-    const std::vector<std::string> gone = {
-        part + pid(ended.dwProcessId) + "-1.part", part + pid(other.dwProcessId) + "-2.part",
-        part + "4294967292-3.part", // no such process
+    const auto copy = [this](DWORD pid, const char* end) {
+        return *sys_.Temp + "Versiosh.txt." + std::to_string(pid) + end;
     };
+    const std::vector<std::string> gone = {copy(ended.dwProcessId, "-1.part"),
+                                           copy(other.dwProcessId, "-2.part"),
+                                           copy(4294967292, "-3.part")}; // no such process
     const std::vector<std::string> kept = {
         // This program, whose own downloads never count that far.
-        part + pid(GetCurrentProcessId()) + "-4294967295.part",
-        part + pid(ended.dwProcessId) + "-5.part", // held open, below
-        part + pid(ended.dwProcessId) + "-6.part.txt",
-        *sys_.Temp + "Autre.txt." + pid(ended.dwProcessId) + "-7.part",
-    };
-    for (const std::string& path : gone)
-        WriteBytes(path, "x");
-    for (const std::string& path : kept)
-        WriteBytes(path, "x");
+        copy(GetCurrentProcessId(), "-4294967295.part"),
+        copy(ended.dwProcessId, "-5.part"), // held open, below
+        copy(ended.dwProcessId, "-6.part.txt"), *sys_.Temp + "Autre.txt.1-7.part"};
+    for (const auto* paths : {&gone, &kept})
+        for (const std::string& path : *paths)
+            WriteBytes(path, "x");
     HANDLE held = CreateFileA(kept[1].c_str(), GENERIC_READ,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               OPEN_EXISTING, 0, nullptr);
