@@ -27,7 +27,7 @@ TUpdateResult TUpdateCheck::Fetch() {
 
     const std::string address = VersionFileAddress();
     const TDownloadResult r = Network().Download(address, path, kVersionFileMaxBytes);
-    // URLDownloadToFileA succeeds on a server's error page too: its status
+    // The download succeeds on a server's error page too: its status
     // decides. A file beyond the reader's bound is no version file.
     if (r.Result != S_OK || r.HttpStatus >= 400 || !VersionFileSizeAccepted(path)) {
         DeleteFileA(path.c_str());
