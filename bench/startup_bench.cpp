@@ -33,6 +33,7 @@
 #include "core/Catalogue.h"
 #include "ui/Application.h"
 #include "ui/System.h"
+#include "update/Network.h"
 
 #include <psapi.h>
 
@@ -298,18 +299,21 @@ template <class Dispatch> double PumpUntilIdle(HWND window, double t0, Dispatch 
     }
 }
 
-// The seam with the program's folder moved to where the catalogues are and
-// no network: the probe fails at once, so no download is ever tried.
+// The seam with the program's folder moved to where the catalogues are.
 class TBenchSystem : public TSystem {
 public:
     std::string exePath;
-    int probes = 0;
     std::string ExecutablePath() override { return exePath; }
-    bool InternetProbe(const std::string&) override {
+};
+
+// No network: the probe fails at once, so no download is ever tried.
+class TBenchNetwork : public TNetwork {
+public:
+    int probes = 0;
+    bool Probe(const std::string&) override {
         ++probes;
         return false;
     }
-    TDownloadResult DownloadToFile(const std::string&, const std::string&) override { return {}; }
 };
 
 void WriteText(const std::string& path, const std::string& text) {
@@ -343,6 +347,8 @@ void RunForm(const std::string& dir, const std::string& out) {
     TBenchSystem system;
     system.exePath = dir + "\\Orbitashell.exe";
     SetSystem(&system);
+    TBenchNetwork network;
+    SetNetwork(&network);
     bool failed = false;
     application.OnException = [&failed](const std::string& message) {
         std::fprintf(stderr, "exception: %s\n", message.c_str());
@@ -358,7 +364,7 @@ void RunForm(const std::string& dir, const std::string& out) {
     result.totalMs = NowMs() - t0;
 
     result.after = Memory();
-    result.activated = system.probes == 1;
+    result.activated = network.probes == 1;
     result.rows = form->cbbListCPL.ItemCount() + form->cbbListSyst.ItemCount() +
                   form->cbbListCustom.ItemCount();
     if (failed)
@@ -375,6 +381,8 @@ void TraceForm(const std::string& dir, const std::string& out, bool closing) {
     TBenchSystem system;
     system.exePath = dir + "\\Orbitashell.exe";
     SetSystem(&system);
+    TBenchNetwork network;
+    SetNetwork(&network);
     application.OnException = [](const std::string& message) {
         std::fprintf(stderr, "exception: %s\n", message.c_str());
     };

@@ -12,6 +12,7 @@
 #include "core/CommandSearch.h"
 #include "ui/Application.h"
 #include "ui/System.h"
+#include "update/Network.h"
 
 #include <psapi.h>
 
@@ -29,8 +30,12 @@ class TBenchSystem : public TSystem {
 public:
     std::string exePath;
     std::string ExecutablePath() override { return exePath; }
-    bool InternetProbe(const std::string&) override { return false; }
-    TDownloadResult DownloadToFile(const std::string&, const std::string&) override { return {}; }
+};
+
+// No network: the probe fails at once.
+class TBenchNetwork : public TNetwork {
+public:
+    bool Probe(const std::string&) override { return false; }
 };
 
 void WriteAll(const std::string& path, const std::string& bytes) {
@@ -74,6 +79,8 @@ TFigures TypeQueries(TApplication& application, const std::string& dir,
     static TBenchSystem system;
     system.exePath = dir + "\\Orbitashell.exe";
     SetSystem(&system);
+    static TBenchNetwork network;
+    SetNetwork(&network);
 
     auto* form = new TForm1();
     application.MainForm = form;

@@ -80,11 +80,12 @@ endforeach()
 
 # The update service is the one place that knows the hosts.
 osh_layer(osh_update DEPENDS osh_components SOURCES
-  update/Internet.cpp
+  update/Network.cpp
   update/UnitUpdate.cpp
+  update/UpdateCheck.cpp
   update/UpdateService.cpp)
 # The network lives here alone: the toolkit wraps windows, not services.
-# WinINet and URLMON are loaded at their first use, from the system folder.
+# WinINet is loaded at its first use, from the system folder.
 target_compile_definitions(osh_update PRIVATE OSH_PROBE_HOST="${OSH_PROBE_HOST}"
                                               OSH_PUBLISHER_HOST="${OSH_PUBLISHER_HOST}")
 

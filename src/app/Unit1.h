@@ -14,6 +14,8 @@
 
 #include <memory>
 
+struct TUpdateResult;
+
 class TForm1 : public TForm {
 public:
     explicit TForm1(TComponent* owner = nullptr);
@@ -82,12 +84,12 @@ public:
     void cbbListCPLDrawItem(TObject* Sender, int Index, const RECT& Rect, TOwnerDrawState State);
     void cbbListSystDrawItem(TObject* Sender, int Index, const RECT& Rect, TOwnerDrawState State);
     void cbbListCustomDrawItem(TObject* Sender, int Index, const RECT& Rect, TOwnerDrawState State);
-    // The update check of the first activation: the probe, then GetUpdate or
+    // The update check of the first activation: the check, then GetUpdate or
     // the offline captions; it always ends with the base caption.
     void TestUpdate();
-    // Downloads the version file, compares its code with this release's and
-    // shows btnNewVersionDispo for a newer one.
-    void GetUpdate();
+    // The outcome of a check that reached the network: the up-to-date
+    // caption, btnNewVersionDispo for a newer release, or the error box.
+    void GetUpdate(const TUpdateResult& result);
     void btnNewVersionDispoClick(TObject* Sender);
 
     // The information menu and the publisher's site.

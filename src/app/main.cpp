@@ -1,13 +1,11 @@
 // Orbitashell: ready-made command lines for the command interpreter.
 #include "app/Unit1.h"
 #include "ui/Application.h"
-#include "update/Internet.h"
 
 #include <memory>
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     TApplication application;
-    SetNetwork(&Internet());
     try {
         std::unique_ptr<TForm1> form(application.CreateForm<TForm1>());
         application.Run();

@@ -2,6 +2,8 @@
 
 #include "core/Utf8.h"
 
+#include <algorithm>
+
 namespace {
 
 using Byte = unsigned char;
@@ -61,6 +63,37 @@ std::size_t Utf16End(std::string_view s, std::size_t i) {
     return i;
 }
 
+// cmd /u writes UTF-16LE without a byte-order mark. A capture that starts so
+// is told apart by its zero bytes: in text of a Latin script, most bytes at odd
+// offsets are zero, and hardly any at even offsets.
+bool StartsAsUnmarkedUtf16(std::string_view s) {
+    if (s.size() < 4 || s.size() % 2 != 0 || (At(s, 0) == 0xFF && At(s, 1) == 0xFE))
+        return false;
+    const std::size_t units = std::min<std::size_t>(s.size(), 4096) / 2;
+    std::size_t oddZeros = 0, evenZeros = 0;
+    for (std::size_t k = 0; k < units; ++k) {
+        evenZeros += At(s, 2 * k) == 0;
+        oddZeros += At(s, 2 * k + 1) == 0;
+    }
+    return oddZeros * 2 > units && evenZeros * 4 <= oddZeros;
+}
+
+// The end of such a leading stretch: any character goes, up to the line of the
+// first 8-bit text appended after it, which shows a CR or LF byte beside a
+// non-zero one (in UTF-16LE, a rare character such as U+010D or U+4E0A does
+// too, and ends the stretch early: the rest is read as before).
+std::size_t LeadingUtf16End(std::string_view s) {
+    std::size_t end = 0;
+    for (std::size_t i = 0; i + 1 < s.size(); i += 2) {
+        const Byte lo = At(s, i), hi = At(s, i + 1);
+        if (hi == '\r' || hi == '\n' || (hi != 0 && (lo == '\r' || lo == '\n')))
+            return end;
+        if (lo == '\n')
+            end = i + 2;
+    }
+    return s.size();
+}
+
 void Append(std::vector<TCaptureStretch>& out, TCaptureEncoding e, std::size_t offset,
             std::size_t length) {
     if (length == 0)
@@ -111,13 +144,17 @@ void AppendUtf16(std::u16string& out, std::string_view s) {
 std::vector<TCaptureStretch> ClassifyCapture(std::string_view bytes) {
     std::vector<TCaptureStretch> out;
     std::size_t lineStart = 0;
+    if (StartsAsUnmarkedUtf16(bytes)) {
+        lineStart = LeadingUtf16End(bytes);
+        Append(out, TCaptureEncoding::Utf16le, 0, lineStart);
+    }
     auto closeLine = [&](std::size_t end) {
         const std::string_view line = bytes.substr(lineStart, end - lineStart);
         Append(out, IsUtf8WithNonAscii(line) ? TCaptureEncoding::Utf8 : TCaptureEncoding::Oem,
                lineStart, line.size());
         lineStart = end;
     };
-    for (std::size_t i = 0; i < bytes.size();) {
+    for (std::size_t i = lineStart; i < bytes.size();) {
         if (Utf16StartsAt(bytes, i)) {
             closeLine(i);
             const std::size_t end = Utf16End(bytes, i);

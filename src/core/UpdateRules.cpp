@@ -1,5 +1,6 @@
 #include "core/UpdateRules.h"
 
+#include "core/Ascii.h"
 #include "core/VersionFile.h"
 
 #include <algorithm>
@@ -7,6 +8,49 @@
 
 bool IsNewerRelease(std::int32_t dispo) {
     return dispo > kOwnVersionCode;
+}
+
+std::string PartialDownloadName(std::string_view file, std::uint32_t pid, std::uint32_t n) {
+    std::string name(file);
+    name += '.';
+    name += std::to_string(pid);
+    name += '-';
+    name += std::to_string(n);
+    name += ".part";
+    return name;
+}
+
+namespace {
+
+// Windows compares file names without regard to case.
+bool SameName(std::string_view a, std::string_view b) {
+    return std::ranges::equal(a, b, [](char x, char y) { return AsciiUpper(x) == AsciiUpper(y); });
+}
+
+// A whole number of at most 32 bits, digits only.
+std::optional<std::uint32_t> Number(std::string_view digits) {
+    std::uint32_t value = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (digits.empty() || digits[0] < '0' || digits[0] > '9' ||
+        end != digits.data() + digits.size() || error != std::errc())
+        return std::nullopt;
+    return value;
+}
+
+} // namespace
+
+std::optional<std::uint32_t> PartialDownloadOwner(std::string_view name, std::string_view file) {
+    constexpr std::string_view kPart = ".part";
+    if (name.size() <= file.size() + 1 + kPart.size() ||
+        !SameName(name.substr(0, file.size()), file) || name[file.size()] != '.' ||
+        !SameName(name.substr(name.size() - kPart.size()), kPart))
+        return std::nullopt;
+    const std::string_view middle =
+        name.substr(file.size() + 1, name.size() - file.size() - 1 - kPart.size());
+    const std::size_t dash = middle.find('-');
+    if (dash == std::string_view::npos || !Number(middle.substr(dash + 1)))
+        return std::nullopt;
+    return Number(middle.substr(0, dash));
 }
 
 int VersionCodeDigitCount(std::int32_t code) {

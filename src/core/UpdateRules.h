@@ -4,6 +4,7 @@
 #include "osh/Version.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -17,6 +18,15 @@ constexpr std::string_view kVersionFilePath = "/version/v_osh.txt";
 constexpr std::string_view kDownloadPath = "/download/orbitashell.zip";
 
 bool IsNewerRelease(std::int32_t dispo);
+
+// The name of the copy that download n of process pid writes beside file, and
+// that only moves into file's place once whole:
+// file + "." + pid + "-" + n + ".part".
+std::string PartialDownloadName(std::string_view file, std::uint32_t pid, std::uint32_t n);
+// The process that wrote name as such a copy of file (the name alone, without
+// its folder), or nothing when name is not one: a program's clean-up must
+// never take another file for its own.
+std::optional<std::uint32_t> PartialDownloadOwner(std::string_view name, std::string_view file);
 
 // Length of the decimal text of a code, counting at most 10 characters.
 int VersionCodeDigitCount(std::int32_t code);

@@ -2,7 +2,6 @@
 
 #include <shellapi.h>
 
-#include <stdexcept>
 #include <vector>
 
 void TSystem::ShellOpen(HWND owner, const char* verb, const std::string& file,
@@ -101,28 +100,6 @@ SYSTEMTIME TSystem::LocalTime() {
     SYSTEMTIME t{};
     GetLocalTime(&t);
     return t;
-}
-
-namespace {
-TNetwork* network = nullptr;
-
-TNetwork& Network() {
-    if (!network)
-        throw std::logic_error("no network installed (SetNetwork)");
-    return *network;
-}
-} // namespace
-
-void SetNetwork(TNetwork* replacement) {
-    network = replacement;
-}
-
-bool TSystem::InternetProbe(const std::string& url) {
-    return Network().Probe(url, NetworkTimeout);
-}
-
-TDownloadResult TSystem::DownloadToFile(const std::string& url, const std::string& path) {
-    return Network().Download(url, path, NetworkTimeout);
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include "core/VersionFile.h"
 #include "ui/Files.h"
 #include "ui/System.h"
+#include "update/Network.h"
 
 #if !defined(OSH_PROBE_HOST) || !defined(OSH_PUBLISHER_HOST)
 #error "OSH_PROBE_HOST and OSH_PUBLISHER_HOST come from the build settings"
@@ -55,7 +56,7 @@ std::string AuthorMail() {
 }
 
 bool TestInternet() {
-    return Sys().InternetProbe(ProbeAddress());
+    return Network().Probe(ProbeAddress());
 }
 
 std::string GetTempDir() {

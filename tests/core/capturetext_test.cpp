@@ -94,6 +94,20 @@ TEST(CaptureDecode, Utf16WithoutMarkAtAnyOffset) {
     EXPECT_EQ(ClassifyCapture(bytes)[1], (TCaptureStretch{E::Utf16le, 3, 10}));
 }
 
+TEST(CaptureDecode, Utf16WithoutMarkFillingTheStartTakesAnyCharacter) {
+    // cmd /u: characters beyond Latin-1 too (oe, ellipsis, euro, box drawing).
+    const std::u16string text = u"\u0152uvres compl\u00E8tes \u2026 \u00AE \u20AC\r\n"
+                                u"\u2514\u2500\u2500 r\u00E9pertoire\r\n";
+    EXPECT_EQ(Decode(Utf16(text)), text);
+    // A later capture appends console text, with CR LF or a lone LF.
+    EXPECT_EQ(Decode(Utf16(text) + "apr\x82s:\r\n"), text + u"apr\u00E9s:\r\n");
+    EXPECT_EQ(Decode(Utf16(text) + "ok!\n"), text + u"ok!\r\n");
+    // Console text first: the zero bytes that follow do not make it UTF-16.
+    EXPECT_EQ(Decode("x:\r\n"s + Utf16(u"\u00E9t\u00E9\r\n")), u"x:\r\n\u00E9t\u00E9\r\n");
+    // Zero bytes at even offsets as often are no UTF-16LE text.
+    EXPECT_EQ(Decode(std::string(8, '\0')), std::u16string(8, u'\xFFFD'));
+}
+
 TEST(CaptureDecode, Utf16SurrogatesAndOddTail) {
     EXPECT_EQ(Decode("\xFF\xFE"s + Utf16(u"a\U0001F600b")), u"a\U0001F600b");
     // A lone surrogate becomes the replacement character.

@@ -98,3 +98,17 @@ TEST(UpdateRules, SiteNameDropsPortAndLeadingWww) {
     EXPECT_EQ(SiteName("wwwide.fr"), "wwwide.fr");
     EXPECT_EQ(SiteName("www."), "www.");
 }
+
+// The clean-up of abandoned downloads removes only the names the program writes.
+TEST(UpdateRules, PartialDownloadNamesAndTheirOwner) {
+    EXPECT_EQ(PartialDownloadName("Versiosh.txt", 4242, 3), "Versiosh.txt.4242-3.part");
+    EXPECT_EQ(PartialDownloadOwner("Versiosh.txt.4242-3.part", "Versiosh.txt"), 4242u);
+    EXPECT_EQ(PartialDownloadOwner("VERSIOSH.TXT.4294967295-1.PART", "Versiosh.txt"), 4294967295u);
+    for (const char* other :
+         {"Versiosh.txt", "Versiosh.txt.part", "Versiosh.txt.-1.part", "Versiosh.txt.12-.part",
+          "Versiosh.txt.12.part", "Versiosh.txt.x12-1.part", "Versiosh.txt.12-1x.part",
+          "Versiosh.txt.+12-1.part", "Versiosh.txt.12-+1.part", "Versiosh.txt.4294967296-1.part",
+          "Versiosh.txt.12-1.part.txt", "Versiosh.txt.12-1-1.part", "Autre.txt.12-1.part",
+          "Versiosh.txt12-1.part", "xVersiosh.txt.12-1.part"})
+        EXPECT_EQ(PartialDownloadOwner(other, "Versiosh.txt"), std::nullopt) << other;
+}

@@ -83,13 +83,10 @@ TListing ListFiles(const std::wstring& root) {
     return out;
 }
 
-// Wine's Internet cache, in upper case. URLMON's download to a file goes
-// through it under Wine even when asked not to; the program then removes its
-// entry and the entry's file, but the cache's index (index.dat) and its
-// folders, made on first use, stay touched: Wine's own bookkeeping. Under
-// load, Wine may also commit its copy of the version file (V_OSH[n]) after
-// the download has returned and the program has cleaned up: that one copy is
-// the other exclusion.
+// Wine's Internet cache, in upper case. The program keeps nothing there, but
+// discarding an older copy of the version file before each download touches
+// the cache's index (index.dat), and its folders are made on first use:
+// Wine's own bookkeeping.
 std::wstring InternetCacheFolder() {
     wchar_t buf[MAX_PATH];
     DWORD n = GetEnvironmentVariableW(L"LOCALAPPDATA", buf, MAX_PATH);
@@ -100,10 +97,6 @@ std::wstring InternetCacheFolder() {
 bool IsCacheBookkeeping(const std::wstring& path, const TFileState& state) {
     static const std::wstring cache = InternetCacheFolder();
     if (path == cache + L"\\INDEX.DAT")
-        return true;
-    const std::size_t name = path.find_last_of(L'\\') + 1;
-    if (!state.folder && path.rfind(cache + L"\\", 0) == 0 &&
-        path.find(L'\\', cache.size() + 1) == name - 1 && path.compare(name, 6, L"V_OSH[") == 0)
         return true;
     // In a prefix where nothing used the cache before, the audit's check
     // makes INetCache and Content.IE5 themselves.

@@ -2,7 +2,6 @@
 
 #include "ui/Form.h"
 #include "ui/MessageDialog.h"
-#include "update/Internet.h"
 
 #include <commctrl.h>
 
@@ -40,7 +39,6 @@ public:
         ASSERT_NE(context_, INVALID_HANDLE_VALUE) << "common controls 6 not available";
         ASSERT_TRUE(ActivateActCtx(context_, &cookie_));
         app_ = new TApplication();
-        SetNetwork(&Internet());
     }
     void TearDown() override {
         delete app_;

@@ -7,6 +7,7 @@
 #include "dialogs/UnitCompleterCommande.h"
 #include "ui/Exceptions.h"
 #include "ui/MessageDialog.h"
+#include "update/Network.h"
 
 #include "osh/Version.h"
 
@@ -419,10 +420,12 @@ struct TMissing {
 class Form1Startup : public testing::TestWithParam<TMissing> {};
 
 // Notes, at each connectivity probe, whether the main window was on screen; answers "offline".
-class TProbeWatch : public TRecordingSystem {
+class TProbeWatch : public TRecordingSystem, public TNetwork {
 public:
+    TProbeWatch() { SetNetwork(this); }
+    ~TProbeWatch() override { SetNetwork(nullptr); }
     std::vector<bool> MainVisible;
-    bool InternetProbe(const std::string&) override {
+    bool Probe(const std::string&) override {
         HWND main = Application->MainForm ? Application->MainForm->WindowHandle() : nullptr;
         MainVisible.push_back(main && IsWindowVisible(main));
         return false;

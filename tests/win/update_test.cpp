@@ -1,11 +1,13 @@
 // The update check and the update dialog, against the local HTTPS server of
-// tools/https-server.sh (real WinINet and URLMON), and with fakes in the seam
+// tools/https-server.sh (real WinINet), and with fakes in the seam
 // where the platform cannot be made to fail on demand.
 #include "TestSupport.h"
 
 #include "app/DialogOpener.h"
 #include "app/Unit1.h"
 #include "core/VersionFile.h"
+#include "ui/Files.h"
+#include "update/Network.h"
 #include "update/UnitUpdate.h"
 #include "update/UpdateService.h"
 
@@ -17,6 +19,8 @@
 
 #include <urlmon.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -137,22 +141,27 @@ private:
     std::vector<std::pair<HWND, std::string>> entries_;
 };
 
+// A socket listening on a free loopback port, Winsock started for it.
+SOCKET ListenOnLoopback(int& port) {
+    WSADATA data;
+    WSAStartup(MAKEWORD(2, 2), &data);
+    SOCKET s = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(s, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    listen(s, 8);
+    int n = sizeof a;
+    getsockname(s, reinterpret_cast<sockaddr*>(&a), &n);
+    port = ntohs(a.sin_port);
+    return s;
+}
+
 // A server that takes connections and never answers, not even the TLS
 // handshake. It lets go after 30 s, so that a call it holds still ends.
 class TSilentServer {
 public:
-    TSilentServer() {
-        WSADATA data;
-        WSAStartup(MAKEWORD(2, 2), &data);
-        socket_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(socket_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        listen(socket_, 8);
-        int n = sizeof a;
-        getsockname(socket_, reinterpret_cast<sockaddr*>(&a), &n);
-        port_ = ntohs(a.sin_port);
+    TSilentServer() : socket_(ListenOnLoopback(port_)) {
         stop_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
         closer_ = std::thread([this] {
             WaitForSingleObject(stop_, 30000);
@@ -170,17 +179,84 @@ public:
     }
 
 private:
-    SOCKET socket_ = INVALID_SOCKET;
     int port_ = 0;
+    SOCKET socket_;
     HANDLE stop_ = nullptr;
     std::thread closer_;
 };
 
-// The recording seam, which also notes each probe and download with the
-// caption the main window showed meanwhile. Probe and download are the real
-// ones unless a test fakes the download.
-class TUpdateSystem : public TRecordingSystem {
+// A plain HTTP server that answers one request with a body of about size
+// bytes, its length unannounced, and counts the bytes it could send before
+// the client let go.
+class TCountingServer {
 public:
+    explicit TCountingServer(size_t size) : listener_(ListenOnLoopback(port_)) {
+        thread_ = std::thread([this, size] {
+            SOCKET client = accept(listener_, nullptr, nullptr);
+            char request[4096];
+            recv(client, request, sizeof request, 0);
+            // Gives up on a client that stops reading yet keeps the connection.
+            const DWORD patience = 5000;
+            setsockopt(client, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&patience),
+                       sizeof patience);
+            std::string bytes = "HTTP/1.0 200 OK\r\n\r\n";
+            send(client, bytes.data(), static_cast<int>(bytes.size()), 0);
+            bytes.assign(16384, ';');
+            for (int sent; Sent < size && (sent = send(client, bytes.data(),
+                                                       static_cast<int>(bytes.size()), 0)) > 0;)
+                Sent += static_cast<size_t>(sent);
+            closesocket(client);
+        });
+    }
+    ~TCountingServer() {
+        closesocket(listener_);
+        Finish();
+        WSACleanup();
+    }
+    // Waits until the server has sent what it could.
+    void Finish() {
+        if (thread_.joinable())
+            thread_.join();
+    }
+    std::string Url() const { return "http://127.0.0.1:" + std::to_string(port_) + "/v_osh.txt"; }
+    std::atomic<size_t> Sent = 0;
+
+private:
+    int port_ = 0;
+    SOCKET listener_;
+    std::thread thread_;
+};
+
+// The file that the Internet cache holds for url, or "".
+std::string CachedFileOf(const std::string& url) {
+    DWORD size = 0;
+    GetUrlCacheEntryInfoA(url.c_str(), nullptr, &size);
+    std::vector<char> buffer(size ? size : 1);
+    auto* info = reinterpret_cast<INTERNET_CACHE_ENTRY_INFOA*>(buffer.data());
+    if (!size || !GetUrlCacheEntryInfoA(url.c_str(), info, &size))
+        return "";
+    return info->lpszLocalFileName ? info->lpszLocalFileName : "";
+}
+
+// Puts a copy of url holding bytes into the Internet cache, as another
+// download would; returns its file.
+std::string CacheCopy(const std::string& url, const std::string& bytes) {
+    char cached[MAX_PATH] = "";
+    EXPECT_TRUE(CreateUrlCacheEntryA(url.c_str(), 0, "txt", cached, 0));
+    WriteBytes(cached, bytes);
+    const FILETIME never{0xFFFFFFFF, 0x7FFFFFFF}, none{0, 0};
+    EXPECT_TRUE(CommitUrlCacheEntryA(url.c_str(), cached, never, none, NORMAL_CACHE_ENTRY, nullptr,
+                                     0, nullptr, nullptr));
+    return cached;
+}
+
+// The network in force while it lives, which notes each probe and download
+// with the caption the main window showed meanwhile. Probe and download are
+// the real ones unless a test fakes them.
+class TUpdateNetwork : public TNetwork {
+public:
+    TUpdateNetwork() { SetNetwork(this); }
+    ~TUpdateNetwork() override { SetNetwork(nullptr); }
     struct TCall {
         std::string url;
         std::string caption;
@@ -194,18 +270,26 @@ public:
     bool Offline = false;
     bool Online = false;
     std::function<TDownloadResult(const std::string& url, const std::string& path)> FakeDownload;
+    // The real download asks this address instead of the one it is given.
+    std::string Redirect;
 
-    bool InternetProbe(const std::string& url) override {
+    bool Probe(const std::string& url) override {
         Probes.push_back(
             {url, TextOfWindow(Observed), {}, !GetUpdateRect(Observed, nullptr, FALSE)});
-        return Online || (!Offline && TSystem::InternetProbe(url));
+        return Online || (!Offline && TNetwork::Probe(url));
     }
-    TDownloadResult DownloadToFile(const std::string& url, const std::string& path) override {
+    TDownloadResult Download(const std::string& url, const std::string& path,
+                             std::uint64_t maxBytes) override {
         Downloads.push_back({url, TextOfWindow(Observed), {}});
         TDownloadResult r =
-            FakeDownload ? FakeDownload(url, path) : TSystem::DownloadToFile(url, path);
+            FakeDownload ? FakeDownload(url, path)
+                         : TNetwork::Download(Redirect.empty() ? url : Redirect, path, maxBytes);
         Downloads.back().result = r;
         return r;
+    }
+    // The real download of the version file.
+    TDownloadResult Fetch(const std::string& url, const std::string& path) {
+        return TNetwork::Download(url, path, kVersionFileMaxBytes);
     }
 };
 
@@ -293,7 +377,7 @@ protected:
 
     TForm1Ptr CreateMainWindow() {
         TForm1Ptr form(Application->CreateForm<TForm1>());
-        sys_.Observed = form->Handle();
+        net_.Observed = form->Handle();
         return form;
     }
     // Creates the main window and shows it: its first activation runs the check.
@@ -304,7 +388,8 @@ protected:
         return form;
     }
 
-    TUpdateSystem sys_;
+    TRecordingSystem sys_;
+    TUpdateNetwork net_;
     TDialogWatcher watcher_;
     TCaptionLog captions_;
     std::unique_ptr<TTestServer> server_;
@@ -375,17 +460,18 @@ TEST_F(UpdateCheck, NewerReleaseShowsTheButton) {
 TEST_F(UpdateCheck, ProbeAndDownloadRunUnderTheWaitingCaption) {
     server_->Serve("[version]\r\ndispo=2002001\r\n");
     TForm1Ptr form = ShowMainWindow();
-    ASSERT_EQ(sys_.Probes.size(), 1u);
-    EXPECT_EQ(sys_.Probes[0].url,
+    ASSERT_EQ(net_.Probes.size(), 1u);
+    EXPECT_EQ(net_.Probes[0].url,
               "https://localhost:" + std::to_string(TTestServer::Port("port")) + "/index.html");
-    EXPECT_EQ(sys_.Probes[0].caption, kWaiting);
-    ASSERT_EQ(sys_.Downloads.size(), 1u);
-    EXPECT_EQ(sys_.Downloads[0].url,
+    EXPECT_EQ(net_.Probes[0].caption, kWaiting);
+    ASSERT_EQ(net_.Downloads.size(), 1u);
+    EXPECT_EQ(net_.Downloads[0].url,
               "https://localhost:" + std::to_string(TTestServer::Port("port")) +
                   "/version/v_osh.txt");
-    EXPECT_EQ(sys_.Downloads[0].caption, kWaiting);
-    EXPECT_EQ(sys_.Downloads[0].result.Result, S_OK);
-    EXPECT_EQ(sys_.Downloads[0].result.HttpStatus, 200u);
+    EXPECT_EQ(net_.Downloads[0].caption, kWaiting);
+    EXPECT_EQ(net_.Downloads[0].result.Result, S_OK);
+    EXPECT_EQ(net_.Downloads[0].result.HttpStatus, 200u);
+    EXPECT_EQ(CachedFileOf(net_.Downloads[0].url), "") << "a copy kept in the Internet cache";
 
     // Coming back to the window does not run the check again.
     HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
@@ -395,7 +481,7 @@ TEST_F(UpdateCheck, ProbeAndDownloadRunUnderTheWaitingCaption) {
     SetActiveWindow(form->Handle());
     PumpMessages(30);
     DestroyWindow(other);
-    EXPECT_EQ(sys_.Probes.size(), 1u);
+    EXPECT_EQ(net_.Probes.size(), 1u);
     EXPECT_TRUE(form->btnNewVersionDispo.Visible()) << "once shown, the button stays";
 }
 
@@ -417,21 +503,11 @@ TEST_F(UpdateCheck, CachedCopyIsDiscardedBeforeEachDownload) {
     // A copy that the system cached earlier; the download then fails before
     // anything could replace it, so only the discarding can have removed it.
     const std::string url = VersionFileAddress();
-    char cached[MAX_PATH] = "";
-    ASSERT_TRUE(CreateUrlCacheEntryA(url.c_str(), 0, "txt", cached, 0));
-    WriteBytes(cached, "[version]\r\ndispo=" OSH_VERSION_CODE_TEXT "\r\n");
-    const FILETIME never{0xFFFFFFFF, 0x7FFFFFFF}, none{0, 0};
-    ASSERT_TRUE(CommitUrlCacheEntryA(url.c_str(), cached, never, none, NORMAL_CACHE_ENTRY, nullptr,
-                                     0, nullptr, nullptr));
-    auto cachedCopyExists = [&url] {
-        DWORD size = 0;
-        return GetUrlCacheEntryInfoA(url.c_str(), nullptr, &size) ||
-               GetLastError() == ERROR_INSUFFICIENT_BUFFER;
-    };
-    ASSERT_TRUE(cachedCopyExists());
+    CacheCopy(url, "[version]\r\ndispo=" OSH_VERSION_CODE_TEXT "\r\n");
+    ASSERT_NE(CachedFileOf(url), "");
     server_->SetMode("absent");
-    EXPECT_NE(sys_.DownloadToFile(url, localCopy_).Result, S_OK);
-    EXPECT_FALSE(cachedCopyExists());
+    EXPECT_NE(net_.Fetch(url, localCopy_).Result, S_OK);
+    EXPECT_EQ(CachedFileOf(url), "");
 }
 
 TEST_F(UpdateCheck, VersionFileMissingOnTheServer) {
@@ -448,8 +524,8 @@ TEST_F(UpdateCheck, VersionFileMissingOnTheServer) {
     // The box comes once the check is over, as a window procedure's failure does.
     EXPECT_EQ(captions_.Of(form->Handle()), (std::vector<std::string>{kWaiting, kBase, kBoxMark}));
     EXPECT_FALSE(form->btnNewVersionDispo.Visible());
-    ASSERT_EQ(sys_.Downloads.size(), 1u);
-    EXPECT_EQ(sys_.Downloads[0].result.HttpStatus, 404u);
+    ASSERT_EQ(net_.Downloads.size(), 1u);
+    EXPECT_EQ(net_.Downloads[0].result.HttpStatus, 404u);
     EXPECT_FALSE(ReadBytes(localCopy_)) << "neither the old copy nor the error page is kept";
 }
 
@@ -461,12 +537,12 @@ TEST_F(UpdateCheck, OfflineWhenTheProbeHostDoesNotAnswerOrIsNotTrusted) {
         server_->SetMode(mode);
         WriteBytes(localCopy_, oldCopy);
         const FILETIME written = LastWrite(localCopy_);
-        const size_t downloads = sys_.Downloads.size();
+        const size_t downloads = net_.Downloads.size();
         TForm1Ptr form = ShowMainWindow();
         EXPECT_EQ(captions_.Of(form->Handle()),
                   (std::vector<std::string>{kWaiting, kOffline, kBase}));
         EXPECT_FALSE(form->btnNewVersionDispo.Visible());
-        EXPECT_EQ(sys_.Downloads.size(), downloads);
+        EXPECT_EQ(net_.Downloads.size(), downloads);
         EXPECT_EQ(ReadBytes(localCopy_), oldCopy);
         const FILETIME now = LastWrite(localCopy_);
         EXPECT_EQ(CompareFileTime(&written, &now), 0);
@@ -478,12 +554,12 @@ TEST_F(UpdateCheck, ProbeAcceptsAnyAnswerButNoUntrustedCertificate) {
     const std::string port = std::to_string(TTestServer::Port("port"));
     const std::string untrusted = std::to_string(TTestServer::Port("untrusted"));
     EXPECT_TRUE(TestInternet());
-    EXPECT_TRUE(sys_.InternetProbe("https://localhost:" + port + "/no/such/page.html"));
-    EXPECT_FALSE(sys_.InternetProbe("https://localhost:" + untrusted + "/index.html"));
+    EXPECT_TRUE(net_.Probe("https://localhost:" + port + "/no/such/page.html"));
+    EXPECT_FALSE(net_.Probe("https://localhost:" + untrusted + "/index.html"));
 
     const std::string path = *sys_.Temp + "untrusted.txt";
     const TDownloadResult r =
-        sys_.DownloadToFile("https://localhost:" + untrusted + "/version/v_osh.txt", path);
+        net_.Fetch("https://localhost:" + untrusted + "/version/v_osh.txt", path);
     EXPECT_NE(r.Result, S_OK);
 }
 
@@ -522,11 +598,74 @@ TEST_F(UpdateCheck, VersionFileOver64KiBIsADownloadError) {
     EXPECT_TRUE(watcher_.Seen.empty());
 }
 
-TEST_F(UpdateCheck, TheWindowIsDrawnBeforeTheProbe) {
-    sys_.Offline = true;
+// The check gives the download up as soon as the body passes the bound, and
+// says so as of any failed download.
+TEST_F(UpdateCheck, AnOversizedVersionFileIsGivenUpOnceItPassesTheBound) {
+    const size_t size = 50u << 20;
+    TCountingServer server(size);
+    net_.Redirect = server.Url();
     TForm1Ptr form = ShowMainWindow();
-    ASSERT_EQ(sys_.Probes.size(), 1u);
-    EXPECT_TRUE(sys_.Probes[0].painted);
+    server.Finish();
+    ASSERT_EQ(net_.Downloads.size(), 1u);
+    EXPECT_EQ(net_.Downloads[0].result.Result, HRESULT_FROM_WIN32(ERROR_FILE_TOO_LARGE));
+    EXPECT_LT(server.Sent, size / 10);
+    ASSERT_EQ(watcher_.Seen.size(), 1u);
+    EXPECT_EQ(watcher_.Seen[0].text,
+              "Erreur de téléchargement de l'URL : " + VersionFileAddress() + ".");
+    EXPECT_FALSE(form->btnNewVersionDispo.Visible());
+    EXPECT_EQ(FilesIn(*sys_.Temp), std::vector<std::string>{});
+    EXPECT_EQ(CachedFileOf(server.Url()), "");
+}
+
+// Copies that downloads left when their program ended first go at the next
+// check; those a running instance may still write, and other files, stay.
+TEST_F(UpdateCheck, LeftCopiesOfEndedProgramsGoAtTheNextCheck) {
+    server_->Serve("[version]\r\ndispo=2002001\r\n");
+    // Another program that runs, and one that has ended (still held open).
+    PROCESS_INFORMATION other{}, ended{};
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    char pause[] = "cmd.exe /c pause", quit[] = "cmd.exe /c exit";
+    ASSERT_TRUE(CreateProcessA(nullptr, pause, nullptr, nullptr, FALSE,
+                               CREATE_SUSPENDED | CREATE_NO_WINDOW, nullptr, nullptr, &si, &other));
+    ASSERT_TRUE(CreateProcessA(nullptr, quit, nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                               nullptr, &si, &ended));
+    WaitForSingleObject(ended.hProcess, 10000);
+    const auto copy = [this](DWORD pid, const char* end) {
+        return *sys_.Temp + "Versiosh.txt." + std::to_string(pid) + end;
+    };
+    const std::vector<std::string> gone = {copy(ended.dwProcessId, "-1.part"),
+                                           copy(other.dwProcessId, "-2.part"),
+                                           copy(4294967292, "-3.part")}; // no such process
+    const std::vector<std::string> kept = {
+        // This program, whose own downloads never count that far.
+        copy(GetCurrentProcessId(), "-4294967295.part"),
+        copy(ended.dwProcessId, "-5.part"), // held open, below
+        copy(ended.dwProcessId, "-6.part.txt"), *sys_.Temp + "Autre.txt.1-7.part"};
+    for (const auto* paths : {&gone, &kept})
+        for (const std::string& path : *paths)
+            WriteBytes(path, "x");
+    HANDLE held = CreateFileA(kept[1].c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+
+    TForm1Ptr form = ShowMainWindow();
+    CloseHandle(held);
+    TerminateProcess(other.hProcess, 0);
+    for (HANDLE h : {other.hProcess, other.hThread, ended.hProcess, ended.hThread})
+        CloseHandle(h);
+    EXPECT_TRUE(form->btnNewVersionDispo.Visible());
+    for (const std::string& path : gone)
+        EXPECT_FALSE(FileExists(path)) << path;
+    for (const std::string& path : kept)
+        EXPECT_TRUE(FileExists(path)) << path;
+}
+
+TEST_F(UpdateCheck, TheWindowIsDrawnBeforeTheProbe) {
+    net_.Offline = true;
+    TForm1Ptr form = ShowMainWindow();
+    ASSERT_EQ(net_.Probes.size(), 1u);
+    EXPECT_TRUE(net_.Probes[0].painted);
 }
 
 // A late download's worker, left behind, puts nothing where the program
@@ -534,17 +673,19 @@ TEST_F(UpdateCheck, TheWindowIsDrawnBeforeTheProbe) {
 TEST_F(UpdateCheck, ADownloadPastItsLimitWritesNothingOnceTheCallerHasGoneOn) {
     server_->Serve("[version]\r\ndispo=2002001\r\n");
     server_->SetMode("slow");
-    sys_.NetworkTimeout = 1000;
+    net_.Timeout = 1000;
     const std::string url = VersionFileAddress();
-    EXPECT_EQ(sys_.DownloadToFile(url, localCopy_).Result, INET_E_CONNECTION_TIMEOUT);
+    EXPECT_EQ(net_.Fetch(url, localCopy_).Result, INET_E_CONNECTION_TIMEOUT);
+    // Meanwhile another download of the address puts its copy in the cache:
+    // the worker left behind leaves it alone.
+    const std::string later = CacheCopy(url, "later");
     Sleep(5000); // the server answers after 3 s
     EXPECT_EQ(FilesIn(*sys_.Temp), std::vector<std::string>{});
-    DWORD size = 0;
-    EXPECT_FALSE(GetUrlCacheEntryInfoA(url.c_str(), nullptr, &size) ||
-                 GetLastError() == ERROR_INSUFFICIENT_BUFFER);
+    EXPECT_EQ(CachedFileOf(url), later);
+    EXPECT_EQ(ReadBytes(later), "later");
 
     server_->SetMode("");
-    EXPECT_EQ(sys_.DownloadToFile(url, localCopy_).Result, S_OK);
+    EXPECT_EQ(net_.Fetch(url, localCopy_).Result, S_OK);
     EXPECT_EQ(FilesIn(*sys_.Temp), std::vector<std::string>{"Versiosh.txt"});
 }
 
@@ -553,9 +694,9 @@ TEST_F(UpdateCheck, DownloadFailuresAreShownAndNothingIsCompared) {
     const std::pair<const char*,
                     std::function<TDownloadResult(const std::string&, const std::string&)>>
         failures[] = {
-            {"no entry point",
+            {"the system fails",
              [](const std::string&, const std::string&) -> TDownloadResult {
-                 throw Exception("Impossible de charger URLMON.DLL");
+                 throw Exception("CreateEvent: 8");
              }},
             {"cut short",
              [](const std::string&, const std::string& path) {
@@ -570,12 +711,12 @@ TEST_F(UpdateCheck, DownloadFailuresAreShownAndNothingIsCompared) {
              }},
         };
     const std::string address = VersionFileAddress();
-    const std::string expected[] = {"Impossible de charger URLMON.DLL.",
+    const std::string expected[] = {"CreateEvent: 8.",
                                     "Erreur de téléchargement de l'URL : " + address + ".",
                                     "Erreur de téléchargement de l'URL : " + address + "."};
     for (size_t i = 0; i < std::size(failures); ++i) {
         SCOPED_TRACE(failures[i].first);
-        sys_.FakeDownload = failures[i].second;
+        net_.FakeDownload = failures[i].second;
         watcher_.Seen.clear();
         TForm1Ptr form = ShowMainWindow();
         ASSERT_EQ(watcher_.Seen.size(), 1u);
@@ -591,8 +732,8 @@ TEST_F(UpdateCheck, DownloadFailuresAreShownAndNothingIsCompared) {
 TEST_F(UpdateCheck, UnreadableVersionFileEndsTheCheckWithTheBaseCaption) {
     server_->Serve("[version]\r\ndispo=2002001\r\n");
     HANDLE lock = INVALID_HANDLE_VALUE;
-    sys_.FakeDownload = [&](const std::string& url, const std::string& path) {
-        TDownloadResult r = sys_.TSystem::DownloadToFile(url, path);
+    net_.FakeDownload = [&](const std::string& url, const std::string& path) {
+        TDownloadResult r = net_.Fetch(url, path);
         // Another program holds the fresh copy open, refusing readers.
         lock = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         return r;
@@ -616,7 +757,7 @@ protected:
 };
 
 TEST_F(CheckWaiting, PostedMessagesAndAPendingQuitWaitForTheLoop) {
-    sys_.NetworkTimeout = 500;
+    net_.Timeout = 500;
     HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
                                  nullptr, nullptr, nullptr);
     for (int i = 0; i < 2; ++i) {
@@ -625,9 +766,9 @@ TEST_F(CheckWaiting, PostedMessagesAndAPendingQuitWaitForTheLoop) {
         PostMessageA(other, WM_USER + 7, 0, 0);
         PostQuitMessage(3);
         if (i)
-            EXPECT_NE(sys_.DownloadToFile(server_.Url("/v.txt"), dir_ + "\\v.txt").Result, S_OK);
+            EXPECT_NE(net_.Fetch(server_.Url("/v.txt"), dir_ + "\\v.txt").Result, S_OK);
         else
-            EXPECT_FALSE(sys_.InternetProbe(server_.Url("/index.html")));
+            EXPECT_FALSE(net_.Probe(server_.Url("/index.html")));
         EXPECT_FALSE(GetUpdateRect(other, nullptr, FALSE)) << "painted meanwhile";
         MSG msg;
         EXPECT_TRUE(PeekMessageA(&msg, other, WM_USER + 7, WM_USER + 7, PM_REMOVE));
@@ -648,9 +789,9 @@ protected:
     void OpenWith(std::vector<std::function<void()>> steps,
                   const std::function<void()>& afterCheck = {}) {
         const std::optional<std::string> published = ReadBytes(localCopy_);
-        sys_.Offline = !published;
-        sys_.Online = published.has_value();
-        sys_.FakeDownload = [published](const std::string&, const std::string& path) {
+        net_.Offline = !published;
+        net_.Online = published.has_value();
+        net_.FakeDownload = [published](const std::string&, const std::string& path) {
             WriteBytes(path, published.value_or(""));
             return TDownloadResult{S_OK, 200};
         };
@@ -819,7 +960,7 @@ TEST_F(UpdateDialog, EscapePlusTardAndTheCloseBoxCloseIt) {
         form_.reset();
     }
     EXPECT_TRUE(sys_.ShellCalls.empty());
-    EXPECT_EQ(sys_.Probes.size(), std::size(ways)) << "closing the dialog does not run the check";
+    EXPECT_EQ(net_.Probes.size(), std::size(ways)) << "closing the dialog does not run the check";
 }
 
 // A dialog whose showing fails is released all the same.
@@ -850,15 +991,15 @@ namespace {
 
 TEST(NetworkTimeout, ASilentServerHoldsTheProbeAndTheDownloadNoLongerThanTheTimeout) {
     TSilentServer server;
-    TSystem sys;
-    sys.NetworkTimeout = 1500;
+    TNetwork net;
+    net.Timeout = 1500;
     DWORD start = GetTickCount();
-    EXPECT_FALSE(sys.InternetProbe(server.Url("/index.html")));
+    EXPECT_FALSE(net.Probe(server.Url("/index.html")));
     EXPECT_LT(GetTickCount() - start, 5000u);
 
     const std::string dir = MakeScratchDir("silent");
     start = GetTickCount();
-    EXPECT_NE(sys.DownloadToFile(server.Url("/version/v_osh.txt"), dir + "\\v.txt").Result, S_OK);
+    EXPECT_NE(net.Download(server.Url("/version/v_osh.txt"), dir + "\\v.txt", 100).Result, S_OK);
     EXPECT_LT(GetTickCount() - start, 5000u);
     RemoveTree(dir);
 }
