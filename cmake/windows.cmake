@@ -91,6 +91,7 @@ target_compile_definitions(osh_update PRIVATE OSH_PROBE_HOST="${OSH_PROBE_HOST}"
 
 # The information dialogs: the About box names the publisher's site.
 osh_layer(osh_dialogs DEPENDS osh_update SOURCES
+  dialogs/LineDialog.cpp
   dialogs/UnitAjoutCommande.cpp
   dialogs/UnitAPropos.cpp
   dialogs/UnitCompleterCommande.cpp

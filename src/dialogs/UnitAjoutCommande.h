@@ -1,22 +1,17 @@
 // "Ajouter à mes commandes": the command line to keep in the personal list,
 // with an optional comment.
 #pragma once
-#include "ui/Form.h"
-#include "ui/StdCtrls.h"
+#include "dialogs/LineDialog.h"
 
-class TAjoutCommande : public TForm {
+class TAjoutCommande : public TLineDialog {
 public:
+    // The line goes in edtLigne before the dialog shows.
     explicit TAjoutCommande(TComponent* owner);
 
-    TLabel lblLigne{this};
-    TEdit edtLigne{this};
     TLabel lblCommentaire{this};
     TEdit edtCommentaire{this};
-    TButton btnOK{this};
-    TButton btnAnnuler{this};
 
     void FormShow(TObject* Sender);
-    void FormKeyPress(TObject* Sender, char& Key);
 };
 
 // The dialog while it is open; null otherwise.

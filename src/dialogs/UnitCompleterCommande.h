@@ -1,23 +1,20 @@
 // "Compléter la commande": the values of a line's blanks, asked before it runs.
 #pragma once
 #include "core/Blanks.h"
-#include "ui/Form.h"
-#include "ui/StdCtrls.h"
+#include "dialogs/LineDialog.h"
 
 #include <deque>
 #include <functional>
 #include <string>
 #include <vector>
 
-class TCompleterCommande : public TForm {
+class TCompleterCommande : public TLineDialog {
 public:
     // line: as written, shown for reading; fields: one box each, in order,
     // holding the field's Default as its first value.
     TCompleterCommande(TComponent* owner, const std::string& line,
                        const std::vector<TBlankField>& fields);
 
-    TLabel lblLigne{this};
-    TEdit edtLigne{this};
     // One label and one box per field.
     struct TValueRow {
         explicit TValueRow(TComponent* owner) : lbl(owner), edt(owner) {}
@@ -28,8 +25,6 @@ public:
     // The line as it will run, under the boxes, selectable and read by screen readers.
     TLabel lblLancee{this};
     TEdit edtLancee{this};
-    TButton btnOK{this};
-    TButton btnAnnuler{this};
 
     // The boxes' texts, field for field.
     std::vector<std::string> Values() const;
@@ -38,7 +33,6 @@ public:
 
     void FormShow(TObject* Sender);
     void edtValueChange(TObject* Sender);
-    void FormKeyPress(TObject* Sender, char& Key);
 };
 
 // The dialog while it is open; null otherwise.

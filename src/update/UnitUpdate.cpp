@@ -19,7 +19,6 @@ TUpdateVersion::TUpdateVersion(TComponent* owner, TVersionFile published)
     Font = TFont("MS Sans Serif", 11, clWindowText);
     SetClientSize(Scale(425), Scale(317));
     OnCreate = [this](TObject* s) { FormCreate(s); };
-    OnKeyPress = [this](TObject* s, char& k) { FormKeyPress(s, k); };
 
     //                          left  top  width height
     Label1.SetParent(this);
@@ -83,9 +82,4 @@ void TUpdateVersion::btnDownloadClick(TObject*) {
 
 void TUpdateVersion::btnCancelDownloadClick(TObject*) {
     Close();
-}
-
-void TUpdateVersion::FormKeyPress(TObject*, char& Key) {
-    if (Key == 27)
-        Close();
 }

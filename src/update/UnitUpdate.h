@@ -17,7 +17,6 @@ public:
     TButton btnCancelDownload{this};
 
     void FormCreate(TObject* Sender);
-    void FormKeyPress(TObject* Sender, char& Key);
     void btnDownloadClick(TObject* Sender);
     void btnCancelDownloadClick(TObject* Sender);
     // Fills lblVersion and memoUpdate from the version file that the check read.
