@@ -187,6 +187,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     edtCmdLine.OnChange = [this](TObject* s) { edtCmdLineChange(s); };
     edtCmdLine.OnAfterChange = [this](TObject* s, bool u) { edtCmdLineAfterChange(s, u); };
     edtCmdLine.OnExit = [this](TObject* s) { edtCmdLineExit(s); };
+    edtCmdLine.OnPaste = [this](TObject* s, std::string& t) { edtCmdLinePaste(s, t); };
     Suggestions.RowText = [this](TListKind kind, int row) {
         return Catalogues.List(kind).Item(row);
     };
@@ -301,10 +302,25 @@ void TForm1::cbbListCustomChange(TObject*) {
 void TForm1::edtCmdLineChange(TObject*) {
     std::string text = edtCmdLine.Text();
     if (text.find(')') != std::string::npos) {
-        edtCmdLine.SetText(StripParenComments(text));
+        const std::string kept = StripParenComments(text);
+        const bool typedComment = kept != text && edtCmdLine.TypedChar() == ')';
+        edtCmdLine.SetText(kept);
         text = edtCmdLine.Text();
+        if (typedComment && !commentTipShown_) {
+            commentTipShown_ = true;
+            edtCmdLine.ShowBalloonTip(
+                "Orbitashell", "Le texte entre parenthèses est un commentaire : il est retiré de "
+                               "la ligne. Pour garder une parenthèse, doublez-la : (( et )).");
+        }
     }
     btnExecuter.SetEnabled(!text.empty());
+}
+
+void TForm1::edtCmdLinePaste(TObject*, std::string& Text) {
+    // Doubled, as a catalogue row writes them, no parenthesis of it is taken
+    // for a comment; after an open quote the text goes in quoted.
+    const std::string line = edtCmdLine.Text();
+    Text = DoubleParens(Text, QuotedAt(line, static_cast<size_t>(edtCmdLine.SelStart())));
 }
 
 void TForm1::edtCmdLineAfterChange(TObject*, bool ByUser) {
@@ -330,6 +346,7 @@ void TForm1::FormDeactivate(TObject*) {
 
 void TForm1::FormMove(TObject*) {
     Suggestions.Close();
+    edtCmdLine.HideBalloonTip();
 }
 
 void TForm1::btnExecuterClick(TObject*) {

@@ -69,7 +69,10 @@ public:
     void cbbListCPLChange(TObject* Sender);
     void cbbListSystChange(TObject* Sender);
     void cbbListCustomChange(TObject* Sender);
+    // A typed ")" that takes a comment out says why, once a session.
     void edtCmdLineChange(TObject* Sender);
+    // A pasted line runs as it was copied: its parentheses go in doubled.
+    void edtCmdLinePaste(TObject* Sender, std::string& Text);
     // With Ctrl and Shift held, the line runs as administrator.
     void btnExecuterClick(TObject* Sender);
     // Runs the line, in an administrator's console when it holds "Admin+" or
@@ -127,4 +130,5 @@ private:
     std::unique_ptr<TLaunchMemory> launchMemory_;
     // The box's line run, once the form is created.
     std::unique_ptr<TLauncher> launcher_;
+    bool commentTipShown_ = false;
 };

@@ -7,7 +7,11 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <climits>
+#include <cwchar>
+#include <optional>
 #include <type_traits>
+#include <utility>
 
 // ------------------------------------------------------------ TCustomLabel
 
@@ -240,11 +244,76 @@ void TSpeedButton::MouseLeave() {
 
 // ------------------------------------------------------------------- TEdit
 
+namespace {
+
+// The clipboard's first line in the ANSI code page, converted as the edit
+// control's own paste converts it (a character the code page lacks becomes
+// its nearest one or "?"), or nothing when it holds no text.
+std::optional<std::string> ClipboardLine(HWND owner) {
+    if (!OpenClipboard(owner))
+        return std::nullopt;
+    struct TClose {
+        ~TClose() { CloseClipboard(); }
+    } close;
+    // The system offers text put there as CF_TEXT in this format too.
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const auto* wide = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+    if (!wide)
+        return std::nullopt;
+    struct TUnlock {
+        HANDLE data;
+        ~TUnlock() { GlobalUnlock(data); }
+    } unlock{data};
+    // Within the block even when its text lacks the final NUL.
+    std::wstring_view line(wide, wcsnlen(wide, GlobalSize(data) / sizeof(wchar_t)));
+    // A single-line box takes the text up to the first line feed, without the
+    // carriage return before it, as the edit control does; a lone CR stays.
+    if (const size_t feed = line.find(L'\n'); feed != std::wstring_view::npos)
+        line = line.substr(0, feed > 0 && line[feed - 1] == L'\r' ? feed - 1 : feed);
+    const int n = static_cast<int>(std::min<size_t>(line.size(), INT_MAX / 4));
+    std::string text(static_cast<size_t>(WideCharToMultiByte(CP_ACP, 0, line.data(), n, nullptr, 0,
+                                                             nullptr, nullptr)),
+                     '\0');
+    WideCharToMultiByte(CP_ACP, 0, line.data(), n, text.data(), static_cast<int>(text.size()),
+                        nullptr, nullptr);
+    return text;
+}
+
+// The character being typed, for the time the edit control handles it.
+class TTypedChar {
+public:
+    TTypedChar(char& typed, char c) : typed_(typed), was_(std::exchange(typed, c)) {}
+    ~TTypedChar() { typed_ = was_; }
+    TTypedChar(const TTypedChar&) = delete;
+    TTypedChar& operator=(const TTypedChar&) = delete;
+
+private:
+    char& typed_;
+    char was_;
+};
+
+std::wstring Widen(const std::string& s) {
+    std::wstring wide(static_cast<size_t>(MultiByteToWideChar(
+                          CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0)),
+                      L'\0');
+    MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), wide.data(),
+                        static_cast<int>(wide.size()));
+    return wide;
+}
+
+} // namespace
+
 TEdit::TEdit(TComponent* owner) : TWinControl(owner) {
     width_ = 121;
     height_ = 21;
     color_ = clWindow;
     ParentColor = false;
+    balloonTimer_.SetInterval(10000);
+    balloonTimer_.OnTimer = [this](TObject*) { HideBalloonTip(); };
+}
+
+TEdit::~TEdit() {
+    DestroyBalloon();
 }
 
 void TEdit::CreateParams(TCreateParams& p) {
@@ -268,6 +337,7 @@ void TEdit::SetText(const std::string& v) {
     if (v == Text())
         return;
     caption_ = v;
+    TTypedChar set(typedChar_, '\0');
     if (handle_) {
         // The notification is raised here, once, whatever the control sends.
         settingText_ = true;
@@ -282,6 +352,13 @@ void TEdit::SetText(const std::string& v) {
 void TEdit::SelectAll() {
     if (handle_)
         SendMessageA(handle_, EM_SETSEL, 0, -1);
+}
+
+int TEdit::SelStart() const {
+    DWORD from = 0;
+    if (handle_)
+        SendMessageA(handle_, EM_GETSEL, reinterpret_cast<WPARAM>(&from), 0);
+    return static_cast<int>(from);
 }
 
 void TEdit::Changed(bool byUser) {
@@ -317,6 +394,118 @@ bool TEdit::HandleCommand(WORD code) {
         return true;
     }
     return false;
+}
+
+LRESULT TEdit::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    switch (msg) {
+    case WM_PASTE:
+        if (OnPaste && !(GetWindowLongPtrA(handle_, GWL_STYLE) & ES_READONLY)) {
+            Paste();
+            return 0;
+        }
+        break;
+    case WM_KEYDOWN:
+        HideBalloonTip();
+        // Wine's edit control pastes Shift+Insert without a WM_PASTE: every
+        // paste goes through that message here, as on Windows.
+        if (wp == VK_INSERT && GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0) {
+            SendMessageA(handle_, WM_PASTE, 0, 0);
+            return 0;
+        }
+        break;
+    case WM_CHAR: {
+        HideBalloonTip();
+        TTypedChar typed(typedChar_, static_cast<char>(wp));
+        return TWinControl::WndProc(msg, wp, lp);
+    }
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_KILLFOCUS:
+        HideBalloonTip();
+        break;
+    case WM_DESTROY:
+        DestroyBalloon();
+        break;
+    }
+    return TWinControl::WndProc(msg, wp, lp);
+}
+
+void TEdit::Paste() {
+    std::optional<std::string> text = ClipboardLine(handle_);
+    if (!text)
+        return;
+    OnPaste(this, *text);
+    // Ctrl+V comes as a typed character: what changes now is pasted.
+    TTypedChar pasted(typedChar_, '\0');
+    SendMessageA(handle_, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text->c_str()));
+}
+
+void TEdit::ShowBalloonTip(const std::string& title, const std::string& text) {
+    if (!handle_ || !IsWindowVisible(handle_))
+        return;
+    HideBalloonTip();
+    balloonShown_ = true;
+    balloonTimer_.SetEnabled(true);
+    const std::wstring wideTitle = Widen(title), wideText = Widen(text);
+    EDITBALLOONTIP tip{sizeof tip, wideTitle.c_str(), wideText.c_str(),
+                       title.empty() ? TTI_NONE : TTI_INFO};
+    if (SendMessageW(handle_, EM_SHOWBALLOONTIP, 0, reinterpret_cast<LPARAM>(&tip)))
+        return;
+    // Wine's edit control shows none: a tracking balloon of our own, likewise
+    // pointing at the caret from the box's lower edge.
+    TOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+    tool.hwnd = handle_;
+    tool.uId = 1;
+    if (!balloon_) {
+        balloon_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                                   WS_POPUP | TTS_NOPREFIX | TTS_BALLOON | TTS_ALWAYSTIP,
+                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                                   handle_, nullptr, GetModuleHandleA(nullptr), nullptr);
+        if (!balloon_)
+            return;
+        SendMessageA(balloon_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    tool.lpszText = const_cast<char*>(text.c_str());
+    SendMessageA(balloon_, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageA(balloon_, TTM_SETTITLEA, title.empty() ? TTI_NONE : TTI_INFO,
+                 reinterpret_cast<LPARAM>(title.c_str()));
+    SendMessageA(balloon_, TTM_SETMAXTIPWIDTH, 0, std::max(width_, Scale(200)));
+    POINT caret{Scale(8), 0};
+    if (GetFocus() != handle_ || !GetCaretPos(&caret))
+        caret = {Scale(8), 0};
+    ClientToScreen(handle_, &caret);
+    RECT frame;
+    GetWindowRect(handle_, &frame);
+    const LONG x = std::clamp(caret.x, frame.left, frame.right);
+    SendMessageA(balloon_, TTM_TRACKPOSITION, 0, MAKELPARAM(x, frame.bottom));
+    SendMessageA(balloon_, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+}
+
+void TEdit::HideBalloonTip() {
+    if (!balloonShown_)
+        return;
+    balloonShown_ = false;
+    balloonTimer_.SetEnabled(false);
+    if (balloon_) {
+        TOOLINFOA tool{};
+        tool.cbSize = sizeof tool;
+        tool.hwnd = handle_;
+        tool.uId = 1;
+        SendMessageA(balloon_, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+    }
+    if (handle_)
+        SendMessageA(handle_, EM_HIDEBALLOONTIP, 0, 0);
+}
+
+void TEdit::DestroyBalloon() {
+    balloonShown_ = false;
+    balloonTimer_.SetEnabled(false);
+    // Its owner, the box's window, may have taken it along already.
+    if (balloon_ && IsWindow(balloon_))
+        DestroyWindow(balloon_);
+    balloon_ = nullptr;
 }
 
 // ----------------------------------------------------------------- TButton

@@ -3,6 +3,7 @@
 // EDIT, BUTTON and COMBOBOX windows.
 #pragma once
 #include "ui/Controls.h"
+#include "ui/Timer.h"
 
 #include <string_view>
 #include <vector>
@@ -83,13 +84,23 @@ private:
 class TEdit : public TWinControl {
 public:
     explicit TEdit(TComponent* owner);
+    ~TEdit() override;
     bool ReadOnly = false;
     std::string Text() const;
     // Setting the same text changes nothing and raises no OnChange.
     void SetText(const std::string& v);
     // Selects the whole text, as the dialog manager does for a box reached by Tab.
     void SelectAll();
+    // Where the selection, or the caret, begins.
+    int SelStart() const;
     TNotifyEvent OnChange;
+    // Inside OnChange: the character whose typing made the change, or 0 when
+    // something else did (a paste, a cut, an undo, SetText).
+    char TypedChar() const { return typedChar_; }
+    // Text about to be pasted (Ctrl+V, Shift+Insert, the context menu,
+    // WM_PASTE): the clipboard's first line in the ANSI code page, which the
+    // handler may change; it then replaces the selection, as typing would.
+    std::function<void(TObject* Sender, std::string& Text)> OnPaste;
     // After OnChange and whatever text its handler set in turn: ByUser is
     // true when the box holds what the user typed, pasted or cut, false when
     // SetText put the text there.
@@ -98,15 +109,27 @@ public:
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
     bool HandleCommand(WORD code) override;
+    // An information balloon pointing at the caret from under the box; the
+    // next key or click in the box, its losing the focus, or ten seconds hide it.
+    void ShowBalloonTip(const std::string& title, const std::string& text);
+    void HideBalloonTip();
 
 protected:
     void CreateParams(TCreateParams& p) override;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
     void Changed(bool byUser);
+    void Paste();
+    void DestroyBalloon();
     bool settingText_ = false;
     bool changing_ = false;
     bool replaced_ = false;
+    char typedChar_ = 0;
+    // The toolkit's own balloon, where the edit control shows none (Wine).
+    HWND balloon_ = nullptr;
+    bool balloonShown_ = false;
+    TTimer balloonTimer_{this};
 };
 
 class TButton : public TWinControl {

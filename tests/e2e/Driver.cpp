@@ -383,6 +383,19 @@ void TMainWindow::Type(const std::wstring& line) const {
     SetControlText(box, line);
 }
 
+bool TMainWindow::Paste(const std::wstring& text) const {
+    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    memcpy(GlobalLock(block), text.c_str(), bytes);
+    GlobalUnlock(block);
+    if (!OpenClipboard(nullptr))
+        return false;
+    const bool set = EmptyClipboard() && SetClipboardData(CF_UNICODETEXT, block);
+    CloseClipboard();
+    DWORD_PTR result = 0;
+    return set && SendMessageTimeoutW(box, WM_PASTE, 0, 0, SMTO_NORMAL, 10000, &result) != 0;
+}
+
 std::wstring TMainWindow::Line() const {
     return ControlText(box);
 }

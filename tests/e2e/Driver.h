@@ -94,6 +94,9 @@ struct TMainWindow {
     HWND launch;
     // WM_SETTEXT on the box; its EN_CHANGE runs the program's change handler.
     void Type(const std::wstring& line) const;
+    // The text put on the clipboard, then WM_PASTE to the box; false when the
+    // clipboard cannot be set.
+    bool Paste(const std::wstring& text) const;
     std::wstring Line() const;
     // BM_CLICK on "Lancer"; false when it is disabled or the program did not answer.
     bool ClickLaunch() const;

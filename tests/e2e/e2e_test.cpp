@@ -60,6 +60,22 @@ protected:
         ASSERT_TRUE(window_->ClickLaunch()) << testing::PrintToString(program_->MessageBoxes());
     }
 
+    // The lines of the launched console once its prompt is back, in the program's folder.
+    std::vector<std::wstring> ConsoleOnceDone() {
+        DWORD cmd = 0;
+        EXPECT_TRUE(
+            WaitUntil([&] { return (cmd = ChildProcess(program_->Id(), L"cmd.exe")) != 0; }, 5000));
+        std::optional<TConsoleView> view;
+        const std::wstring prompt = scratch_.Path() + L">";
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                view = cmd ? ReadConsoleOf(cmd) : std::nullopt;
+                return view && !view->lines.empty() && view->lines.back() == prompt;
+            },
+            10000, 100));
+        return view ? view->lines : std::vector<std::wstring>{};
+    }
+
     void TearDown() override {
         if (program_) {
             EXPECT_TRUE(program_->Close()) << "the program did not end on WM_CLOSE";
@@ -608,23 +624,28 @@ TEST_F(E2E, DoubledParenthesesRunAsOne) {
     ASSERT_EQ(line.find(L"Lister"), std::wstring::npos) << "the comment stays in the box";
     ASSERT_TRUE(window_->ClickLaunch());
 
-    DWORD cmd = 0;
-    ASSERT_TRUE(
-        WaitUntil([&] { return (cmd = ChildProcess(program_->Id(), L"cmd.exe")) != 0; }, 5000));
-    std::optional<TConsoleView> view;
-    const std::wstring prompt = scratch_.Path() + L">";
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            view = ReadConsoleOf(cmd);
-            return view && !view->lines.empty() && view->lines.back() == prompt;
-        },
-        10000, 100));
-    const std::vector<std::wstring> shown = view ? view->lines : std::vector<std::wstring>{};
+    const std::vector<std::wstring> shown = ConsoleOnceDone();
     for (const wchar_t* name : {L"CommandesCPL.TXT", L"LISEZMOI.txt"})
         EXPECT_NE(std::find(shown.begin(), shown.end(), name), shown.end())
             << testing::PrintToString(name) << " not listed in " << testing::PrintToString(shown);
     EXPECT_EQ(ReadFileBytes(scratch_ / L"Historique.txt").value_or(""),
               std::string(line.begin(), line.end()) + "\r\n");
+    for (HWND console : ConsoleWindows())
+        PostMessageW(console, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return program_->ActiveProcesses() == 1; }, 10000));
+}
+
+// A loop pasted as copied from a web page goes in with its parentheses
+// doubled, and lists the text files as it would typed in a console.
+TEST_F(E2E, PastedLoopRunsAsCopied) {
+    StartIdle();
+    ASSERT_TRUE(window_->Paste(L"for %f in (*.txt) do @echo %f\r\necho second"));
+    ASSERT_EQ(window_->Line(), L"for %f in ((*.txt)) do @echo %f");
+    ASSERT_TRUE(window_->ClickLaunch());
+    const std::vector<std::wstring> shown = ConsoleOnceDone();
+    for (const wchar_t* name : {L"CommandesCPL.TXT", L"CommandesSyst.TXT", L"LISEZMOI.txt"})
+        EXPECT_NE(std::find(shown.begin(), shown.end(), name), shown.end())
+            << testing::PrintToString(name) << " not listed in " << testing::PrintToString(shown);
     for (HWND console : ConsoleWindows())
         PostMessageW(console, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return program_->ActiveProcesses() == 1; }, 10000));

@@ -13,6 +13,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <functional>
 #include <memory>
@@ -150,6 +152,27 @@ void Type(HWND target, const std::string& chars) {
     for (char c : chars)
         PostMessageA(target, WM_CHAR, static_cast<unsigned char>(c), 1);
     PumpMessages(20);
+}
+
+// The clipboard as another program leaves it.
+void SetClipboard(const std::wstring& text) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    const size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    memcpy(GlobalLock(block), text.c_str(), bytes);
+    GlobalUnlock(block);
+    SetClipboardData(CF_UNICODETEXT, block);
+    CloseClipboard();
+}
+
+// The balloon this thread shows, or null.
+HWND ShownBalloon() {
+    HWND h = nullptr;
+    while ((h = FindWindowExA(nullptr, h, TOOLTIPS_CLASSA, nullptr)) &&
+           (!IsWindowVisible(h) || GetWindowThreadProcessId(h, nullptr) != GetCurrentThreadId())) {
+    }
+    return h;
 }
 
 void PressLancer(TForm1& f) {
@@ -874,6 +897,47 @@ TEST_F(Form1Box, TypingIntoTheBox) {
     Type(box, ")");
     EXPECT_EQ(Box(), "a) b ");
     EXPECT_TRUE(sys_.ShellCalls.empty());
+}
+
+// A paste keeps its parentheses: doubled outside quotes, so that none is a
+// comment (the e2e test runs one). A ")" typed to end a comment says why, once.
+TEST_F(Form1Box, PastedParenthesesStayAndATypedCommentIsExplainedOnce) {
+    HWND box = F().edtCmdLine.Handle();
+    SetFocus(box);
+    // After an open quote, the paste is quoted; by Shift+Insert; its first line; undone whole.
+    F().edtCmdLine.SetText("dir \"C:\\Program Files");
+    SetClipboard(L" (x86)\\R\u00e9sum\u00e9\u041f\" (liste)\r\nsecond");
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_SHIFT] = 0x80;
+    SetKeyboardState(keys);
+    PostKey(box, VK_INSERT);
+    PumpMessages(20);
+    keys[VK_SHIFT] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(Box(), "dir \"C:\\Program Files (x86)\\R\xE9sum\xE9?\" ((liste))");
+    SendMessageA(box, WM_UNDO, 0, 0);
+    EXPECT_EQ(Box(), "dir \"C:\\Program Files");
+
+    F().edtCmdLine.SetText("");
+    Type(box, "dir \"C:\\Program Files (x86)\"");
+    EXPECT_EQ(Box(), "dir \"C:\\Program Files (x86)\"");
+    ChooseRow(F(), F().cbbListSyst, 0); // a row's comment goes in silence
+    EXPECT_EQ(ShownBalloon(), nullptr);
+    F().edtCmdLine.SetText("");
+    Type(box, "for %f in (*.txt)");
+    EXPECT_EQ(Box(), "for %f in ");
+    HWND balloon = ShownBalloon();
+    EXPECT_EQ(WindowTextOf(balloon),
+              "Le texte entre parenthèses est un commentaire : il est retiré de la ligne. Pour "
+              "garder une parenthèse, doublez-la : (( et )).");
+    RECT r{}, b;
+    GetWindowRect(balloon, &r);
+    GetWindowRect(box, &b);
+    EXPECT_TRUE(r.top >= b.bottom - 2 && r.left < b.right && r.right > b.left);
+    Type(box, "(a)");
+    EXPECT_EQ(Box(), "for %f in ");
+    EXPECT_EQ(ShownBalloon(), nullptr); // the next key hides it, and it comes no more
 }
 
 // ------------------------------------------------------------ suggestions
