@@ -119,6 +119,18 @@ osh_layer(osh_app DEPENDS osh_dialogs SOURCES
 foreach(layer osh_components osh_update osh_dialogs osh_app)
   target_compile_options(${layer} PRIVATE $<$<CONFIG:Release>:-Os>)
 endforeach()
+# So are the rules of core that run once per launch, per file or per check.
+set_source_files_properties(
+  ${CMAKE_SOURCE_DIR}/src/core/Blanks.cpp
+  ${CMAKE_SOURCE_DIR}/src/core/Captions.cpp
+  ${CMAKE_SOURCE_DIR}/src/core/Figures.cpp
+  ${CMAKE_SOURCE_DIR}/src/core/History.cpp
+  ${CMAKE_SOURCE_DIR}/src/core/Launch.cpp
+  ${CMAKE_SOURCE_DIR}/src/core/LaunchPlan.cpp
+  ${CMAKE_SOURCE_DIR}/src/core/RunWithin.cpp
+  ${CMAKE_SOURCE_DIR}/src/core/UpdateRules.cpp
+  ${CMAKE_SOURCE_DIR}/src/core/VersionFile.cpp
+  TARGET_DIRECTORY osh_core PROPERTIES COMPILE_OPTIONS $<$<CONFIG:Release>:-Os>)
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(OSH_MANIFEST_ARCH x86)
