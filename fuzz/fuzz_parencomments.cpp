@@ -8,10 +8,14 @@
 namespace {
 
 // The index of the first "(" that opens a comment: read from the left, a
-// doubled parenthesis is one of the command's and is stepped over whole.
+// doubled parenthesis is one of the command's and is stepped over whole,
+// and a quoted stretch holds none.
 std::size_t FirstOpening(std::string_view text) {
+    bool quoted = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '(' && text[i] != ')')
+        if (text[i] == '"')
+            quoted = !quoted;
+        if (quoted || (text[i] != '(' && text[i] != ')'))
             continue;
         if (i + 1 < text.size() && text[i + 1] == text[i])
             ++i;
@@ -35,13 +39,6 @@ std::string Reference(std::string_view input) {
             return text;
         text.erase(open, close - open + 1);
     }
-}
-
-std::string Doubled(std::string_view text) {
-    std::string out;
-    for (char c : text)
-        out.append(c == '(' || c == ')' ? 2 : 1, c);
-    return out;
 }
 
 } // namespace
@@ -79,10 +76,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (text.size() - stripped.size() < 2 * (textClose - keptClose))
         __builtin_trap();
 
-    // The escape: any text with its parentheses doubled passes the rule
-    // untouched and comes back whole once made single again.
+    // The escape: any text with its parentheses outside quotes doubled passes
+    // the rule untouched and comes back whole once made single again.
     if (size <= 4096) {
-        const std::string doubled = Doubled(text);
+        const std::string doubled = DoubleParens(text);
         if (StripParenComments(doubled) != doubled || UndoubleParens(doubled) != text)
             __builtin_trap();
         if (Reference(text) != stripped)
