@@ -48,12 +48,15 @@ osh_layer(osh_ui DEPENDS osh_core osh_win32 SOURCES
   ui/Files.cpp
   ui/Form.cpp
   ui/Graphics.cpp
+  ui/HotKey.cpp
   ui/Menus.cpp
   ui/MessageDialog.cpp
   ui/SingleInstance.cpp
   ui/StdCtrls.cpp
   ui/System.cpp
   ui/Timer.cpp
+  ui/TrayIcon.cpp
+  ui/UtilityWindow.cpp
   ui/WideMemo.cpp)
 
 osh_layer(osh_components DEPENDS osh_ui SOURCES
