@@ -22,8 +22,10 @@ bool IsPushButton(HWND h) {
     char cls[32];
     if (!h || !GetClassNameA(h, cls, sizeof cls) || lstrcmpiA(cls, "Button") != 0)
         return false;
+    // A split button's caption part, and a button the toolkit draws, press as push buttons do.
     LONG_PTR type = GetWindowLongPtrA(h, GWL_STYLE) & BS_TYPEMASK;
-    return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
+    return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_SPLITBUTTON ||
+           type == BS_DEFSPLITBUTTON || type == BS_OWNERDRAW;
 }
 } // namespace
 
