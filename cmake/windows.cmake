@@ -102,6 +102,7 @@ osh_layer(osh_app DEPENDS osh_dialogs SOURCES
   app/FollowedCatalogues.cpp
   app/HistoryFile.cpp
   app/LaunchMemory.cpp
+  app/Resident.cpp
   app/Suggestions.cpp
   app/Unit1.cpp
   app/Unit1Catalogues.cpp
@@ -221,6 +222,7 @@ osh_executable(win_tests LIBRARIES osh_app osh_viewer gtest gtest_main ws2_32 SO
   ${CMAKE_SOURCE_DIR}/tests/win/form1_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/hidpi_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/listrows_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/win/resident_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/stores_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/toolkit_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/update_test.cpp
@@ -245,7 +247,8 @@ set_tests_properties(dpi_tests PROPERTIES TIMEOUT 120 ENVIRONMENT "OSH_RIG_DIR=$
 
 osh_executable(e2e_tests LIBRARIES osh_core osh_win32 gtest gtest_main SOURCES
   ${CMAKE_SOURCE_DIR}/tests/e2e/Driver.cpp
-  ${CMAKE_SOURCE_DIR}/tests/e2e/e2e_test.cpp)
+  ${CMAKE_SOURCE_DIR}/tests/e2e/e2e_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/e2e/resident_test.cpp)
 target_compile_definitions(e2e_tests PRIVATE OSH_DIST_DIR="${OSH_DIST}")
 add_dependencies(e2e_tests dist)
 # The archive unpacked into an empty folder before the end-to-end tests, which
