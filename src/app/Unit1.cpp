@@ -139,6 +139,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     btnExecuter.SetCaption("Lancer");
     btnExecuter.SetDesignBounds(524, 217, 63, 21);
     btnExecuter.SetDefault(true);
+    btnExecuter.Style = bsSplitButton;
     btnExecuter.SetTabOrder(4);
     btnExecuter.SetEnabled(false);
 
@@ -190,6 +191,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     // The system's shield marks the entry that asks for an administrator.
     ImageList2.LoadOnFirstUse([](TImageList& list) { list.AddStockIcon(SIID_SHIELD); });
     btnExecuter.PopupMenu = &ppmExecuter;
+    btnExecuter.DropDownMenu = &ppmExecuter;
     ppmExecuter.Images = &ImageList2;
     ppmExecuter.Items = {&itemExecuter, &itemExecuterAdmin, &itemAjouterCommande,
                          &itemEffacerHistorique};

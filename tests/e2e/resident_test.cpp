@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
 #include <shellapi.h>
 
 namespace {
@@ -246,6 +247,36 @@ TEST_F(Resident, KeptInTheNotificationAreaBroughtForwardByTheShortcutAndStartedO
     UnregisterHotKey(nullptr, 1);
     PostMessageW(window_->box, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
     EXPECT_TRUE(program_->WaitExit(10000));
+}
+
+// "Lancer" at its place and size, as a split button that the common controls
+// draw (the program's manifest asks for their version 6): its arrow opens its
+// menu below it and runs nothing.
+TEST(SplitButton, TheArrowOfLancerOpensItsMenu) {
+    TScratchCopy scratch;
+    TProgram program(scratch.Path());
+    HWND main = program.WaitIdleMainWindow();
+    ASSERT_NE(main, nullptr);
+    TMainWindow window(main);
+    EXPECT_EQ(GetWindowLongW(window.launch, GWL_STYLE) & BS_TYPEMASK, BS_DEFSPLITBUTTON);
+    RECT r;
+    GetWindowRect(window.launch, &r);
+    RECT inMain = r;
+    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&inMain), 2);
+    const RECT design{524, 217, 524 + 63, 217 + 21};
+    EXPECT_TRUE(EqualRect(&inMain, &design))
+        << inMain.left << ", " << inMain.top << ", " << inMain.right << ", " << inMain.bottom;
+    window.Type(L"echo rien");
+    RECT menu{};
+    EXPECT_TRUE(ChooseInMenu(
+        program.Id(), window.box,
+        [&] { Click(window.launch, WM_LBUTTONDOWN, WM_LBUTTONUP, r.right - r.left - 4); },
+        {VK_ESCAPE}, &menu));
+    EXPECT_EQ(menu.left, r.left);
+    EXPECT_EQ(menu.top, r.bottom);
+    Sleep(500);
+    EXPECT_EQ(program.ActiveProcesses(), 1u) << program.ProcessNames();
+    EXPECT_TRUE(program.Close());
 }
 
 } // namespace

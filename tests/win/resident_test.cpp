@@ -1,10 +1,11 @@
-// The main window kept at hand, created for real.
+// The main window kept at hand, and the arrow of "Lancer", created for real.
 #include "TestSupport.h"
 
 #include "app/Unit1.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -83,4 +84,53 @@ TEST(Resident, TheShortcutIsReadFromTheSettingsAndOneItCannotHaveIsNamed) {
         for (UINT key : {UINT{'O'}, UINT{'K'}})
             EXPECT_EQ(CtrlAltHeld(key), key == c.heldKey) << static_cast<char>(key);
     }
+}
+
+// Where the system's buttons have no split style (a program without version
+// 6 of the common controls), "Lancer" draws its own arrow, which opens its
+// menu below it and runs nothing.
+TEST(Resident, LancerDrawsTheArrowOfItsMenuWhereTheSystemDrawsNone) {
+    TRecordingSystem sys;
+    TScratchInstall install(sys, "");
+    ULONG_PTR cookie = 0;
+    ActivateActCtx(nullptr, &cookie);
+    std::unique_ptr<TForm1> form(Application->CreateForm<TForm1>());
+    DeactivateActCtx(0, cookie);
+    form->Show();
+    PumpMessages(50);
+    TButton& lancer = form->btnExecuter;
+    ASSERT_TRUE(lancer.DrawsOwnArrow());
+    form->edtCmdLine.SetText("ver");
+    const int w = lancer.Width(), h = lancer.Height();
+    TDib dib(w, h, RGB(0, 255, 0));
+    SendMessageA(lancer.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dib.DC()), PRF_CLIENT);
+    // The arrow's ink: the dark pixels of the right-hand part, in a triangle narrowing downwards.
+    std::vector<int> widths;
+    for (int y = 3; y < h - 3; ++y) {
+        int dark = 0;
+        for (int x = w - lancer.Scale(15) + 2; x < w - 2; ++x)
+            dark += dib.Pixel(x, y) == GetSysColor(COLOR_BTNTEXT);
+        if (dark)
+            widths.push_back(dark);
+    }
+    ASSERT_GE(widths.size(), 3u);
+    EXPECT_TRUE(std::is_sorted(widths.rbegin(), widths.rend()));
+    EXPECT_GT(widths.front(), widths.back());
+
+    POINT corner{-1, -1};
+    TSteps steps({[&] {
+        HWND menu = FindWindowA("#32768", nullptr);
+        RECT r;
+        if (menu && GetWindowRect(menu, &r))
+            corner = {r.left, r.top};
+        EndMenu();
+    }});
+    SendMessageA(lancer.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(w - 4, h / 2));
+    SendMessageA(lancer.Handle(), WM_LBUTTONUP, 0, MAKELPARAM(w - 4, h / 2));
+    PumpMessages(50);
+    RECT button;
+    GetWindowRect(lancer.Handle(), &button);
+    EXPECT_EQ(corner.x, button.left);
+    EXPECT_EQ(corner.y, button.bottom);
+    EXPECT_TRUE(sys.ShellCalls.empty());
 }
