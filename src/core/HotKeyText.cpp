@@ -88,11 +88,17 @@ std::optional<THotKeyChord> ParseHotKey(std::string_view text) {
 std::string HotKeyText(const THotKeyChord& chord) {
     std::string text;
     for (const TModifierName& m : kModifiers)
-        if (chord.Modifiers & m.modifier)
-            text += std::string(m.name) + "+";
-    if (chord.Key >= kF1)
-        return text + "F" + std::to_string(chord.Key - kF1 + 1);
-    if (chord.Key == kSpace)
-        return text + "Espace";
-    return text + static_cast<char>(chord.Key);
+        if (chord.Modifiers & m.modifier) {
+            text += m.name;
+            text += '+';
+        }
+    if (chord.Key >= kF1) {
+        text += 'F';
+        text += std::to_string(chord.Key - kF1 + 1);
+    } else if (chord.Key == kSpace) {
+        text += "Espace";
+    } else {
+        text += static_cast<char>(chord.Key);
+    }
+    return text;
 }
