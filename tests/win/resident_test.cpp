@@ -134,3 +134,24 @@ TEST(Resident, LancerDrawsTheArrowOfItsMenuWhereTheSystemDrawsNone) {
     EXPECT_EQ(corner.y, button.bottom);
     EXPECT_TRUE(sys.ShellCalls.empty());
 }
+
+// Hidden under a pointer that stays still, a window keeps no control
+// following the pointer: Wine would poll the pointer for it for as long as
+// the program lives (a few times a second, for a hidden window).
+TEST(Resident, AHiddenWindowFollowsNoPointer) {
+    TForm form(nullptr);
+    TEdit box(&form);
+    box.SetParent(&form);
+    form.SetBounds(100, 100, 300, 200);
+    box.SetBounds(10, 10, 200, 24);
+    form.Show();
+    RECT r;
+    GetWindowRect(box.Handle(), &r);
+    SetCursorPos(r.left + 5, r.top + 5);
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, box.Handle(), 0};
+    ASSERT_TRUE(TrackMouseEvent(&track));
+    form.Hide();
+    TRACKMOUSEEVENT query{sizeof query, TME_QUERY, nullptr, 0};
+    TrackMouseEvent(&query);
+    EXPECT_EQ(query.hwndTrack, nullptr);
+}
