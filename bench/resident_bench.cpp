@@ -251,7 +251,21 @@ int main(int argc, char** argv) {
         form->Catalogues.FollowAll();
     const double checkUs = (NowMs() - t0) * 1000.0 / checks;
 
-    // Hidden, idle.
+    // Hidden, idle, the pointer left where the box was (the worst case: under
+    // Wine a control that follows the pointer polls it until it leaves).
+    form->Resident.BringForward();
+    PumpUntil(
+        application, [] { return false; }, 200);
+    RECT r;
+    GetWindowRect(box, &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    INPUT move{};
+    move.type = INPUT_MOUSE;
+    move.mi.dx = 1;
+    move.mi.dwFlags = MOUSEEVENTF_MOVE;
+    SendInput(1, &move, sizeof move);
+    PumpUntil(
+        application, [] { return false; }, 200);
     form->Close();
     PumpUntil(
         application, [] { return false; }, 1000);
