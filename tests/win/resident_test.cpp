@@ -11,26 +11,22 @@
 namespace {
 
 // The program's folder as a scratch folder, current for the test's lifetime.
-class TScratchInstall {
-public:
-    TScratchInstall(TRecordingSystem& sys, const std::string& settings)
-        : dir(MakeScratchDir("resident")) {
+struct TScratchInstall {
+    TScratchInstall(TRecordingSystem& sys, const std::string& settings) {
         WriteBytes(dir + "\\CommandesCPL.TXT", "control\r\n");
         WriteBytes(dir + "\\CommandesSyst.TXT", "ver\r\n");
         WriteBytes(dir + "\\Orbitashell.ini", settings);
         CreateDirectoryA((dir + "\\Syst").c_str(), nullptr);
         sys.ExePath = dir + "\\Orbitashell.exe";
-        GetCurrentDirectoryA(MAX_PATH, saved_);
+        GetCurrentDirectoryA(MAX_PATH, saved);
         SetCurrentDirectoryA(dir.c_str());
     }
     ~TScratchInstall() {
-        SetCurrentDirectoryA(saved_);
+        SetCurrentDirectoryA(saved);
         RemoveTree(dir);
     }
-    const std::string dir;
-
-private:
-    char saved_[MAX_PATH]{};
+    const std::string dir = MakeScratchDir("resident");
+    char saved[MAX_PATH]{};
 };
 
 // Whether some program holds the shortcut Ctrl+Alt+key: the system refuses it to any other.
@@ -104,7 +100,7 @@ TEST(Resident, LancerDrawsTheArrowOfItsMenuWhereTheSystemDrawsNone) {
     const int w = lancer.Width(), h = lancer.Height();
     TDib dib(w, h, RGB(0, 255, 0));
     SendMessageA(lancer.Handle(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dib.DC()), PRF_CLIENT);
-    // The arrow's ink: the dark pixels of the right-hand part, in a triangle narrowing downwards.
+    // The arrow's ink, right of the caption: rows narrowing downwards.
     std::vector<int> widths;
     for (int y = 3; y < h - 3; ++y) {
         int dark = 0;
@@ -113,9 +109,9 @@ TEST(Resident, LancerDrawsTheArrowOfItsMenuWhereTheSystemDrawsNone) {
         if (dark)
             widths.push_back(dark);
     }
-    ASSERT_GE(widths.size(), 3u);
-    EXPECT_TRUE(std::is_sorted(widths.rbegin(), widths.rend()));
-    EXPECT_GT(widths.front(), widths.back());
+    EXPECT_TRUE(widths.size() >= 3 && std::is_sorted(widths.rbegin(), widths.rend()) &&
+                widths.front() > widths.back())
+        << testing::PrintToString(widths);
 
     POINT corner{-1, -1};
     TSteps steps({[&] {
