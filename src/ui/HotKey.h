@@ -27,7 +27,6 @@ public:
     // It turns itself off once a window of this thread is in front: set it
     // again when the window hides or loses the activation.
     void SetHoldsTypedKeys(bool v);
-    bool HoldsTypedKeys() const { return hook_ != nullptr; }
 
 private:
     static LRESULT CALLBACK KeyboardProc(int code, WPARAM wp, LPARAM lp) noexcept;

@@ -21,12 +21,8 @@ public:
     // the icon then comes as soon as it is, as it comes back when the taskbar
     // is made again.
     void SetVisible(bool v);
-    // Whether the taskbar took the icon.
-    bool Shown() const { return shown_; }
     // The icon chosen with the mouse's left button, or with the keyboard.
     TNotifyEvent OnClick;
-    // The window the notification area talks to.
-    HWND Handle() const { return window_ ? window_->Handle() : nullptr; }
 
 private:
     bool Message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result);
