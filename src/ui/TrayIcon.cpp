@@ -8,6 +8,9 @@
 namespace {
 const UINT kCallback = WM_APP + 1;
 const UINT kIconId = 1;
+const UINT_PTR kRetryTimer = 1;
+// A taskbar that is not there yet is asked again once a second, for a minute.
+const int kRetries = 60;
 
 NOTIFYICONDATAA IconData(HWND window) {
     NOTIFYICONDATAA data{};
@@ -67,14 +70,24 @@ void TTrayIcon::Add() {
     // A busy taskbar may answer late and report a failure for an icon it
     // took: the icon is then there to be changed.
     shown_ = Shell_NotifyIconA(NIM_ADD, &data) || Shell_NotifyIconA(NIM_MODIFY, &data);
+    // A taskbar made again says so (TaskbarCreated), but one still being
+    // made as the icon is added (Wine's, started with the program) says
+    // nothing: it is asked again.
+    if (!shown_ && retries_++ < kRetries)
+        SetTimer(window_->Handle(), kRetryTimer, 1000, nullptr);
     if (!shown_)
         return;
+    KillTimer(window_->Handle(), kRetryTimer);
+    retries_ = 0;
     // Version 4: one message for a choice, whatever the mouse or keys did.
     data.uVersion = NOTIFYICON_VERSION_4;
     version4_ = Shell_NotifyIconA(NIM_SETVERSION, &data) != FALSE;
 }
 
 void TTrayIcon::Remove() {
+    if (window_)
+        KillTimer(window_->Handle(), kRetryTimer);
+    retries_ = 0;
     if (!shown_)
         return;
     shown_ = false;
@@ -87,6 +100,12 @@ bool TTrayIcon::Message(UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     if (msg == TaskbarCreated() && window_) {
         shown_ = false;
         if (visible_)
+            Add();
+        return true;
+    }
+    if (msg == WM_TIMER && wp == kRetryTimer) {
+        KillTimer(window_->Handle(), kRetryTimer);
+        if (visible_ && !shown_)
             Add();
         return true;
     }

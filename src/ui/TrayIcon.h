@@ -34,4 +34,5 @@ private:
     bool visible_ = false;
     bool shown_ = false;
     bool version4_ = false;
+    int retries_ = 0;
 };
