@@ -41,18 +41,17 @@ bool THotKey::Message(UINT msg, WPARAM wp, LPARAM, LRESULT& result) {
 }
 
 void THotKey::SetHoldsTypedKeys(bool v) {
-    if (v == (hook_ != nullptr))
-        return;
-    if (v && holding)
-        holding->SetHoldsTypedKeys(false);
+    // Set again, the hook is made anew: Windows removes, and says nothing, a
+    // low-level hook whose thread was once too slow to answer.
+    if (holding && (v || holding == this)) {
+        UnhookWindowsHookEx(holding->hook_);
+        holding->hook_ = nullptr;
+        holding = nullptr;
+    }
     if (v) {
         hook_ =
             SetWindowsHookExA(WH_KEYBOARD_LL, &THotKey::KeyboardProc, GetModuleHandleA(nullptr), 0);
         holding = hook_ ? this : nullptr;
-    } else {
-        UnhookWindowsHookEx(hook_);
-        hook_ = nullptr;
-        holding = nullptr;
     }
 }
 
