@@ -33,6 +33,7 @@ add_executable(core_tests
   ${CMAKE_SOURCE_DIR}/tests/core/commandsearch_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/figures_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/history_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/core/hotkeytext_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/label3dgeometry_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/launch_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/core/launchplan_test.cpp

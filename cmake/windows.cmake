@@ -52,12 +52,15 @@ osh_layer(osh_ui DEPENDS osh_core osh_win32 SOURCES
   ui/Files.cpp
   ui/Form.cpp
   ui/Graphics.cpp
+  ui/HotKey.cpp
   ui/Menus.cpp
   ui/MessageDialog.cpp
   ui/SingleInstance.cpp
   ui/StdCtrls.cpp
   ui/System.cpp
   ui/Timer.cpp
+  ui/TrayIcon.cpp
+  ui/UtilityWindow.cpp
   ui/WideMemo.cpp)
 
 osh_layer(osh_components DEPENDS osh_ui SOURCES
@@ -106,6 +109,7 @@ osh_layer(osh_app DEPENDS osh_dialogs SOURCES
   app/HistoryFile.cpp
   app/LaunchMemory.cpp
   app/Launcher.cpp
+  app/Resident.cpp
   app/Suggestions.cpp
   app/Unit1.cpp
   app/Unit1Catalogues.cpp
@@ -249,6 +253,7 @@ osh_executable(win_tests LIBRARIES osh_app osh_viewer gtest gtest_main ws2_32 wi
   ${CMAKE_SOURCE_DIR}/tests/win/form1_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/hidpi_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/listrows_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/win/resident_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/stores_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/toolkit_test.cpp
   ${CMAKE_SOURCE_DIR}/tests/win/update_test.cpp
@@ -273,7 +278,8 @@ set_tests_properties(dpi_tests PROPERTIES TIMEOUT 120 ENVIRONMENT "OSH_RIG_DIR=$
 
 osh_executable(e2e_tests LIBRARIES osh_core osh_win32 gtest gtest_main SOURCES
   ${CMAKE_SOURCE_DIR}/tests/e2e/Driver.cpp
-  ${CMAKE_SOURCE_DIR}/tests/e2e/e2e_test.cpp)
+  ${CMAKE_SOURCE_DIR}/tests/e2e/e2e_test.cpp
+  ${CMAKE_SOURCE_DIR}/tests/e2e/resident_test.cpp)
 target_compile_definitions(e2e_tests PRIVATE OSH_DIST_DIR="${OSH_DIST}")
 add_dependencies(e2e_tests dist)
 # The archive unpacked into an empty folder before the end-to-end tests, which

@@ -32,6 +32,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     OnCreate = [this](TObject* s) { FormCreate(s); };
     OnActivate = [this](TObject* s) { FormActivate(s); };
     OnKeyPress = [this](TObject* s, char& k) { FormKeyPress(s, k); };
+    OnCloseQuery = [this](TObject* s, bool& c) { FormCloseQuery(s, c); };
     OnKeyDown = [this](TObject* s, WORD& k, TShiftState sh) {
         Suggestions.KeyDown(k, sh);
         if (k)
@@ -111,6 +112,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     btnExecuter.SetCaption("Lancer");
     btnExecuter.SetDesignBounds(524, 217, 63, 21);
     btnExecuter.SetDefault(true);
+    btnExecuter.Style = bsSplitButton;
     btnExecuter.SetTabOrder(4);
     btnExecuter.SetEnabled(false);
 
@@ -141,7 +143,8 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     // Without its images the menu still works. Images wait for the menu's first opening.
     ImageList1.LoadOnFirstUse([](TImageList& list) { list.LoadStrip("MENUIMAGES"); });
     ppmInfos.Images = &ImageList1;
-    ppmInfos.Items = {&itemAPropos, &itemLicence, &itemPrincipe, &itemWebSite};
+    ppmInfos.Items = {&itemAPropos, &itemLicence,        &itemPrincipe,
+                      &itemWebSite, &itemSeparatorInfos, &itemZoneNotification};
     itemAPropos.Caption = "A propos...";
     itemAPropos.ImageIndex = 0;
     itemLicence.Caption = "Licence";
@@ -150,12 +153,15 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     itemPrincipe.ImageIndex = 2;
     itemWebSite.Caption = "Orbitashell sur le Web";
     itemWebSite.ImageIndex = 3;
+    itemSeparatorInfos.Caption = "-";
+    itemZoneNotification.Caption = "Garder dans la zone de notification";
 
     Suggestions.SetFont(Font);
 
     // The system's shield marks the entry that asks for an administrator.
     ImageList2.LoadOnFirstUse([](TImageList& list) { list.AddStockIcon(SIID_SHIELD); });
     btnExecuter.PopupMenu = &ppmExecuter;
+    btnExecuter.DropDownMenu = &ppmExecuter;
     ppmExecuter.Images = &ImageList2;
     ppmExecuter.Items = {&itemExecuter, &itemExecuterAdmin, &itemAjouterCommande,
                          &itemEffacerHistorique};
@@ -204,6 +210,8 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     itemLicence.OnClick = [this](TObject* s) { itemLicenceClick(s); };
     itemPrincipe.OnClick = [this](TObject* s) { itemPrincipeClick(s); };
     itemWebSite.OnClick = [this](TObject* s) { itemWebSiteClick(s); };
+    ppmInfos.OnPopup = [this](TObject* s) { ppmInfosPopup(s); };
+    itemZoneNotification.OnClick = [this](TObject* s) { itemZoneNotificationClick(s); };
     ppmExecuter.OnPopup = [this](TObject* s) { ppmExecuterPopup(s); };
     itemExecuter.OnClick = [this](TObject* s) { itemExecuterClick(s); };
     itemExecuterAdmin.OnClick = [this](TObject* s) { itemExecuterAdminClick(s); };
@@ -228,6 +236,12 @@ void TForm1::FormCreate(TObject*) {
 
     std::string exe = Sys().ExecutablePath();
     std::string folder = exe.substr(0, exe.find_last_of("\\/") + 1);
+    // Already running kept at hand: that window comes forward, and this copy ends unseen.
+    if (!Resident.Start(folder)) {
+        Application->ShowMainForm = false;
+        Application->Terminate();
+        return;
+    }
     // Started from elsewhere (a shortcut without a working folder, a full path
     // typed in a console): the batch file, the capture and the viewer all go
     // by the current folder, so the program's own becomes the current one.
@@ -287,6 +301,10 @@ void TForm1::FormKeyPress(TObject*, char& Key) {
         Close();
 }
 
+void TForm1::FormCloseQuery(TObject*, bool& CanClose) {
+    CanClose = !Resident.HideInstead();
+}
+
 void TForm1::cbbListCPLChange(TObject*) {
     edtCmdLine.SetText(cbbListCPL.Item(cbbListCPL.ItemIndex()));
 }
@@ -342,6 +360,7 @@ void TForm1::SuggestionsPick(TObject*, const std::string& Text) {
 
 void TForm1::FormDeactivate(TObject*) {
     Suggestions.Close();
+    Resident.WindowDeactivated();
 }
 
 void TForm1::FormMove(TObject*) {

@@ -3,6 +3,7 @@
 #include "app/FollowedCatalogues.h"
 #include "app/LaunchMemory.h"
 #include "app/Launcher.h"
+#include "app/Resident.h"
 #include "app/Suggestions.h"
 #include "core/ListRowStyle.h"
 #include "core/VersionFile.h"
@@ -43,6 +44,8 @@ public:
     TMenuItem itemLicence{this};
     TMenuItem itemPrincipe{this};
     TMenuItem itemWebSite{this};
+    TMenuItem itemSeparatorInfos{this};
+    TMenuItem itemZoneNotification{this};
     // Rows of every list found by the words typed in the box.
     TSuggestions Suggestions{this, edtCmdLine};
     TPopupMenu ppmExecuter{this};
@@ -53,6 +56,8 @@ public:
     TTimer tmrCatalogues{this};
     // The three lists and the files they show.
     TFollowedCatalogues Catalogues{this};
+    // Kept in the notification area, with a shortcut from any program.
+    TResident Resident{*this, edtCmdLine};
 
     // The caption as designed, without status suffix (at most 27 characters).
     std::string BaseCaption;
@@ -63,6 +68,8 @@ public:
     void FormCreate(TObject* Sender);
     void FormActivate(TObject* Sender);
     void FormKeyPress(TObject* Sender, char& Key);
+    // Kept at hand, the window hides rather than close.
+    void FormCloseQuery(TObject* Sender, bool& CanClose);
     // The windowless speed buttons from the keyboard: F1 opens the information
     // menu at its button, Alt+N presses "Nouvelle version disponible".
     void FormKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
@@ -102,6 +109,8 @@ public:
     void itemLicenceClick(TObject* Sender);
     void itemPrincipeClick(TObject* Sender);
     void itemWebSiteClick(TObject* Sender);
+    void ppmInfosPopup(TObject* Sender);
+    void itemZoneNotificationClick(TObject* Sender);
 
     // The suggestions open as the user types in the box and close as the
     // box or the window loses the focus, or the window moves.

@@ -52,3 +52,11 @@ void TForm1::itemPrincipeClick(TObject*) {
 void TForm1::itemWebSiteClick(TObject*) {
     Sys().ShellOpen(nullptr, "OPEN", ProductPageAddress(), "", "", SW_SHOWNORMAL);
 }
+
+void TForm1::ppmInfosPopup(TObject*) {
+    itemZoneNotification.Checked = Resident.Active();
+}
+
+void TForm1::itemZoneNotificationClick(TObject*) {
+    Resident.SetActive(!Resident.Active());
+}

@@ -35,7 +35,7 @@ void TApplication::FormCreated(TForm* form) {
 void TApplication::Run() {
     // A failure while the forms were created comes before the window.
     ShowQueuedExceptions();
-    if (MainForm)
+    if (MainForm && ShowMainForm)
         MainForm->Show();
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0)

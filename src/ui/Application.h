@@ -20,6 +20,9 @@ public:
     // The title of the message boxes: the executable's name until the program gives its own.
     std::string Title;
     TForm* MainForm = nullptr;
+    // False: Run does not show the main form (a program that hands over to
+    // another instance and ends).
+    bool ShowMainForm = true;
 
     // Creates a form of type T owned by owner, makes its window and runs its
     // creation handler; the first form created becomes the main form.

@@ -586,6 +586,14 @@ LRESULT TWinControl::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
                 return TRUE;
         break;
     }
+    case WM_NOTIFY: {
+        auto* nm = reinterpret_cast<NMHDR*>(lp);
+        LRESULT result = 0;
+        if (TWinControl* c = FromHandle(nm->hwndFrom); c && c != this)
+            if (c->HandleNotify(*nm, result))
+                return result;
+        break;
+    }
     case WM_CTLCOLOREDIT:
     case WM_CTLCOLORSTATIC:
         if (TWinControl* c = FromHandle(reinterpret_cast<HWND>(lp)); c && c != this)

@@ -183,6 +183,8 @@ public:
     virtual bool HandleCommand(WORD) { return false; }
     virtual bool HandleDrawItem(DRAWITEMSTRUCT&) { return false; }
     virtual bool HandleMeasureItem(MEASUREITEMSTRUCT&) { return false; }
+    // WM_NOTIFY: true, with its answer in result, when the control took it.
+    virtual bool HandleNotify(NMHDR&, LRESULT& /*result*/) { return false; }
     // WM_CTLCOLOREDIT / WM_CTLCOLORSTATIC: the background brush, or null for the system's.
     virtual HBRUSH HandleCtlColor(HDC) { return nullptr; }
 

@@ -22,8 +22,10 @@ bool IsPushButton(HWND h) {
     char cls[32];
     if (!h || !GetClassNameA(h, cls, sizeof cls) || lstrcmpiA(cls, "Button") != 0)
         return false;
+    // A split button's caption part, and a button the toolkit draws, press as push buttons do.
     LONG_PTR type = GetWindowLongPtrA(h, GWL_STYLE) & BS_TYPEMASK;
-    return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON;
+    return type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON || type == BS_SPLITBUTTON ||
+           type == BS_DEFSPLITBUTTON || type == BS_OWNERDRAW;
 }
 } // namespace
 
@@ -241,8 +243,18 @@ void TForm::Show() {
 
 void TForm::Hide() {
     visible_ = false;
-    if (handle_)
-        ShowWindow(handle_, SW_HIDE);
+    if (!handle_)
+        return;
+    ShowWindow(handle_, SW_HIDE);
+    // Wine follows a control that tracks the pointer (a themed box's hover)
+    // by polling it until the pointer leaves, and a pointer left still over a
+    // hidden window never does: its tracking ends with the window.
+    TRACKMOUSEEVENT track{sizeof track, TME_QUERY, nullptr, 0};
+    if (TrackMouseEvent(&track) && track.hwndTrack &&
+        (track.hwndTrack == handle_ || IsChild(handle_, track.hwndTrack))) {
+        track.dwFlags |= TME_CANCEL;
+        TrackMouseEvent(&track);
+    }
 }
 
 void TForm::Close() {

@@ -187,13 +187,17 @@ void TMenuItem::Click() {
 // -------------------------------------------------------------- TPopupMenu
 
 void TPopupMenu::Popup(int x, int y) {
-    popupPoint_ = {x, y};
-    if (OnPopup)
-        OnPopup(this);
     HWND owner = nullptr;
     for (TComponent* c = Owner(); c && !owner; c = c->Owner())
         if (auto* w = dynamic_cast<TWinControl*>(c))
             owner = w->Handle();
+    Popup(x, y, owner);
+}
+
+void TPopupMenu::Popup(int x, int y, HWND owner) {
+    popupPoint_ = {x, y};
+    if (OnPopup)
+        OnPopup(this);
     TMenuHandle menu(CreatePopupMenu());
     if (!menu)
         throw Exception("CreatePopupMenu: " + SysErrorMessage(GetLastError()));
@@ -205,10 +209,12 @@ void TPopupMenu::Popup(int x, int y) {
     for (TMenuItem* item : Items) {
         MENUITEMINFOA mii{};
         mii.cbSize = sizeof mii;
-        mii.fMask = MIIM_ID | MIIM_STRING | MIIM_STATE;
+        mii.fMask = MIIM_ID | MIIM_STATE | (item->IsSeparator() ? MIIM_FTYPE : MIIM_STRING);
+        mii.fType = MFT_SEPARATOR;
         mii.wID = id++;
         mii.dwTypeData = const_cast<char*>(item->Caption.c_str());
-        mii.fState = item->Enabled ? MFS_ENABLED : MFS_DISABLED;
+        mii.fState = (item->Enabled ? MFS_ENABLED : MFS_DISABLED) |
+                     (item->Checked ? MFS_CHECKED : 0u) | (item->Default ? MFS_DEFAULT : 0u);
         if (Images && Images->Bitmap(item->ImageIndex)) {
             TMenuImage& image = images[mii.wID - 1];
             image = {Images, item->ImageIndex};

@@ -63,11 +63,16 @@ bool DrawMenuImage(const DRAWITEMSTRUCT& dis);
 class TMenuItem : public TComponent {
 public:
     using TComponent::TComponent;
+    // "-" makes the entry a separator line.
     std::string Caption;
     int ImageIndex = -1;
     bool Enabled = true;
+    bool Checked = false;
+    // Shown in bold: what a double-click on the menu's owner does.
+    bool Default = false;
     TNotifyEvent OnClick;
     void Click();
+    bool IsSeparator() const { return Caption == "-"; }
 };
 
 class TPopupMenu : public TComponent {
@@ -82,6 +87,8 @@ public:
     // coordinates; the system moves it back onto the screen where it would
     // leave it. Returns once the menu has closed and the chosen entry has run.
     void Popup(int x, int y);
+    // The same for a menu whose owner is no control (a notification icon's window).
+    void Popup(int x, int y, HWND owner);
     // Where the last Popup was asked to put the menu.
     POINT PopupPoint() const { return popupPoint_; }
 

@@ -37,7 +37,7 @@ bool TSingleInstance::HandedOver() {
     if (exists) {
         // The first instance may still be starting: give it a moment to listen.
         for (int tries = 0; tries < 60; ++tries) {
-            if (HWND other = FindWindowExA(HWND_MESSAGE, nullptr, kListenerClass, name_.c_str())) {
+            if (HWND other = FindWindowExA(nullptr, nullptr, kListenerClass, name_.c_str())) {
                 DWORD pid = 0;
                 GetWindowThreadProcessId(other, &pid);
                 AllowSetForegroundWindow(pid);
@@ -65,8 +65,11 @@ void TSingleInstance::Listen() {
     }();
     if (!atom)
         throw Exception("RegisterClassEx: " + SysErrorMessage(GetLastError()));
-    window_ = CreateWindowExA(0, kListenerClass, name_.c_str(), 0, 0, 0, 0, 0, HWND_MESSAGE,
-                              nullptr, GetModuleHandleA(nullptr), nullptr);
+    // A hidden top-level window, not a message-only one: under Wine, the
+    // message-only windows of a program started while the desktop was being
+    // made are not among those that another program's FindWindowEx lists.
+    window_ = CreateWindowExA(WS_EX_TOOLWINDOW, kListenerClass, name_.c_str(), WS_POPUP, 0, 0, 0, 0,
+                              nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     if (!window_)
         throw Exception("CreateWindowEx: " + SysErrorMessage(GetLastError()));
     SetWindowLongPtrA(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));

@@ -2,7 +2,11 @@
 
 #include "core/Label3DGeometry.h"
 
+#include "ui/GdiHandles.h"
+#include "ui/Menus.h"
+
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <algorithm>
 #include <array>
@@ -521,10 +525,30 @@ TButton::~TButton() {
         top->DefaultButtonChanged(this, false);
 }
 
+DWORD TButton::TypeStyle() const {
+    if (ownArrow_)
+        return BS_OWNERDRAW;
+    if (Style == bsSplitButton)
+        return default_ ? BS_DEFSPLITBUTTON : BS_SPLITBUTTON;
+    return default_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+}
+
 void TButton::CreateParams(TCreateParams& p) {
     TWinControl::CreateParams(p);
     p.className = "BUTTON";
-    p.style |= default_ ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+    p.style |= TypeStyle();
+}
+
+void TButton::AfterCreateWnd() {
+    if (Style != bsSplitButton)
+        return;
+    // Buttons that know no split style draw nothing at all for it.
+    BUTTON_SPLITINFO info{};
+    info.mask = BCSIF_STYLE;
+    if (SendMessageA(handle_, BCM_GETSPLITINFO, 0, reinterpret_cast<LPARAM>(&info)))
+        return;
+    ownArrow_ = true;
+    SendMessageA(handle_, BM_SETSTYLE, TypeStyle(), TRUE);
 }
 
 void TButton::SetDefault(bool v) {
@@ -532,7 +556,7 @@ void TButton::SetDefault(bool v) {
     if (TWinControl* top = TopParent())
         top->DefaultButtonChanged(this, v);
     if (handle_)
-        SendMessageA(handle_, BM_SETSTYLE, v ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+        SendMessageA(handle_, BM_SETSTYLE, TypeStyle(), TRUE);
 }
 
 bool TButton::HandleCommand(WORD code) {
@@ -541,6 +565,73 @@ bool TButton::HandleCommand(WORD code) {
         return true;
     }
     return false;
+}
+
+bool TButton::HandleNotify(NMHDR& nm, LRESULT& result) {
+    if (nm.code != BCN_DROPDOWN)
+        return false;
+    result = 0;
+    DropDown();
+    return true;
+}
+
+void TButton::DropDown() {
+    if (!DropDownMenu || !handle_)
+        return;
+    RECT r;
+    GetWindowRect(handle_, &r);
+    DropDownMenu->Popup(r.left, r.bottom);
+}
+
+LRESULT TButton::WndProc(UINT msg, WPARAM wp, LPARAM lp) {
+    if (ownArrow_ && (msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK) &&
+        GET_X_LPARAM(lp) >= width_ - ArrowWidth()) {
+        // The arrow opens the menu and presses nothing.
+        ::SetFocus(handle_);
+        DropDown();
+        return 0;
+    }
+    return TWinControl::WndProc(msg, wp, lp);
+}
+
+bool TButton::HandleDrawItem(DRAWITEMSTRUCT& dis) {
+    if (!ownArrow_)
+        return false;
+    HDC dc = dis.hDC;
+    RECT r = dis.rcItem;
+    const bool disabled = dis.itemState & ODS_DISABLED;
+    if (default_) {
+        FrameRect(dc, &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        InflateRect(&r, -1, -1);
+    }
+    DrawFrameControl(dc, &r, DFC_BUTTON,
+                     DFCS_BUTTONPUSH | (dis.itemState & ODS_SELECTED ? DFCS_PUSHED : 0u));
+    const int shift = dis.itemState & ODS_SELECTED ? 1 : 0;
+    // A rule parts the arrow from the caption, as on the system's split buttons.
+    RECT rule{r.right - ArrowWidth(), r.top + 3, r.right, r.bottom - 3};
+    DrawEdge(dc, &rule, EDGE_ETCHED, BF_LEFT);
+    const COLORREF ink = GetSysColor(disabled ? COLOR_GRAYTEXT : COLOR_BTNTEXT);
+    const int cx = (rule.left + r.right) / 2 + shift, cy = (r.top + r.bottom) / 2 + shift;
+    const int half = Scale(3);
+    const POINT arrow[] = {
+        {cx - half, cy - half / 2}, {cx + half + 1, cy - half / 2}, {cx, cy + half - half / 2 + 1}};
+    TGdiObject<HBRUSH> brush(CreateSolidBrush(ink));
+    TGdiObject<HPEN> pen(CreatePen(PS_SOLID, 1, ink));
+    {
+        TSelectObject b(dc, brush.Get()), p(dc, pen.Get());
+        Polygon(dc, arrow, 3);
+    }
+    RECT text{r.left + shift, r.top + shift, rule.left + shift, r.bottom + shift};
+    TSelectObject font(dc, Font.Handle());
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, ink);
+    DrawTextA(dc, caption_.c_str(), static_cast<int>(caption_.size()), &text,
+              DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    if ((dis.itemState & ODS_FOCUS) && !(dis.itemState & ODS_NOFOCUSRECT)) {
+        InflateRect(&r, -3, -3);
+        DrawFocusRect(dc, &r);
+    }
+    return true;
 }
 
 // --------------------------------------------------------------- TComboBox

@@ -132,19 +132,37 @@ private:
     TTimer balloonTimer_{this};
 };
 
+enum TButtonStyle { bsPushButton, bsSplitButton };
+
 class TButton : public TWinControl {
 public:
     explicit TButton(TComponent* owner);
     ~TButton() override;
     bool Default() const { return default_; }
     void SetDefault(bool v);
+    // A split button shows an arrow at its right, which opens DropDownMenu
+    // below the button; the rest of it is pressed as a push button. Where the
+    // system's buttons have no such style (common controls before version
+    // 6), the toolkit draws the button and its arrow itself.
+    TButtonStyle Style = bsPushButton;
+    TPopupMenu* DropDownMenu = nullptr;
+    // True when the toolkit draws the arrow, rather than the system.
+    bool DrawsOwnArrow() const { return ownArrow_; }
     bool HandleCommand(WORD code) override;
+    bool HandleNotify(NMHDR& nm, LRESULT& result) override;
+    bool HandleDrawItem(DRAWITEMSTRUCT& dis) override;
 
 protected:
     void CreateParams(TCreateParams& p) override;
+    void AfterCreateWnd() override;
+    LRESULT WndProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
 private:
+    DWORD TypeStyle() const;
+    int ArrowWidth() const { return Scale(15); }
+    void DropDown();
     bool default_ = false;
+    bool ownArrow_ = false;
 };
 
 enum TOwnerDrawStateFlag : unsigned {

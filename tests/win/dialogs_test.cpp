@@ -92,12 +92,14 @@ TEST_F(InfoMenu, EntriesInOrderWithTheirImages) {
         {&form_->itemLicence, "Licence"},
         {&form_->itemPrincipe, "Principe de fonctionnement"},
         {&form_->itemWebSite, "Orbitashell sur le Web"},
+        {&form_->itemSeparatorInfos, "-"},
+        {&form_->itemZoneNotification, "Garder dans la zone de notification"},
     };
     ASSERT_EQ(form_->ppmInfos.Items.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(form_->ppmInfos.Items[i], expected[i].first);
         EXPECT_EQ(expected[i].first->Caption, expected[i].second);
-        EXPECT_EQ(expected[i].first->ImageIndex, static_cast<int>(i));
+        EXPECT_EQ(expected[i].first->ImageIndex, i < 4 ? static_cast<int>(i) : -1);
     }
     EXPECT_EQ(form_->btnInfos.PopupMenu, &form_->ppmInfos);
     EXPECT_EQ(form_->ppmInfos.Images, &form_->ImageList1);
