@@ -56,3 +56,19 @@ TFileStamp FileStampOf(const std::string& path);
 // a file: they go to a new file beside it first, which then replaces it in one
 // move. EFCreateError naming path on failure, with the file as it was.
 void ReplaceWholeFile(const std::string& path, std::string_view bytes);
+
+// Serialises the read, change and write of a file between processes: a
+// named mutex after the file's full path, held while the object lives. After
+// ms without it, or without the mutex at all, the caller goes on unserialised:
+// a write late or raced is better than none.
+class TFileLock {
+public:
+    explicit TFileLock(const std::string& path, DWORD ms = 5000);
+    ~TFileLock();
+    TFileLock(const TFileLock&) = delete;
+    TFileLock& operator=(const TFileLock&) = delete;
+
+private:
+    HANDLE mutex_;
+    bool owned_ = false;
+};

@@ -2160,6 +2160,9 @@ TEST_F(Form1Blanks, FaultyMarksAreNamedAndNothingRuns) {
                  "Valeur \xE0 compl\xE9ter sans \xAB }} \xBB : \xAB {{h\xF4te \xBB !"},
              {"echo {{1}}{{2}}{{3}}{{4}}{{5}}{{6}}{{7}}{{8}}{{9}}{{j}}",
               "Trop de valeurs \xE0 compl\xE9ter : 9 au plus, et \xAB j \xBB est de trop !"},
+             {"dir {{ [options]=/w}}",
+              "Valeur \xE0 compl\xE9ter dont le nom commence par \xAB [ \xBB ou \xAB ; \xBB, "
+              "qu'Orbitashell.ini ne peut pas garder : \xAB [options] \xBB !"},
          }) {
         Launch(line);
         EXPECT_TRUE(sys_.ShellCalls.empty());
@@ -2168,6 +2171,7 @@ TEST_F(Form1Blanks, FaultyMarksAreNamedAndNothingRuns) {
         boxes_.Shown.clear();
     }
     EXPECT_FALSE(History().has_value());
+    EXPECT_FALSE(ReadBytes(install_.dir + "\\Orbitashell.ini").has_value());
 }
 
 TEST_F(Form1Blanks, DoubledParenthesesRunSingleAndTheHistoryKeepsThemDoubled) {

@@ -14,6 +14,11 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
+// The value values offer for name, or "?" for none.
+std::string Offered(const TFieldValues& values, const std::string& name) {
+    return values.Prefilled({{name, "?"}})[0].Default;
+}
+
 class Stores : public testing::Test {
 protected:
     void TearDown() override { RemoveTree(dir); }
@@ -29,12 +34,11 @@ protected:
 TEST_F(Stores, ValuesComeBackAsWrittenInTheNextSession) {
     const std::string ini = dir + "\\Orbitashell.ini";
     TFieldValues written(ini, "Valeurs", Recorder());
-    written.SetValue("h\xF4te", " 8.8.8.8 ");
-    written.SetValue("vide", "");
-    written.SetValue("dossier", "\"C:\\Program Files\" & echo >x");
+    written.Keep({{"h\xF4te", " 8.8.8.8 "}, {"vide", ""}});
+    written.Keep({{"dossier", "\"C:\\Program Files\" & echo >x"}});
     TFieldValues values(ini, "Valeurs", Recorder());
-    EXPECT_EQ(values.Value("vide"), "") << "an empty value is one";
-    EXPECT_EQ(values.Value("dossier"), "\"C:\\Program Files\" & echo >x");
+    EXPECT_EQ(Offered(values, "vide"), "") << "an empty value is one";
+    EXPECT_EQ(Offered(values, "dossier"), "\"C:\\Program Files\" & echo >x");
     // Last used, blanks kept and letter case ignored, else the row's default.
     const auto fields = values.Prefilled({{"H\xF4TE", "1.1.1.1"}, {"n", "4"}});
     EXPECT_EQ(fields[0].Default, " 8.8.8.8 ");
@@ -43,8 +47,8 @@ TEST_F(Stores, ValuesComeBackAsWrittenInTheNextSession) {
     EXPECT_TRUE(errors.empty());
 
     TFieldValues nowhere(dir + "\\absent\\Orbitashell.ini", "Valeurs", Recorder());
-    nowhere.SetValue("a", "1");
-    nowhere.SetValue("b", "2");
+    nowhere.Keep({{"a", "1"}});
+    nowhere.Keep({{"b", "2"}});
     ASSERT_EQ(errors.size(), 1u) << "once a session";
     EXPECT_NE(errors[0].find("Orbitashell.ini\""), std::string::npos) << errors[0];
 }
