@@ -69,13 +69,21 @@ void CheckAppendable(const std::string& path) {
     const TFileHandle f(CreateFileA(path.c_str(), FILE_APPEND_DATA,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!f.Valid()) {
-        const DWORD err = GetLastError();
-        if (err == ERROR_FILE_NOT_FOUND)
-            return;
+    if (f.Valid())
+        return;
+    DWORD err = GetLastError();
+    if (err != ERROR_FILE_NOT_FOUND)
         throw EFCreateError("Impossible d'écrire dans le fichier \"" + FullPath(path) + "\". " +
                             SysErrorMessage(err));
-    }
+    // A folder the user may not write to: the file is made and gone at once.
+    const TFileHandle made(CreateFileA(path.c_str(), GENERIC_WRITE | DELETE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    err = GetLastError();
+    // ERROR_FILE_EXISTS: its writer made it meanwhile.
+    if (!made.Valid() && err != ERROR_FILE_EXISTS)
+        throw EFCreateError("Impossible de créer le fichier \"" + FullPath(path) + "\". " +
+                            SysErrorMessage(err));
 }
 
 TFileStamp FileStampOf(const std::string& path) {

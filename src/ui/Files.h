@@ -38,9 +38,10 @@ std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, std::string_view bytes);
 
 // Opens the file for appending as a writer that shares it would, and closes
-// it again; a missing file is left to its writer to create, so that nothing
-// is made before a launch is sure to run. EFCreateError when it cannot be:
-// "Impossible d'écrire dans le fichier \"<full path>\". <reason>".
+// it again; a missing file is made and deleted at once, so that nothing stays
+// before a launch is sure to run. EFCreateError when it cannot be:
+// "Impossible d'écrire dans le fichier \"<full path>\". <reason>", or for a
+// missing one "Impossible de créer le fichier \"<full path>\". <reason>".
 void CheckAppendable(const std::string& path);
 
 // What tells a file's new content from its old one without reading it.

@@ -1401,6 +1401,59 @@ TEST_F(Form1Launch, CaptureThatCannotWorkNamesTheFileAndRunsNothing) {
     EXPECT_EQ(ReadBytes(Capture()), "ancienne capture\r\n");
 }
 
+// Sets or clears the Linux "immutable" attribute of a folder through a Unix
+// program that Wine starts: under Wine, run as root, neither a folder's
+// read-only attribute nor its permissions keep a file from being made in it.
+// False where that cannot be done (not Wine, or no chattr).
+bool SetImmutable(const std::string& dir, bool on) {
+    using TUnixName = char*(CDECL*)(LPCWSTR);
+    const auto unixName = reinterpret_cast<TUnixName>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    wchar_t wide[MAX_PATH];
+    char* name = unixName && MultiByteToWideChar(CP_ACP, 0, dir.c_str(), -1, wide, MAX_PATH)
+                     ? unixName(wide)
+                     : nullptr;
+    if (!name)
+        return false;
+    std::string command =
+        std::string("Z:\\usr\\bin\\chattr ") + (on ? "+i" : "-i") + " \"" + name + "\"";
+    HeapFree(GetProcessHeap(), 0, name);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
+        return false;
+    DWORD code = 1;
+    WaitForSingleObject(pi.hProcess, 10000);
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return code == 0;
+}
+
+// A folder where no file can be made (a program's folder without the rights
+// to write there): the check says so, naming the capture file, and runs nothing.
+TEST_F(Form1Launch, CaptureInAFolderWhereNoFileCanBeMadeIsRefused) {
+    TDialogWatcher watcher;
+    if (!SetImmutable(install_.dir, true))
+        GTEST_SKIP() << "no way here to keep a folder from taking new files";
+    const HANDLE probe = CreateFileA((install_.dir + "\\probe.txt").c_str(), GENERIC_WRITE, 0,
+                                     nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    const DWORD reason = GetLastError();
+    if (probe != INVALID_HANDLE_VALUE)
+        CloseHandle(probe);
+    Launch("Edit+ ipconfig");
+    SetImmutable(install_.dir, false);
+    ASSERT_EQ(probe, INVALID_HANDLE_VALUE) << "the folder still takes new files";
+    EXPECT_TRUE(sys_.ShellCalls.empty());
+    EXPECT_FALSE(ReadBytes(BatchPath()).has_value()) << "written before the check";
+    EXPECT_EQ(Texts(boxes_.Shown),
+              std::vector<std::string>{"Impossible de créer le fichier \"" + Capture() + "\". " +
+                                       SysErrorMessage(reason) + "."});
+    EXPECT_FALSE(ReadBytes(Capture()).has_value());
+}
+
 // Every check comes before the first write: a capture refused for its length
 // leaves no batch file, and the checks never make the capture file, whose
 // absence the viewer tells from an empty capture.
