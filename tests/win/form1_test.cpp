@@ -576,15 +576,11 @@ TEST(Form1Startup, CatalogueHeldOpenForWriting) {
         EXPECT_EQ(watcher.Seen.size(), 1u);
         EXPECT_FALSE(TakeQuitRequest());
 
-        // The failed list and those after it keep their single empty row for now.
+        // The failed list keeps its single empty row for now; the others load.
         const std::vector<std::string> empty{""};
-        bool cplLoaded = !c.custom && std::string(c.name) != "COMMANDESCPL.TXT";
-        if (cplLoaded) {
-            EXPECT_EQ(Rows(f->cbbListCPL).size(), 2u);
-        } else {
-            EXPECT_EQ(Rows(f->cbbListCPL), empty);
-        }
-        EXPECT_EQ(Rows(f->cbbListSyst), empty);
+        const std::string name = c.name;
+        EXPECT_EQ(Rows(f->cbbListCPL).size() == 2u, name != "COMMANDESCPL.TXT");
+        EXPECT_EQ(Rows(f->cbbListSyst).size() == 3u, name != "COMMANDESSYST.TXT");
         EXPECT_EQ(Rows(f->cbbListCustom), empty);
         EXPECT_EQ(f->cbbListCustom.Visible(), c.custom);
 
@@ -601,6 +597,33 @@ TEST(Form1Startup, CatalogueHeldOpenForWriting) {
                   }),
                   2500u);
     }
+}
+
+// A personal list held by an editor stops none of the other checks: a
+// missing catalogue is still said, then the list's error; the list fills
+// once its file is free.
+TEST(Form1Startup, HeldPersonalListAndMissingCatalogueAreBothSaid) {
+    TRecordingSystem sys;
+    TDialogWatcher watcher;
+    TBoxRecorder boxes;
+    TInstall install(sys, "heldmissing");
+    install.Cpl().SystFolder().Custom();
+    const std::string path = install.dir + "\\COMMANDES.TXT";
+    HANDLE writer = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(writer, INVALID_HANDLE_VALUE);
+    auto f = NewForm1();
+    EXPECT_TRUE(Application->QuitRequested());
+    PumpMessages(20);
+    EXPECT_EQ(Texts(boxes.Shown),
+              (std::vector<std::string>{kMissingSyst,
+                                        "Impossible d'ouvrir le fichier \"" + path + "\". " +
+                                            SysErrorMessage(ERROR_SHARING_VIOLATION) + "."}));
+    EXPECT_EQ(Rows(f->cbbListCPL).size(), 2u);
+    CloseHandle(writer);
+    EXPECT_LT(
+        PumpUntil([&] { return Rows(f->cbbListCustom) == std::vector<std::string>{"echo perso"}; }),
+        2500u);
 }
 
 // ---------------------------------------------------------------- bad input
