@@ -120,7 +120,8 @@ TEST_F(Stores, ValuesOfTwoWindowsMeetInTheFileAndASessionKeepsWhatItTyped) {
     ASSERT_EQ(errors.size(), 1u) << "once a session";
     EXPECT_EQ(Offered(a, "h\xF4te"), "1.1.1.1");
     EXPECT_EQ(Offered(a, "n"), "5");
-    EXPECT_NE(ReadBytes(ini).value_or("").find("h\xF4te=\"8.8.8.8\""), std::string::npos);
+    EXPECT_NE(ReadBytes(ini).value_or("").find("H\xD4TE=\"8.8.8.8\""), std::string::npos)
+        << "the name kept as the file first spelt it";
 }
 
 // Two windows run lines in turn: the file keeps them all in the order they
