@@ -11,32 +11,39 @@ TFieldValues::TFieldValues(std::string iniPath, std::string section,
                            std::function<void(const std::string&)> onError)
     : path_(std::move(iniPath)), section_(std::move(section)), onError_(std::move(onError)) {}
 
-std::optional<std::string> TFieldValues::Value(const std::string& name) const {
-    // The section's key names first: a value never kept is not an empty one.
-    std::string keys(32768, '\0');
-    const DWORD size = GetPrivateProfileStringA(section_.c_str(), nullptr, "", keys.data(),
-                                                static_cast<DWORD>(keys.size()), path_.c_str());
-    bool known = false;
-    for (const char* key = keys.data(); !known && key < keys.data() + size && *key;
-         key += lstrlenA(key) + 1)
-        known = lstrcmpiA(key, name.c_str()) == 0;
-    if (!known)
-        return std::nullopt;
-    std::string value(32768, '\0');
-    const DWORD n = GetPrivateProfileStringA(section_.c_str(), name.c_str(), "", value.data(),
-                                             static_cast<DWORD>(value.size()), path_.c_str());
-    value.resize(n);
-    return value;
+std::vector<TKeptValue> TFieldValues::FileValues() const {
+    // The section whole, so that the names' own rule finds a value, never
+    // the profile functions' folding of keys.
+    std::string text(4096, '\0');
+    for (;;) {
+        const DWORD n = GetPrivateProfileSectionA(section_.c_str(), text.data(),
+                                                  static_cast<DWORD>(text.size()), path_.c_str());
+        if (n + 2 < text.size()) {
+            text.resize(n);
+            return ParseKeptValues(text);
+        }
+        text.resize(text.size() * 2);
+    }
 }
 
-void TFieldValues::SetValue(const std::string& name, const std::string& value) {
-    // Quoted, so that blanks at either end and quotes of its own come back
-    // as written: the reader takes off one pair of enclosing quotes.
-    const std::string quoted = "\"" + value + "\"";
-    if (WritePrivateProfileStringA(section_.c_str(), name.c_str(), quoted.c_str(), path_.c_str()))
+void TFieldValues::Keep(const std::vector<TKeptValue>& values) {
+    if (values.empty())
         return;
-    const DWORD error = GetLastError();
-    if (reported_)
+    for (const TKeptValue& kept : values)
+        SetKeptValue(session_, kept.Name, kept.Value);
+    bool written = false;
+    DWORD error = 0;
+    {
+        // Another window may keep its own values between the read and the write.
+        const TFileLock lock(path_);
+        std::vector<TKeptValue> file = FileValues();
+        for (const TKeptValue& kept : values)
+            SetKeptValue(file, kept.Name, kept.Value);
+        const std::string section = KeptValuesSection(file);
+        written = WritePrivateProfileSectionA(section_.c_str(), section.c_str(), path_.c_str());
+        error = GetLastError();
+    }
+    if (written || reported_)
         return;
     reported_ = true;
     if (onError_)
@@ -45,8 +52,14 @@ void TFieldValues::SetValue(const std::string& name, const std::string& value) {
 }
 
 std::vector<TBlankField> TFieldValues::Prefilled(std::vector<TBlankField> fields) const {
-    for (TBlankField& field : fields)
-        if (auto value = Value(field.Name))
-            field.Default = std::move(*value);
+    // This session's values first, whether or not the file took them.
+    const std::vector<TKeptValue> file = FileValues();
+    for (TBlankField& field : fields) {
+        const std::string* value = FindKeptValue(session_, field.Name);
+        if (!value)
+            value = FindKeptValue(file, field.Name);
+        if (value)
+            field.Default = *value;
+    }
     return fields;
 }

@@ -5,7 +5,6 @@
 #include "core/Blanks.h"
 
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,16 +14,21 @@ public:
     TFieldValues(std::string iniPath, std::string section,
                  std::function<void(const std::string&)> onError);
 
-    // Names compare as the settings file compares its keys: letter case ignored.
-    std::optional<std::string> Value(const std::string& name) const;
-    void SetValue(const std::string& name, const std::string& value);
+    // Keeps the values of a line that ran, in this session and in the file.
+    // The section is rewritten whole, the other sections left alone.
+    void Keep(const std::vector<TKeptValue>& values);
 
-    // The fields with, for default, the value last used when there is one.
+    // The fields with, for default, the value last used for their name
+    // (SameBlankName) when there is one: this session's, whether or not the
+    // file took it, else the file's.
     std::vector<TBlankField> Prefilled(std::vector<TBlankField> fields) const;
 
 private:
+    // The section as the file holds it now.
+    std::vector<TKeptValue> FileValues() const;
     std::string path_;
     std::string section_;
     std::function<void(const std::string&)> onError_;
+    std::vector<TKeptValue> session_;
     bool reported_ = false;
 };

@@ -39,8 +39,7 @@ TLaunchMemory::Ask(const std::string& line, const std::vector<TBlankField>& fiel
 }
 
 void TLaunchMemory::Keep(const std::vector<TKeptValue>& values) {
-    for (const TKeptValue& kept : values)
-        values_.SetValue(kept.Name, kept.Value);
+    values_.Keep(values);
 }
 
 void TLaunchMemory::Ran(const std::string& line) {

@@ -52,6 +52,10 @@ std::string RefusalMessage(const TLaunchRefusal& refusal) {
     case TLaunchRefusalKind::TooManyBlanks:
         return "Trop de valeurs à compléter : " + std::to_string(kBlanksMax) + " au plus, et " +
                Quoted(refusal.Culprit) + " est de trop !";
+    case TLaunchRefusalKind::ReservedName:
+        return "Valeur à compléter dont le nom commence par « [ » ou « ; », qu'Orbitashell.ini "
+               "ne peut pas garder : " +
+               Quoted(refusal.Culprit) + " !";
     case TLaunchRefusalKind::Mixed:
         return "Mélange incompatible de commandes !";
     case TLaunchRefusalKind::TooLong:

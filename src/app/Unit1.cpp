@@ -5,6 +5,7 @@
 #include "osh/Version.h"
 #include "core/ParenComments.h"
 #include "ui/Application.h"
+#include "ui/Exceptions.h"
 #include "ui/Files.h"
 #include "ui/MessageDialog.h"
 #include "ui/System.h"
@@ -250,28 +251,36 @@ void TForm1::FormCreate(TObject*) {
 
     launchMemory_ = std::make_unique<TLaunchMemory>(this, folder);
     launcher_ = std::make_unique<TLauncher>(*this, *launchMemory_);
-    // Every list knows its file before the first load: a file held by a
-    // writer ends this handler, and the lists after it fill at a later check.
     Catalogues.SetPath(lkCustom, folder + UpperName("Commandes.txt"));
     Catalogues.SetPath(lkCPL, folder + UpperName("CommandesCPL.TXT"));
     Catalogues.SetPath(lkSyst, folder + UpperName("CommandesSyst.TXT"));
+    // A file held by a writer stops its own list's load only: every check
+    // still runs, and the loop shows the failure once this handler is done.
+    // The timer fills the list once the file is free.
+    auto load = [this](TListKind kind) {
+        try {
+            Catalogues.Load(kind);
+        } catch (const EFOpenError&) {
+            Application->QueueException(std::current_exception());
+        }
+    };
 
     if (FileExists(Catalogues.Path(lkCustom))) {
         ShowCustomList();
-        Catalogues.Load(lkCustom);
+        load(lkCustom);
     } else {
         SetHeight(Scale(314));
     }
 
     if (FileExists(Catalogues.Path(lkCPL))) {
-        Catalogues.Load(lkCPL);
+        load(lkCPL);
     } else {
         ShowErrorMessage("Le fichier \"CommandesCPL.TXT\" d'Orbitashell est introuvable !");
         Application->Terminate();
     }
 
     if (FileExists(Catalogues.Path(lkSyst))) {
-        Catalogues.Load(lkSyst);
+        load(lkSyst);
     } else {
         ShowErrorMessage("Le fichier \"CommandesSyst.TXT\" d'Orbitashell est introuvable !");
         Application->Terminate();

@@ -2,6 +2,7 @@
 
 #include "core/Ascii.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -13,8 +14,7 @@ struct TMark {
     std::optional<std::string_view> value;
 };
 
-// A Windows-1252 letter in capitals, accented ones too: names are one
-// whatever their case, as the profile functions that keep their values see them.
+// A Windows-1252 letter in capitals, accented ones too.
 unsigned char Upper1252(char c) {
     const auto u = static_cast<unsigned char>(c);
     if ((u >= 0xE0 && u <= 0xFE && u != 0xF7) || (u >= 'a' && u <= 'z'))
@@ -29,15 +29,6 @@ unsigned char Upper1252(char c) {
     default:
         return u;
     }
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (Upper1252(a[i]) != Upper1252(b[i]))
-            return false;
-    return true;
 }
 
 // The next mark at or after from; none when the line holds no more "{{".
@@ -65,6 +56,15 @@ std::optional<TMark> NextMark(std::string_view line, std::size_t from) {
 
 } // namespace
 
+bool SameBlankName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (Upper1252(a[i]) != Upper1252(b[i]))
+            return false;
+    return true;
+}
+
 bool HasBlanks(std::string_view line) {
     return line.find("{{") != std::string_view::npos;
 }
@@ -85,9 +85,16 @@ TBlanks ParseBlanks(std::string_view line) {
             blanks.Culprit = line.substr(mark->begin, mark->end - mark->begin);
             break;
         }
+        // The settings file keeps a value under its name as a key, which
+        // must not read as a section or a comment.
+        if (mark->name.front() == '[' || mark->name.front() == ';') {
+            blanks.Error = TBlanksError::ReservedName;
+            blanks.Culprit = mark->name;
+            break;
+        }
         TBlankField* field = nullptr;
         for (TBlankField& f : blanks.Fields)
-            if (SameName(f.Name, mark->name))
+            if (SameBlankName(f.Name, mark->name))
                 field = &f;
         if (!field) {
             if (blanks.Fields.size() == kBlanksMax) {
@@ -121,7 +128,7 @@ std::string FillBlanks(std::string_view line, const std::vector<std::string>& va
             break;
         out.append(line.substr(pos, mark->begin - pos));
         std::size_t index = 0;
-        while (index < names.size() && !SameName(names[index], mark->name))
+        while (index < names.size() && !SameBlankName(names[index], mark->name))
             ++index;
         if (index == names.size())
             names.push_back(mark->name);
@@ -131,4 +138,52 @@ std::string FillBlanks(std::string_view line, const std::vector<std::string>& va
     }
     out.append(line.substr(pos));
     return out;
+}
+
+std::vector<TKeptValue> ParseKeptValues(std::string_view section) {
+    std::vector<TKeptValue> kept;
+    for (std::size_t from = 0; from < section.size();) {
+        const std::size_t end = std::min(section.find('\0', from), section.size());
+        const std::string_view line = section.substr(from, end - from);
+        from = end + 1;
+        const auto equal = line.find('=');
+        const std::string_view name = Trimmed(line.substr(0, equal));
+        if (name.empty() || name.front() == ';')
+            continue;
+        std::string_view value =
+            equal == std::string_view::npos ? "" : Trimmed(line.substr(equal + 1));
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+            value.back() == value.front())
+            value = value.substr(1, value.size() - 2);
+        kept.push_back({std::string(name), std::string(value)});
+    }
+    return kept;
+}
+
+const std::string* FindKeptValue(const std::vector<TKeptValue>& kept, std::string_view name) {
+    for (const TKeptValue& k : kept)
+        if (SameBlankName(k.Name, name))
+            return &k.Value;
+    return nullptr;
+}
+
+void SetKeptValue(std::vector<TKeptValue>& kept, std::string_view name, std::string_view value) {
+    auto first = std::find_if(kept.begin(), kept.end(),
+                              [&](const TKeptValue& k) { return SameBlankName(k.Name, name); });
+    if (first == kept.end()) {
+        kept.push_back({std::string(name), std::string(value)});
+        return;
+    }
+    first->Value = value;
+    kept.erase(std::remove_if(first + 1, kept.end(),
+                              [&](const TKeptValue& k) { return SameBlankName(k.Name, name); }),
+               kept.end());
+}
+
+std::string KeptValuesSection(const std::vector<TKeptValue>& kept) {
+    std::string section;
+    for (const TKeptValue& k : kept)
+        section.append(k.Name).append("=\"").append(k.Value).append("\"").push_back('\0');
+    section.push_back('\0');
+    return section;
 }

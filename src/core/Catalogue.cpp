@@ -140,6 +140,23 @@ TCatalogueEncoding CatalogueEncoding(std::string_view bytes) {
     return IsUtf8WithNonAscii(listed) ? TCatalogueEncoding::Utf8 : TCatalogueEncoding::Ansi;
 }
 
+bool CatalogueReadWhole(std::string_view bytes) {
+    std::string storage;
+    const std::string_view text = CatalogueAnsiText(bytes, storage);
+    switch (CatalogueEncoding(bytes)) {
+    case TCatalogueEncoding::Ansi:
+        return text.find('\0') == std::string_view::npos;
+    case TCatalogueEncoding::Utf8:
+        return Encoded(text, TCatalogueEncoding::Utf8) == bytes;
+    case TCatalogueEncoding::Utf8Bom:
+        return Encoded(text, TCatalogueEncoding::Utf8) == bytes.substr(kUtf8Mark.size());
+    case TCatalogueEncoding::Utf16le:
+    case TCatalogueEncoding::Utf16be:
+        return Encoded(text, CatalogueEncoding(bytes)) == bytes.substr(2);
+    }
+    return false;
+}
+
 std::string_view CatalogueAnsiText(std::string_view bytes, std::string& storage) {
     storage.clear();
     switch (CatalogueEncoding(bytes)) {

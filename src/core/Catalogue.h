@@ -23,6 +23,10 @@ TCatalogueEncoding CatalogueEncoding(std::string_view bytes);
 // character Windows-1252 lacks, or a broken sequence, becomes '?'.
 std::string_view CatalogueAnsiText(std::string_view bytes, std::string& storage);
 
+// Whether CatalogueAnsiText gives every character of the file: no NUL ends
+// it early and no character became '?'.
+bool CatalogueReadWhole(std::string_view bytes);
+
 // The row that "add to my commands" writes for a command line and an
 // optional comment: the line, then " (comment)" when the comment holds more
 // than blanks. Brackets stand for the comment's own parentheses, and a line

@@ -24,12 +24,18 @@ bool AddToHistory(std::vector<std::string>& lines, std::string_view line) {
     return true;
 }
 
-std::vector<std::string> ParseHistory(std::string_view bytes) {
+THistoryRead ReadHistory(std::string_view bytes) {
+    THistoryRead read;
+    read.Whole = CatalogueReadWhole(bytes);
+    std::string text(bytes);
+    const TCatalogueEncoding encoding = CatalogueEncoding(bytes);
+    // A NUL byte of UTF-16 is half of a character.
+    if (encoding != TCatalogueEncoding::Utf16le && encoding != TCatalogueEncoding::Utf16be)
+        std::replace(text.begin(), text.end(), '\0', '\n');
     std::string storage;
-    std::vector<std::string> lines;
-    for (std::string_view row : CatalogueLineViews(CatalogueAnsiText(bytes, storage)))
-        AddToHistory(lines, row);
-    return lines;
+    for (std::string_view row : CatalogueLineViews(CatalogueAnsiText(text, storage)))
+        AddToHistory(read.Lines, row);
+    return read;
 }
 
 std::string HistoryText(const std::vector<std::string>& lines) {

@@ -8,8 +8,8 @@
 
 namespace {
 
-// What a mark's bytes become where words and line breaks are looked for
-// outside the marks: part of no word, and no line break.
+// What a mark's bytes become where words are looked for outside the marks:
+// part of no word.
 constexpr char kMarkByte = '\x01';
 
 bool IsBlank(char c) {
@@ -91,6 +91,8 @@ std::optional<TLaunchRefusal> BlanksRefusal(const TBlanks& blanks) {
         return TLaunchRefusal{TLaunchRefusalKind::EmptyBlankName, blanks.Culprit};
     case TBlanksError::TooMany:
         return TLaunchRefusal{TLaunchRefusalKind::TooManyBlanks, blanks.Culprit};
+    case TBlanksError::ReservedName:
+        return TLaunchRefusal{TLaunchRefusalKind::ReservedName, blanks.Culprit};
     }
     return std::nullopt;
 }
@@ -151,7 +153,9 @@ std::optional<TLaunchRefusal> FixedRefusal(const TReading& r, const TLaunchFacts
         return TLaunchRefusal{TLaunchRefusalKind::CaptureUnready, {}};
     if (r.Capture && HasToolWord(r.Masked))
         return TLaunchRefusal{TLaunchRefusalKind::Mixed, {}};
-    if (HasLineBreak(r.Masked))
+    // A mark's too: a name with a line break would split its line in the
+    // settings file.
+    if (HasLineBreak(r.Rest))
         return TLaunchRefusal{TLaunchRefusalKind::LineBreak, {}};
     return std::nullopt;
 }

@@ -31,10 +31,11 @@ enum class TLaunchRefusalKind {
     UnclosedBlank,  // Culprit: the mark from its "{{" on
     EmptyBlankName, // Culprit: the mark
     TooManyBlanks,  // Culprit: the first name beyond kBlanksMax
+    ReservedName,   // Culprit: a name the settings file could not give back
     Mixed,          // a capture with a graphical tool
     CaptureUnready, // the facts' CaptureReady is false
     TooLong,        // Length: the parameters' length
-    LineBreak,      // a CR, LF or NUL would cut the line
+    LineBreak,      // a CR, LF or NUL would cut the line, or a mark
 };
 
 struct TLaunchRefusal {
@@ -47,11 +48,6 @@ struct TLaunchRefusal {
 struct TLaunchAsk {
     // Defaults as the user reads them: doubled parentheses made single.
     std::vector<TBlankField> Fields;
-};
-
-struct TKeptValue {
-    std::string Name;
-    std::string Value;
 };
 
 struct TLaunchPlan {

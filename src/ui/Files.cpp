@@ -1,5 +1,6 @@
 #include "ui/Files.h"
 
+#include "core/Ascii.h"
 #include "ui/Exceptions.h"
 
 #include <algorithm>
@@ -68,13 +69,21 @@ void CheckAppendable(const std::string& path) {
     const TFileHandle f(CreateFileA(path.c_str(), FILE_APPEND_DATA,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!f.Valid()) {
-        const DWORD err = GetLastError();
-        if (err == ERROR_FILE_NOT_FOUND)
-            return;
+    if (f.Valid())
+        return;
+    DWORD err = GetLastError();
+    if (err != ERROR_FILE_NOT_FOUND)
         throw EFCreateError("Impossible d'écrire dans le fichier \"" + FullPath(path) + "\". " +
                             SysErrorMessage(err));
-    }
+    // A folder the user may not write to: the file is made and gone at once.
+    const TFileHandle made(CreateFileA(path.c_str(), GENERIC_WRITE | DELETE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    err = GetLastError();
+    // ERROR_FILE_EXISTS: its writer made it meanwhile.
+    if (!made.Valid() && err != ERROR_FILE_EXISTS)
+        throw EFCreateError("Impossible de créer le fichier \"" + FullPath(path) + "\". " +
+                            SysErrorMessage(err));
 }
 
 TFileStamp FileStampOf(const std::string& path) {
@@ -126,4 +135,29 @@ void ReplaceWholeFile(const std::string& path, std::string_view bytes) {
     if (!MoveFileExA(temp, full.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         fail(GetLastError());
     moved = true;
+}
+
+TFileLock::TFileLock(const std::string& path, DWORD ms) {
+    // No backslash in a kernel object's name past its namespace, and a path's
+    // letter case names the same file; a long path keeps its end.
+    std::string name;
+    for (char c : FullPath(path))
+        name += c == '\\' ? '/' : AsciiUpper(c);
+    const std::string prefix = "Local\\TFileLock:";
+    const std::size_t room = MAX_PATH - 1 - prefix.size();
+    if (name.size() > room)
+        name.erase(0, name.size() - room);
+    mutex_ = CreateMutexA(nullptr, FALSE, (prefix + name).c_str());
+    if (mutex_) {
+        const DWORD waited = WaitForSingleObject(mutex_, ms);
+        // Abandoned: its holder ended without giving it back; it is this one's now.
+        owned_ = waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED;
+    }
+}
+
+TFileLock::~TFileLock() {
+    if (owned_)
+        ReleaseMutex(mutex_);
+    if (mutex_)
+        CloseHandle(mutex_);
 }

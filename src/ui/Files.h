@@ -38,9 +38,10 @@ std::string ReadWholeFile(const std::string& path);
 void WriteWholeFile(const std::string& path, std::string_view bytes);
 
 // Opens the file for appending as a writer that shares it would, and closes
-// it again; a missing file is left to its writer to create, so that nothing
-// is made before a launch is sure to run. EFCreateError when it cannot be:
-// "Impossible d'écrire dans le fichier \"<full path>\". <reason>".
+// it again; a missing file is made and deleted at once, so that nothing stays
+// before a launch is sure to run. EFCreateError when it cannot be:
+// "Impossible d'écrire dans le fichier \"<full path>\". <reason>", or for a
+// missing one "Impossible de créer le fichier \"<full path>\". <reason>".
 void CheckAppendable(const std::string& path);
 
 // What tells a file's new content from its old one without reading it.
@@ -56,3 +57,19 @@ TFileStamp FileStampOf(const std::string& path);
 // a file: they go to a new file beside it first, which then replaces it in one
 // move. EFCreateError naming path on failure, with the file as it was.
 void ReplaceWholeFile(const std::string& path, std::string_view bytes);
+
+// Serialises the read, change and write of a file between processes: a
+// named mutex after the file's full path, held while the object lives. After
+// ms without it, or without the mutex at all, the caller goes on unserialised:
+// a write late or raced is better than none.
+class TFileLock {
+public:
+    explicit TFileLock(const std::string& path, DWORD ms = 5000);
+    ~TFileLock();
+    TFileLock(const TFileLock&) = delete;
+    TFileLock& operator=(const TFileLock&) = delete;
+
+private:
+    HANDLE mutex_;
+    bool owned_ = false;
+};

@@ -26,10 +26,26 @@ TEST(History, ARepeatMovesToTheEndBlankLedLinesStayOutTheNewestTwoHundredStay) {
 TEST(History, FileIsWindows1252WithCrLfAndAHandEditedOneIsCleanedAsRead) {
     const Lines h{"ping h\xF4te", "for %i in ((*.txt)) do echo %i"};
     EXPECT_EQ(HistoryText(h), "ping h\xF4te\r\nfor %i in ((*.txt)) do echo %i\r\n");
-    EXPECT_EQ(ParseHistory(HistoryText(h)), h);
+    EXPECT_EQ(ReadHistory(HistoryText(h)).Lines, h);
+    EXPECT_TRUE(ReadHistory(HistoryText(h)).Whole);
     // UTF-8, LF ends, an empty line, a line kept out and a repeat.
-    EXPECT_EQ(ParseHistory("ver\n\nping h\xC3\xB4te\n  cls\nver\n"),
-              (Lines{"ping h\xF4te", "ver"}));
+    const THistoryRead utf8 = ReadHistory("ver\n\nping h\xC3\xB4te\n  cls\nver\n");
+    EXPECT_EQ(utf8.Lines, (Lines{"ping h\xF4te", "ver"}));
+    EXPECT_TRUE(utf8.Whole);
+}
+
+// Nothing of a damaged file is dropped unsaid: the lines on both sides of a
+// NUL are read, and a file that cannot be written back as it was says so.
+TEST(History, ReadPastANulAndToldWhenTheLinesDoNotHoldTheWholeFile) {
+    const THistoryRead nul = ReadHistory(std::string("ver\r\nip\0\0config\r\ndir\r\n", 22));
+    EXPECT_EQ(nul.Lines, (Lines{"ver", "ip", "config", "dir"}));
+    EXPECT_FALSE(nul.Whole);
+    const THistoryRead greek = ReadHistory("echo \xCE\xB1 \xC3\xA9\r\n");
+    EXPECT_EQ(greek.Lines, Lines{"echo ? \xE9"});
+    EXPECT_FALSE(greek.Whole);
+    const THistoryRead utf16 = ReadHistory(std::string("\xFF\xFEv\0e\0r\0\r\0\n\0", 12));
+    EXPECT_EQ(utf16.Lines, Lines{"ver"});
+    EXPECT_TRUE(utf16.Whole);
 }
 
 TEST(History, OfferedNewestFirstAllForNothingTypedOnlyThoseWithEveryWordOtherwise) {

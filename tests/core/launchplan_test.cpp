@@ -102,6 +102,9 @@ TEST(LaunchPlan, WhatTheHistoryKeeps) {
 TEST(LaunchPlan, RefusedBeforeTheValuesAreAsked) {
     EXPECT_EQ(PreparedRefusal("Edit+ regedit {{cle=HKCU}}"), TLaunchRefusalKind::Mixed);
     EXPECT_EQ(PreparedRefusal("echo {{a"), TLaunchRefusalKind::UnclosedBlank);
+    // Names whose values the settings file could not give back.
+    EXPECT_EQ(PreparedRefusal("echo {{ [x]}}"), TLaunchRefusalKind::ReservedName);
+    EXPECT_EQ(PreparedRefusal("echo {{a\nb=1}}"), TLaunchRefusalKind::LineBreak);
     TLaunchFacts facts = Facts();
     facts.CaptureReady = false;
     EXPECT_EQ(PreparedRefusal("Edit+ echo {{v}}", facts), TLaunchRefusalKind::CaptureUnready);

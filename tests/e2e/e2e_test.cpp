@@ -613,6 +613,42 @@ TEST_F(E2E, MarkedLineRunsFilledIsKeptNewestAndOffersItsValueAfterARestart) {
         << "a cancelled line ran";
 }
 
+// Two windows in one folder run lines in turn, from a history damaged by a
+// NUL: the first to write keeps the old file aside and says so, once; the
+// file then keeps every line, the old ones on both sides of the NUL first,
+// then those of both windows in the order they ran.
+TEST_F(E2E, TwoWindowsRunningLinesInTurnKeepEveryLineInOneHistory) {
+    const std::string damaged = std::string("ancienne 1\r\n") + '\0' + "ancienne 2\r\n";
+    WriteFileBytes(scratch_ / L"Historique.txt", damaged);
+    StartIdle();
+    TProgram other(scratch_.Path());
+    HWND otherMain = other.WaitIdleMainWindow();
+    ASSERT_NE(otherMain, nullptr);
+    const TMainWindow b(otherMain);
+    // "start" makes tool lines, whose consoles close by themselves.
+    const std::vector<std::wstring> lines = {L"echo b1 & rem start", L"echo a1 & rem start",
+                                             L"echo b2 & rem start", L"echo a2 & rem start"};
+    b.Type(lines[0]);
+    PostMessageW(b.launch, BM_CLICK, 0, 0);
+    HWND told = other.WaitWindow(kWindowClass, L"Erreur", 15000);
+    ASSERT_NE(told, nullptr) << "the old file was not said to be kept aside";
+    PostMessageW(FindChild(told, L"Button", std::wstring(L"OK")), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(told); }, 10000));
+    Launch(lines[1]);
+    b.Type(lines[2]);
+    ASSERT_TRUE(b.ClickLaunch());
+    Launch(lines[3]);
+    EXPECT_EQ(program_->WaitWindow(kWindowClass, L"Erreur", 500), nullptr) << "said twice";
+
+    std::string want = "ancienne 1\r\nancienne 2\r\n";
+    for (const std::wstring& line : lines)
+        want += std::string(line.begin(), line.end()) + "\r\n";
+    EXPECT_EQ(ReadFileBytes(scratch_ / L"Historique.txt").value_or(""), want);
+    EXPECT_EQ(ReadFileBytes(scratch_ / L"Historique (sauvegarde).txt").value_or(""), damaged);
+    EXPECT_TRUE(WaitUntil([&] { return ConsoleWindows().empty(); }, 10000));
+    EXPECT_TRUE(other.Close());
+}
+
 // A row's example typed with its comment: the box takes the comment out,
 // keeps the doubled parentheses, and the line runs with them single; the
 // history keeps them doubled, to run the line again the same way.

@@ -14,6 +14,11 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
+// The value values offer for name, or "?" for none.
+std::string Offered(const TFieldValues& values, const std::string& name) {
+    return values.Prefilled({{name, "?"}})[0].Default;
+}
+
 class Stores : public testing::Test {
 protected:
     void TearDown() override { RemoveTree(dir); }
@@ -29,12 +34,11 @@ protected:
 TEST_F(Stores, ValuesComeBackAsWrittenInTheNextSession) {
     const std::string ini = dir + "\\Orbitashell.ini";
     TFieldValues written(ini, "Valeurs", Recorder());
-    written.SetValue("h\xF4te", " 8.8.8.8 ");
-    written.SetValue("vide", "");
-    written.SetValue("dossier", "\"C:\\Program Files\" & echo >x");
+    written.Keep({{"h\xF4te", " 8.8.8.8 "}, {"vide", ""}});
+    written.Keep({{"dossier", "\"C:\\Program Files\" & echo >x"}});
     TFieldValues values(ini, "Valeurs", Recorder());
-    EXPECT_EQ(values.Value("vide"), "") << "an empty value is one";
-    EXPECT_EQ(values.Value("dossier"), "\"C:\\Program Files\" & echo >x");
+    EXPECT_EQ(Offered(values, "vide"), "") << "an empty value is one";
+    EXPECT_EQ(Offered(values, "dossier"), "\"C:\\Program Files\" & echo >x");
     // Last used, blanks kept and letter case ignored, else the row's default.
     const auto fields = values.Prefilled({{"H\xF4TE", "1.1.1.1"}, {"n", "4"}});
     EXPECT_EQ(fields[0].Default, " 8.8.8.8 ");
@@ -43,8 +47,8 @@ TEST_F(Stores, ValuesComeBackAsWrittenInTheNextSession) {
     EXPECT_TRUE(errors.empty());
 
     TFieldValues nowhere(dir + "\\absent\\Orbitashell.ini", "Valeurs", Recorder());
-    nowhere.SetValue("a", "1");
-    nowhere.SetValue("b", "2");
+    nowhere.Keep({{"a", "1"}});
+    nowhere.Keep({{"b", "2"}});
     ASSERT_EQ(errors.size(), 1u) << "once a session";
     EXPECT_NE(errors[0].find("Orbitashell.ini\""), std::string::npos) << errors[0];
 }
@@ -89,4 +93,79 @@ TEST_F(Stores, HistoryThatCannotBeReadIsNotReplacedAndFailuresAreReportedOnce) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(errors.size(), 2u);
     EXPECT_EQ(history.Lines().size(), 4u);
+}
+
+// Two windows keep their values in one file: neither loses the other's, the
+// other sections stay as they were, and a value the file could not take is
+// still the one offered for the rest of the session.
+TEST_F(Stores, ValuesOfTwoWindowsMeetInTheFileAndASessionKeepsWhatItTyped) {
+    const std::string ini = dir + "\\Orbitashell.ini";
+    WriteBytes(ini, "[Options]\r\nicone=1\r\n[Valeurs]\r\nH\xD4TE=\"ancienne\"\r\n"
+                    "h\xF4te=\"doublon\"\r\n[Autre]\r\nk=v\r\n");
+    TFieldValues a(ini, "Valeurs", Recorder()), b(ini, "Valeurs", Recorder());
+    EXPECT_EQ(Offered(a, "h\xF4te"), "ancienne") << "the first of a name";
+    a.Keep({{"n", "4"}});
+    b.Keep({{"h\xF4te", "8.8.8.8"}});
+    EXPECT_EQ(Offered(TFieldValues(ini, "Valeurs", Recorder()), "N"), "4") << "lost by b's write";
+    const std::string file = ReadBytes(ini).value_or("");
+    EXPECT_NE(file.find("[Options]\r\nicone=1\r\n"), std::string::npos) << file;
+    EXPECT_NE(file.find("[Autre]\r\nk=v\r\n"), std::string::npos) << file;
+    EXPECT_EQ(file.find("doublon"), std::string::npos) << file;
+
+    HANDLE reader =
+        CreateFileA(ini.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    a.Keep({{"H\xD4TE", "1.1.1.1"}});
+    a.Keep({{"n", "5"}});
+    CloseHandle(reader);
+    ASSERT_EQ(errors.size(), 1u) << "once a session";
+    EXPECT_EQ(Offered(a, "h\xF4te"), "1.1.1.1");
+    EXPECT_EQ(Offered(a, "n"), "5");
+    EXPECT_NE(ReadBytes(ini).value_or("").find("H\xD4TE=\"8.8.8.8\""), std::string::npos)
+        << "the name kept as the file first spelt it";
+}
+
+// Two windows run lines in turn: the file keeps them all in the order they
+// ran, and a clearing in one is not undone by the other's next line.
+TEST_F(Stores, TwoWindowsShareOneHistory) {
+    const std::string path = dir + "\\Historique.txt";
+    THistoryFile a(path, Recorder()), b(path, Recorder());
+    a.Load();
+    b.Load();
+    b.Add("echo b1");
+    a.Add("echo a1");
+    b.Add("echo b2");
+    a.Add("echo b1");
+    EXPECT_EQ(ReadBytes(path), "echo a1\r\necho b2\r\necho b1\r\n");
+    EXPECT_EQ(a.Lines(), (Lines{"echo a1", "echo b2", "echo b1"}));
+    a.Clear();
+    b.Add("echo b3");
+    EXPECT_EQ(ReadBytes(path), "echo b3\r\n");
+    EXPECT_TRUE(errors.empty());
+}
+
+// A file the program cannot read whole is kept as it was under a name of its
+// own, once, before the first write; no line of it is lost, and it is said.
+TEST_F(Stores, HistoryReadOnlyInPartIsKeptAsideBeforeItIsWritten) {
+    const std::string path = dir + "\\Historique.txt";
+    std::string damaged(50000, 'a');
+    damaged += "\r\navant";
+    damaged.push_back('\0');
+    damaged += "apr\xE8s\r\n" + std::string(50000, 'b') + "\r\n";
+    WriteBytes(path, damaged);
+    WriteBytes(dir + "\\Historique (sauvegarde).txt", "autre\r\n");
+    THistoryFile a(path, Recorder()), b(path, Recorder());
+    a.Load();
+    b.Load();
+    EXPECT_EQ(a.Lines().size(), 4u);
+    EXPECT_EQ(ReadBytes(path), damaged) << "changed by a read";
+    b.Add("ver");
+    a.Add("dir");
+    const std::string aside = dir + "\\Historique (sauvegarde 2).txt";
+    EXPECT_EQ(ReadBytes(aside), damaged);
+    EXPECT_EQ(ReadBytes(dir + "\\Historique (sauvegarde).txt"), "autre\r\n");
+    EXPECT_EQ(ReadBytes(path), std::string(50000, 'a') + "\r\navant\r\napr\xE8s\r\n" +
+                                   std::string(50000, 'b') + "\r\nver\r\ndir\r\n");
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find("\"" + path + "\""), std::string::npos) << errors[0];
+    EXPECT_NE(errors[0].find("\"" + aside + "\""), std::string::npos) << errors[0];
 }
