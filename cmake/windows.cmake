@@ -44,6 +44,7 @@ function(osh_executable name)
 endfunction()
 
 osh_layer(osh_ui DEPENDS osh_core osh_win32 SOURCES
+  ui/AnsiPaths.cpp
   ui/Application.cpp
   ui/Controls.cpp
   ui/DropDownList.cpp
@@ -105,6 +106,7 @@ osh_layer(osh_app DEPENDS osh_dialogs SOURCES
   app/HistoryFile.cpp
   app/LaunchMemory.cpp
   app/Launcher.cpp
+  app/ProgramFolder.cpp
   app/Suggestions.cpp
   app/Unit1.cpp
   app/Unit1Catalogues.cpp

@@ -1,5 +1,6 @@
 #include "app/Unit1.h"
 
+#include "app/ProgramFolder.h"
 #include "core/Captions.h"
 #include "core/Catalogue.h"
 #include "osh/Version.h"
@@ -7,7 +8,6 @@
 #include "ui/Application.h"
 #include "ui/Files.h"
 #include "ui/MessageDialog.h"
-#include "ui/System.h"
 #include "update/UpdateService.h"
 
 namespace {
@@ -225,13 +225,13 @@ void TForm1::FormCreate(TObject*) {
     // Before the loads: a catalogue that cannot be read now fills its list once it can.
     tmrCatalogues.SetEnabled(true);
 
-    std::string exe = Sys().ExecutablePath();
-    std::string folder = exe.substr(0, exe.find_last_of("\\/") + 1);
-    // Started from elsewhere (a shortcut without a working folder, a full path
-    // typed in a console): the batch file, the capture and the viewer all go
-    // by the current folder, so the program's own becomes the current one.
-    if (!DirectoryExists("Syst") && DirectoryExists(folder + "Syst"))
-        SetCurrentDirectoryA(folder.c_str());
+    // A folder that ANSI calls cannot reach: the message, and nothing else runs.
+    const std::optional<std::string> settled = SettleInProgramFolder();
+    if (!settled) {
+        Application->Terminate();
+        return;
+    }
+    const std::string& folder = *settled;
 
     launchMemory_ = std::make_unique<TLaunchMemory>(this, folder);
     launcher_ = std::make_unique<TLauncher>(*this, *launchMemory_);

@@ -47,7 +47,7 @@ public:
         char cwd[MAX_PATH];
         GetCurrentDirectoryA(MAX_PATH, cwd);
         savedCwd_ = cwd;
-        sys.ExePath = dir + "\\Orbitashell.exe";
+        sys.ExePath = Widened(dir + "\\Orbitashell.exe");
         SetCurrentDirectoryA(dir.c_str());
     }
     ~TInstall() {
@@ -537,6 +537,30 @@ TEST(Form1Startup, CataloguesBesideTheProgramSystInTheCurrentFolder) {
     }
     SetCurrentDirectoryA(install.dir.c_str());
     RemoveTree(elsewhere);
+}
+
+// Unzipped into a folder whose name has letters Windows-1252 lacks, on a
+// volume without short names: no ANSI call reaches the folder, so the message
+// names it, and nothing is loaded nor run.
+TEST(Form1Startup, FolderThatNoAnsiCallReaches) {
+    TRecordingSystem sys;
+    TDialogWatcher watcher;
+    TBoxRecorder boxes;
+    TInstall install(sys, "noshort");
+    sys.ExePath = Widened(install.dir) + L"\\\u041E\u0440\u0431\u0438\u0442\u0430\\Orbitashell.exe";
+    sys.ShortNames = false;
+    auto f = NewForm1();
+    EXPECT_EQ(Texts(boxes.Shown),
+              std::vector<std::string>{
+                  "Le nom du dossier \"" + install.dir +
+                  "\\??????\" contient des caractères que Windows-1252 n'a pas, et Windows ne "
+                  "donne pas de nom court (8.3) à ce dossier : Orbitashell ne peut pas y lire ni "
+                  "y écrire ses fichiers. Placez Orbitashell dans un dossier dont le nom n'a que "
+                  "des lettres latines, par exemple C:\\Orbitashell."});
+    EXPECT_TRUE(TakeQuitRequest());
+    f->edtCmdLine.SetText("ver");
+    PressLancer(*f);
+    EXPECT_TRUE(sys.ShellCalls.empty());
 }
 
 // A catalogue held open for writing by someone else cannot be read: the
