@@ -194,7 +194,9 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     Suggestions.LeadingRows = [this](std::string_view typed) {
         return launchMemory_ ? launchMemory_->HistoryFor(typed) : std::vector<std::string>{};
     };
-    Suggestions.OnPick = [this](TObject* s, const std::string& t) { SuggestionsPick(s, t); };
+    Suggestions.OnPick = [this](TObject* s, const std::string& t, const GSearchHit* r) {
+        SuggestionsPick(s, t, r);
+    };
     btnExecuter.OnClick = [this](TObject* s) { btnExecuterClick(s); };
     btnNewVersionDispo.OnClick = [this](TObject* s) { btnNewVersionDispoClick(s); };
     btnInfos.OnClick = [this](TObject* s) { btnInfosClick(s); };
@@ -287,15 +289,26 @@ void TForm1::FormKeyPress(TObject*, char& Key) {
 }
 
 void TForm1::cbbListCPLChange(TObject*) {
-    edtCmdLine.SetText(cbbListCPL.Item(cbbListCPL.ItemIndex()));
+    TakeListRow(lkCPL, cbbListCPL.ItemIndex());
 }
 
 void TForm1::cbbListSystChange(TObject*) {
-    edtCmdLine.SetText(cbbListSyst.Item(cbbListSyst.ItemIndex()));
+    TakeListRow(lkSyst, cbbListSyst.ItemIndex());
 }
 
 void TForm1::cbbListCustomChange(TObject*) {
-    edtCmdLine.SetText(cbbListCustom.Item(cbbListCustom.ItemIndex()));
+    TakeListRow(lkCustom, cbbListCustom.ItemIndex());
+}
+
+void TForm1::TakeListRow(TListKind kind, int index) {
+    if (Catalogues.IsLossyRow(kind, index)) {
+        ShowErrorMessage("Cette ligne contient un caractère que Windows-1252 n'a pas (il "
+                         "s'affiche « ? ») : lancée telle quelle, elle exécuterait une autre "
+                         "commande. La ligne de commande reste inchangée ; corrigez la ligne "
+                         "dans le fichier de la liste.");
+        return;
+    }
+    edtCmdLine.SetText(Catalogues.List(kind).Item(index));
 }
 
 void TForm1::edtCmdLineChange(TObject*) {
@@ -319,9 +332,12 @@ void TForm1::edtCmdLineExit(TObject*) {
     Suggestions.Close();
 }
 
-void TForm1::SuggestionsPick(TObject*, const std::string& Text) {
+void TForm1::SuggestionsPick(TObject*, const std::string& Text, const GSearchHit* Row) {
     // As a pick in the row's own list: the box's change handler does the rest.
-    edtCmdLine.SetText(Text);
+    if (Row)
+        TakeListRow(Row->list, Row->row);
+    else
+        edtCmdLine.SetText(Text);
 }
 
 void TForm1::FormDeactivate(TObject*) {

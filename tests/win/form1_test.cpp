@@ -817,6 +817,35 @@ TEST_F(Form1Box, ChoosingARowFillsTheBoxWithoutComments) {
     EXPECT_TRUE(sys_.ShellCalls.empty());
 }
 
+// A row of a UTF-8 list that shows '?' for a letter Windows-1252 lacks would
+// run another command: from its list or the suggestions it is refused, the
+// box as it was. A '?' of the file itself is no loss.
+TEST(Form1LossyRow, IsRefusedFromTheListAndFromTheSuggestions) {
+    TRecordingSystem sys;
+    TDialogWatcher watcher;
+    TBoxRecorder boxes;
+    TInstall install(sys, "lossy");
+    install.Full().Custom("echo \xD0\x96urnal\r\necho ok ? \xC3\xA9t\xC3\xA9\r\n");
+    auto f = NewForm1();
+    ShowForm(*f);
+    ChooseRow(*f, f->cbbListCustom, 1);
+    ChooseRow(*f, f->cbbListCustom, 0);
+    EXPECT_EQ(f->edtCmdLine.Text(), "echo ok ? été");
+    HWND box = f->edtCmdLine.Handle();
+    f->edtCmdLine.SetText("");
+    SetFocus(box);
+    Type(box, "urnal");
+    PostKey(box, VK_DOWN);
+    PostKey(box, VK_RETURN);
+    PumpMessages(50);
+    EXPECT_EQ(f->edtCmdLine.Text(), "urnal");
+    const std::string refused =
+        "Cette ligne contient un caractère que Windows-1252 n'a pas (il s'affiche « ? ») : "
+        "lancée telle quelle, elle exécuterait une autre commande. La ligne de commande reste "
+        "inchangée ; corrigez la ligne dans le fichier de la liste.";
+    EXPECT_EQ(Texts(boxes.Shown), (std::vector<std::string>{refused, refused}));
+}
+
 TEST_F(Form1Box, ChoosingTheRowAlreadyShownChangesNothing) {
     ChooseRow(F(), F().cbbListSyst, 5);
     ASSERT_EQ(Box(), "ver");
@@ -2161,7 +2190,7 @@ TEST_F(Form1Blanks, WhatTheUserMeantIsWhatRunsAndComesBack) {
     EXPECT_EQ(ran.parameters, CaptureParameters("echo ^(a^) ^(^("));
     EXPECT_EQ(History(), "Edit+ echo ((a)) ((((\r\n");
     // Taken back from the history, as a pick sets the box.
-    F().SuggestionsPick(nullptr, "Edit+ echo ((a)) ((((");
+    F().SuggestionsPick(nullptr, "Edit+ echo ((a)) ((((", nullptr);
     PressLancer(F());
     PumpMessages(20);
     EXPECT_EQ(Only().parameters, ran.parameters);
