@@ -14,6 +14,7 @@
 //   resident_bench [--calls N] [--idle SECONDS]      (default 50 calls, 60 s)
 #include "BenchSupport.h"
 #include "app/Unit1.h"
+#include "ui/AnsiPaths.h"
 #include "ui/Application.h"
 #include "ui/System.h"
 #include "update/Network.h"
@@ -31,8 +32,8 @@ namespace {
 
 class TBenchSystem : public TSystem {
 public:
-    std::string exePath;
-    std::string ExecutablePath() override { return exePath; }
+    std::wstring exePath;
+    std::wstring ExecutablePath() override { return exePath; }
 };
 
 // No network: the probe fails at once, so no download is ever tried.
@@ -172,7 +173,7 @@ int main(int argc, char** argv) {
 
     TApplication application;
     TBenchSystem system;
-    system.exePath = dir + "\\Orbitashell.exe";
+    system.exePath = Widened(dir + "\\Orbitashell.exe");
     SetSystem(&system);
     TBenchNetwork network;
     SetNetwork(&network);

@@ -31,6 +31,7 @@
 #include "BenchSupport.h"
 #include "app/Unit1.h"
 #include "core/Catalogue.h"
+#include "ui/AnsiPaths.h"
 #include "ui/Application.h"
 #include "ui/System.h"
 #include "update/Network.h"
@@ -302,8 +303,8 @@ template <class Dispatch> double PumpUntilIdle(HWND window, double t0, Dispatch 
 // The seam with the program's folder moved to where the catalogues are.
 class TBenchSystem : public TSystem {
 public:
-    std::string exePath;
-    std::string ExecutablePath() override { return exePath; }
+    std::wstring exePath;
+    std::wstring ExecutablePath() override { return exePath; }
 };
 
 // No network: the probe fails at once, so no download is ever tried.
@@ -345,7 +346,7 @@ void RunForm(const std::string& dir, const std::string& out) {
     TRunResult result;
     TApplication application;
     TBenchSystem system;
-    system.exePath = dir + "\\Orbitashell.exe";
+    system.exePath = Widened(dir + "\\Orbitashell.exe");
     SetSystem(&system);
     TBenchNetwork network;
     SetNetwork(&network);
@@ -379,7 +380,7 @@ void RunForm(const std::string& dir, const std::string& out) {
 void TraceForm(const std::string& dir, const std::string& out, bool closing) {
     TApplication application;
     TBenchSystem system;
-    system.exePath = dir + "\\Orbitashell.exe";
+    system.exePath = Widened(dir + "\\Orbitashell.exe");
     SetSystem(&system);
     TBenchNetwork network;
     SetNetwork(&network);

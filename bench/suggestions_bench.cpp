@@ -10,6 +10,7 @@
 #include "app/Unit1.h"
 #include "core/Catalogue.h"
 #include "core/CommandSearch.h"
+#include "ui/AnsiPaths.h"
 #include "ui/Application.h"
 #include "ui/System.h"
 #include "update/Network.h"
@@ -28,8 +29,8 @@ const char* const kNames[] = {"CommandesCPL.TXT", "CommandesSyst.TXT", "Commande
 
 class TBenchSystem : public TSystem {
 public:
-    std::string exePath;
-    std::string ExecutablePath() override { return exePath; }
+    std::wstring exePath;
+    std::wstring ExecutablePath() override { return exePath; }
 };
 
 // No network: the probe fails at once.
@@ -77,7 +78,7 @@ TFigures TypeQueries(TApplication& application, const std::string& dir,
         WriteAll(dir + "\\" + kNames[i], files[i]);
     SetCurrentDirectoryA(dir.c_str());
     static TBenchSystem system;
-    system.exePath = dir + "\\Orbitashell.exe";
+    system.exePath = Widened(dir + "\\Orbitashell.exe");
     SetSystem(&system);
     static TBenchNetwork network;
     SetNetwork(&network);

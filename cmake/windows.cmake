@@ -44,6 +44,7 @@ function(osh_executable name)
 endfunction()
 
 osh_layer(osh_ui DEPENDS osh_core osh_win32 SOURCES
+  ui/AnsiPaths.cpp
   ui/Application.cpp
   ui/Controls.cpp
   ui/DropDownList.cpp
@@ -109,6 +110,7 @@ osh_layer(osh_app DEPENDS osh_dialogs SOURCES
   app/HistoryFile.cpp
   app/LaunchMemory.cpp
   app/Launcher.cpp
+  app/ProgramFolder.cpp
   app/Resident.cpp
   app/Suggestions.cpp
   app/Unit1.cpp
@@ -116,11 +118,12 @@ osh_layer(osh_app DEPENDS osh_dialogs SOURCES
   app/Unit1Infos.cpp
   app/Unit1Update.cpp)
 
-# The forms, dialogs and the update service run once per window or per
-# check: built for size, so that the program stays under its 512 KiB. Core
-# and the toolkit, where the search and the drawing run at every key, keep
-# the build type's optimisation.
-foreach(layer osh_components osh_update osh_dialogs osh_app)
+# The toolkit, forms, dialogs and the update service run once per window,
+# message or check: built for size, so that the program stays under its
+# 512 KiB (a message's handling is far below what a user could notice; the
+# suggestions' bench holds it). Core, where the search runs at every key,
+# keeps the build type's optimisation.
+foreach(layer osh_ui osh_components osh_update osh_dialogs osh_app)
   target_compile_options(${layer} PRIVATE $<$<CONFIG:Release>:-Os>)
 endforeach()
 # So are the rules of core that run once per launch, per file or per check.

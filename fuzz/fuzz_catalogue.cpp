@@ -53,7 +53,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Read in its encoding, the file gives the same rows with a row appended
     // and that row last, however its line ends, mark or last line look.
     std::string storage;
-    const auto text = CatalogueAnsiText(bytes, storage);
+    std::vector<std::size_t> lost;
+    const auto text = CatalogueAnsiText(bytes, storage, &lost);
+    // Every place lost holds a '?', in order, and names a row that shows it.
+    for (std::size_t i = 0; i < lost.size(); ++i)
+        if (lost[i] >= text.size() || text[lost[i]] != '?' || (i > 0 && lost[i] <= lost[i - 1]))
+            __builtin_trap();
+    const auto views = CatalogueLineViews(text);
+    for (std::size_t row : RowsHoldingLost(views, text, lost))
+        if (row >= views.size() || views[row].find('?') == std::string_view::npos)
+            __builtin_trap();
     if (CatalogueEncoding(bytes) != TCatalogueEncoding::Ansi &&
         text.find('\0') != std::string_view::npos)
         __builtin_trap();

@@ -3,6 +3,8 @@
 #include "core/Catalogue.h"
 #include "ui/Exceptions.h"
 
+#include <algorithm>
+
 namespace {
 
 // Where the row that was chosen is now: the same place when it still holds
@@ -40,9 +42,11 @@ void TFollowedCatalogues::Load(TListKind kind) {
     const TFileStamp stamp = FileStampOf(followed.path);
     const std::string bytes = ReadWholeFile(followed.path);
     std::string converted;
-    const std::vector<std::string_view> rows =
-        CatalogueLineViews(CatalogueAnsiText(bytes, converted));
+    std::vector<std::size_t> lost;
+    const std::string_view text = CatalogueAnsiText(bytes, converted, &lost);
+    const std::vector<std::string_view> rows = CatalogueLineViews(text);
     followed.list->SetItemViews(rows);
+    followed.lossyRows = RowsHoldingLost(rows, text, lost);
     followed.loaded = stamp;
     if (OnRowsLoaded)
         OnRowsLoaded(this, kind, rows);
@@ -63,6 +67,12 @@ void TFollowedCatalogues::Follow(TListKind kind) {
     }
     if (index >= 0)
         list.SetItemIndex(RowIndex(list, chosen, index));
+}
+
+bool TFollowedCatalogues::IsLossyRow(TListKind kind, int row) const {
+    const std::vector<std::size_t>& lossy = Of(kind).lossyRows;
+    return row >= 0 &&
+           std::binary_search(lossy.begin(), lossy.end(), static_cast<std::size_t>(row));
 }
 
 void TFollowedCatalogues::FollowAll() {

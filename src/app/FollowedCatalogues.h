@@ -33,6 +33,9 @@ public:
     void Follow(TListKind kind);
     // Every list at once: one check of the timer.
     void FollowAll();
+    // True when the row shows a '?' for a character of a UTF-8 or UTF-16
+    // file that Windows-1252 lacks: taken as it shows, it is not the file's line.
+    bool IsLossyRow(TListKind kind, int row) const;
 
     // Each load's rows, before the list's selection is put back.
     TRowsLoadedEvent OnRowsLoaded;
@@ -42,6 +45,7 @@ private:
         TComboBox* list = nullptr;
         std::string path;
         TFileStamp loaded;
+        std::vector<std::size_t> lossyRows; // in order
     };
     std::array<TFollowed, 3> followed_;
     TFollowed& Of(TListKind kind) { return followed_[static_cast<size_t>(kind)]; }

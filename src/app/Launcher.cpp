@@ -2,6 +2,7 @@
 
 #include "app/LaunchMemory.h"
 #include "core/Launch.h"
+#include "ui/AnsiPaths.h"
 #include "ui/Exceptions.h"
 #include "ui/Files.h"
 #include "ui/Form.h"
@@ -21,12 +22,19 @@ std::string InterpreterPath() {
     return Sys().SystemFolder() + "\\cmd.exe";
 }
 
-std::string TempFolder() {
-    return Sys().Environment("Temp").value_or("");
+// In UTF-16: the console expands %temp% itself, whatever letters the
+// folder's name holds, and the batch file must be where it looks.
+std::wstring TempFolder() {
+    return Sys().WideEnvironment("Temp").value_or(L"");
 }
 
-std::string BatchIn(const std::string& folder) {
-    return folder + "\\" + std::string(CaptureBatchName());
+std::wstring BatchIn(const std::wstring& folder) {
+    return folder + L"\\" + Widened(CaptureBatchName());
+}
+
+// The batch file as messages name it; without Temp, where it would land.
+std::string ShownBatch(const std::wstring& folder) {
+    return folder.empty() ? "\\" + std::string(CaptureBatchName()) : ShownPath(BatchIn(folder));
 }
 
 // A faulty mark as the error box quotes it: the rest of a long line is cut.
@@ -136,10 +144,10 @@ std::exception_ptr TLauncher::CaptureProblem() {
         CheckAppendable(std::string(CaptureFileName()));
         // Without Temp the batch file would land at the root of the current
         // drive, where the interpreter would not look for it.
-        const std::string temp = TempFolder();
+        const std::wstring temp = TempFolder();
         if (temp.empty() || !DirectoryExists(temp))
             throw EFCreateError(
-                "Impossible de créer le fichier \"" + BatchIn(temp) + "\". " +
+                "Impossible de créer le fichier \"" + ShownBatch(temp) + "\". " +
                 SysErrorMessage(temp.empty() ? ERROR_ENVVAR_NOT_FOUND : ERROR_PATH_NOT_FOUND));
     } catch (const Exception&) {
         return std::current_exception();
@@ -167,12 +175,12 @@ bool TLauncher::RunInterpreter(HWND owner, bool runAs, const std::string& parame
 }
 
 void TLauncher::GetBatTemp() {
-    TempDir = TempFolder();
-    const std::string path = BatchIn(TempDir);
-    if (TempDir.empty())
-        throw EFCreateError("Impossible de créer le fichier \"" + path + "\". " +
+    const std::wstring temp = TempFolder();
+    TempDir = temp.empty() ? std::string() : ShownPath(temp);
+    if (temp.empty())
+        throw EFCreateError("Impossible de créer le fichier \"" + ShownBatch(temp) + "\". " +
                             SysErrorMessage(ERROR_ENVVAR_NOT_FOUND));
     // Written shared: a console still running the previous capture may hold
     // the file open, and the content is the same every time.
-    WriteWholeFile(path, CaptureBatchText());
+    WriteWholeFile(BatchIn(temp), CaptureBatchText());
 }

@@ -26,7 +26,8 @@ public:
 
     // Writes the capture batch file into the folder named by Temp.
     void GetBatTemp();
-    // The value of Temp when the capture batch file was last written.
+    // Temp when the capture batch file was last written, as ANSI calls reach
+    // it (its short form for a name the ANSI code page lacks letters of).
     std::string TempDir;
 
 private:

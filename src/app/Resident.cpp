@@ -1,6 +1,7 @@
 #include "app/Resident.h"
 
 #include "core/HotKeyText.h"
+#include "ui/AnsiPaths.h"
 #include "ui/Application.h"
 #include "ui/Files.h"
 #include "ui/Form.h"
@@ -109,7 +110,7 @@ void TResident::SetActive(bool v) {
 
 bool TResident::Listen() {
     // One copy per program file: a copy elsewhere, with settings of its own, runs apart.
-    single_ = std::make_unique<TSingleInstance>(Sys().ExecutablePath());
+    single_ = std::make_unique<TSingleInstance>(ShownPath(Sys().ExecutablePath()));
     if (single_->HandedOver()) {
         single_.reset();
         return false;

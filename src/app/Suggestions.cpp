@@ -233,9 +233,12 @@ void TSuggestions::Pick() {
     if (at < 0 || at >= static_cast<int>(Count()))
         return;
     const std::string text = TextOf(static_cast<size_t>(at));
+    const bool leading = static_cast<size_t>(at) < leading_.size();
+    const GSearchHit row =
+        leading ? GSearchHit{} : hits_[static_cast<size_t>(at) - leading_.size()];
     Close();
     if (OnPick)
-        OnPick(this, text);
+        OnPick(this, text, leading ? nullptr : &row);
 }
 
 void TSuggestions::DrawItem(int index, const RECT& r, TOwnerDrawState state) {

@@ -27,8 +27,9 @@ public:
     // for nothing typed those that Down opens in the empty box; they are
     // marked apart from the lists' rows. None when unset.
     std::function<std::vector<std::string>(std::string_view typed)> LeadingRows;
-    // A row taken by Enter or a click, with its text; the drop-down is closed.
-    std::function<void(TObject* Sender, const std::string& Text)> OnPick;
+    // A row taken by Enter or a click, with its text and, for a list's row,
+    // its place (null for a leading row); the drop-down is closed.
+    std::function<void(TObject* Sender, const std::string& Text, const GSearchHit* Row)> OnPick;
 
     // The rows of one list, as loaded. What shows names rows by their place,
     // so it closes.

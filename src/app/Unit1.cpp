@@ -1,5 +1,6 @@
 #include "app/Unit1.h"
 
+#include "app/ProgramFolder.h"
 #include "core/Captions.h"
 #include "core/Catalogue.h"
 #include "osh/Version.h"
@@ -8,7 +9,6 @@
 #include "ui/Exceptions.h"
 #include "ui/Files.h"
 #include "ui/MessageDialog.h"
-#include "ui/System.h"
 #include "update/UpdateService.h"
 
 namespace {
@@ -202,7 +202,9 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     Suggestions.LeadingRows = [this](std::string_view typed) {
         return launchMemory_ ? launchMemory_->HistoryFor(typed) : std::vector<std::string>{};
     };
-    Suggestions.OnPick = [this](TObject* s, const std::string& t) { SuggestionsPick(s, t); };
+    Suggestions.OnPick = [this](TObject* s, const std::string& t, const GSearchHit* r) {
+        SuggestionsPick(s, t, r);
+    };
     btnExecuter.OnClick = [this](TObject* s) { btnExecuterClick(s); };
     btnNewVersionDispo.OnClick = [this](TObject* s) { btnNewVersionDispoClick(s); };
     btnInfos.OnClick = [this](TObject* s) { btnInfosClick(s); };
@@ -235,19 +237,19 @@ void TForm1::FormCreate(TObject*) {
     // Before the loads: a catalogue that cannot be read now fills its list once it can.
     tmrCatalogues.SetEnabled(true);
 
-    std::string exe = Sys().ExecutablePath();
-    std::string folder = exe.substr(0, exe.find_last_of("\\/") + 1);
+    // A folder that ANSI calls cannot reach: the message, and nothing else runs.
+    const std::optional<std::string> settled = SettleInProgramFolder();
+    if (!settled) {
+        Application->Terminate();
+        return;
+    }
+    const std::string& folder = *settled;
     // Already running kept at hand: that window comes forward, and this copy ends unseen.
     if (!Resident.Start(folder)) {
         Application->ShowMainForm = false;
         Application->Terminate();
         return;
     }
-    // Started from elsewhere (a shortcut without a working folder, a full path
-    // typed in a console): the batch file, the capture and the viewer all go
-    // by the current folder, so the program's own becomes the current one.
-    if (!DirectoryExists("Syst") && DirectoryExists(folder + "Syst"))
-        SetCurrentDirectoryA(folder.c_str());
 
     launchMemory_ = std::make_unique<TLaunchMemory>(this, folder);
     launcher_ = std::make_unique<TLauncher>(*this, *launchMemory_);
@@ -315,15 +317,26 @@ void TForm1::FormCloseQuery(TObject*, bool& CanClose) {
 }
 
 void TForm1::cbbListCPLChange(TObject*) {
-    edtCmdLine.SetText(cbbListCPL.Item(cbbListCPL.ItemIndex()));
+    TakeListRow(lkCPL, cbbListCPL.ItemIndex());
 }
 
 void TForm1::cbbListSystChange(TObject*) {
-    edtCmdLine.SetText(cbbListSyst.Item(cbbListSyst.ItemIndex()));
+    TakeListRow(lkSyst, cbbListSyst.ItemIndex());
 }
 
 void TForm1::cbbListCustomChange(TObject*) {
-    edtCmdLine.SetText(cbbListCustom.Item(cbbListCustom.ItemIndex()));
+    TakeListRow(lkCustom, cbbListCustom.ItemIndex());
+}
+
+void TForm1::TakeListRow(TListKind kind, int index) {
+    if (Catalogues.IsLossyRow(kind, index)) {
+        ShowErrorMessage("Cette ligne contient un caractère que Windows-1252 n'a pas (il "
+                         "s'affiche « ? ») : lancée telle quelle, elle exécuterait une autre "
+                         "commande. La ligne de commande reste inchangée ; corrigez la ligne "
+                         "dans le fichier de la liste.");
+        return;
+    }
+    edtCmdLine.SetText(Catalogues.List(kind).Item(index));
 }
 
 void TForm1::edtCmdLineChange(TObject*) {
@@ -362,9 +375,12 @@ void TForm1::edtCmdLineExit(TObject*) {
     Suggestions.Close();
 }
 
-void TForm1::SuggestionsPick(TObject*, const std::string& Text) {
+void TForm1::SuggestionsPick(TObject*, const std::string& Text, const GSearchHit* Row) {
     // As a pick in the row's own list: the box's change handler does the rest.
-    edtCmdLine.SetText(Text);
+    if (Row)
+        TakeListRow(Row->list, Row->row);
+    else
+        edtCmdLine.SetText(Text);
 }
 
 void TForm1::FormDeactivate(TObject*) {

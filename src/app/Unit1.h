@@ -116,7 +116,7 @@ public:
     // box or the window loses the focus, or the window moves.
     void edtCmdLineAfterChange(TObject* Sender, bool ByUser);
     void edtCmdLineExit(TObject* Sender);
-    void SuggestionsPick(TObject* Sender, const std::string& Text);
+    void SuggestionsPick(TObject* Sender, const std::string& Text, const GSearchHit* Row);
     void FormDeactivate(TObject* Sender);
     void FormMove(TObject* Sender);
 
@@ -134,6 +134,9 @@ private:
     void ShowCustomList();
     void AddCustomRow(const std::string& line, const std::string& comment);
     void DrawListRow(TListKind kind, int index, const RECT& r, TOwnerDrawState state);
+    // A list's row into the box, as its change handler takes it; a row that
+    // shows '?' for a lost character is refused, the box left as it was.
+    void TakeListRow(TListKind kind, int index);
 
     // The blanks to fill and the lines that ran, once the form is created.
     std::unique_ptr<TLaunchMemory> launchMemory_;

@@ -55,13 +55,23 @@ char32_t UnicodeOf(char c) {
 
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
-void Utf8ToAnsi(std::string_view s, std::string& out) {
+// A character that stands for none in Windows-1252: a broken sequence.
+constexpr char32_t kBroken = 0xFFFD;
+
+void PutAnsi(std::string& out, char32_t c, std::vector<std::size_t>* lost) {
+    const char ansi = AnsiOf(c);
+    if (lost && ansi == '?' && c != U'?')
+        lost->push_back(out.size());
+    out += ansi;
+}
+
+void Utf8ToAnsi(std::string_view s, std::string& out, std::vector<std::size_t>* lost) {
     for (std::size_t i = 0; i < s.size();) {
         char32_t c;
         const std::size_t n = Utf8SequenceAt(s, i, c);
         if (n == 1 && c == 0)
             return;
-        out += n ? AnsiOf(c) : '?';
+        PutAnsi(out, n ? c : kBroken, lost);
         i += n ? n : 1;
     }
 }
@@ -72,7 +82,8 @@ char16_t Unit16(std::string_view s, std::size_t i, bool bigEndian) {
     return static_cast<char16_t>(hi << 8 | lo);
 }
 
-void Utf16ToAnsi(std::string_view s, bool bigEndian, std::string& out) {
+void Utf16ToAnsi(std::string_view s, bool bigEndian, std::string& out,
+                 std::vector<std::size_t>* lost) {
     for (std::size_t i = 0; i + 1 < s.size(); i += 2) {
         const char16_t u = Unit16(s, i, bigEndian);
         if (u == 0)
@@ -83,7 +94,7 @@ void Utf16ToAnsi(std::string_view s, bool bigEndian, std::string& out) {
             if (next >= 0xDC00 && next <= 0xDFFF)
                 i += 2;
         }
-        out += AnsiOf(u);
+        PutAnsi(out, u, lost);
     }
 }
 
@@ -157,23 +168,43 @@ bool CatalogueReadWhole(std::string_view bytes) {
     return false;
 }
 
-std::string_view CatalogueAnsiText(std::string_view bytes, std::string& storage) {
+std::string_view CatalogueAnsiText(std::string_view bytes, std::string& storage,
+                                   std::vector<std::size_t>* lost) {
     storage.clear();
+    if (lost)
+        lost->clear();
     switch (CatalogueEncoding(bytes)) {
     case TCatalogueEncoding::Ansi:
         return bytes;
     case TCatalogueEncoding::Utf8:
-        Utf8ToAnsi(bytes, storage);
+        Utf8ToAnsi(bytes, storage, lost);
         break;
     case TCatalogueEncoding::Utf8Bom:
-        Utf8ToAnsi(bytes.substr(kUtf8Mark.size()), storage);
+        Utf8ToAnsi(bytes.substr(kUtf8Mark.size()), storage, lost);
         break;
     case TCatalogueEncoding::Utf16le:
     case TCatalogueEncoding::Utf16be:
-        Utf16ToAnsi(bytes.substr(2), bytes[0] == '\xFE', storage);
+        Utf16ToAnsi(bytes.substr(2), bytes[0] == '\xFE', storage, lost);
         break;
     }
     return storage;
+}
+
+std::vector<std::size_t> RowsHoldingLost(const std::vector<std::string_view>& rows,
+                                         std::string_view text,
+                                         const std::vector<std::size_t>& lost) {
+    // Both run in the text's order: one pass over each.
+    std::vector<std::size_t> held;
+    std::size_t next = 0;
+    for (std::size_t row = 0; row < rows.size() && next < lost.size(); ++row) {
+        const auto start = static_cast<std::size_t>(rows[row].data() - text.data());
+        const std::size_t end = start + rows[row].size();
+        while (next < lost.size() && lost[next] < start)
+            ++next;
+        if (next < lost.size() && lost[next] < end)
+            held.push_back(row);
+    }
+    return held;
 }
 
 std::optional<std::string> ComposeAddedRow(std::string_view line, std::string_view comment) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,8 +21,17 @@ TCatalogueEncoding CatalogueEncoding(std::string_view bytes);
 // The catalogue as the program's 8-bit text (Windows-1252), ready for
 // CatalogueLineViews: 8-bit files as they stand, without a copy; UTF files
 // converted into storage, without their mark, up to their first NUL. A
-// character Windows-1252 lacks, or a broken sequence, becomes '?'.
-std::string_view CatalogueAnsiText(std::string_view bytes, std::string& storage);
+// character Windows-1252 lacks, or a broken sequence, becomes '?', whose
+// place in the text goes into lost when it is given, in order.
+std::string_view CatalogueAnsiText(std::string_view bytes, std::string& storage,
+                                   std::vector<std::size_t>* lost = nullptr);
+
+// The indexes of the rows that hold one of the places lost, in order: rows
+// are CatalogueLineViews of text, lost as CatalogueAnsiText gave it. Such a
+// row is not the file's line, and run it would run another command.
+std::vector<std::size_t> RowsHoldingLost(const std::vector<std::string_view>& rows,
+                                         std::string_view text,
+                                         const std::vector<std::size_t>& lost);
 
 // Whether CatalogueAnsiText gives every character of the file: no NUL ends
 // it early and no character became '?'.

@@ -1,6 +1,7 @@
 #include "ui/Files.h"
 
 #include "core/Ascii.h"
+#include "ui/AnsiPaths.h"
 #include "ui/Exceptions.h"
 
 #include <algorithm>
@@ -15,10 +16,15 @@ bool DirectoryExists(const std::string& path) {
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+bool DirectoryExists(const std::wstring& path) {
+    DWORD a = GetFileAttributesW(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 std::string FullPath(const std::string& path) {
-    char buf[MAX_PATH * 2];
-    DWORD n = GetFullPathNameA(path.c_str(), sizeof buf, buf, nullptr);
-    return n > 0 && n < sizeof buf ? std::string(buf, n) : path;
+    // Through UTF-16: a relative name in a current folder that the ANSI code
+    // page cannot spell would come back with '?' or a look-alike letter.
+    return ShownPath(Widened(path));
 }
 
 std::string ReadWholeFile(const std::string& path) {
@@ -48,13 +54,13 @@ std::string ReadWholeFile(const std::string& path) {
     return bytes;
 }
 
-void WriteWholeFile(const std::string& path, std::string_view bytes) {
-    TFileHandle f(CreateFileA(path.c_str(), GENERIC_WRITE,
+void WriteWholeFile(const std::wstring& path, std::string_view bytes) {
+    TFileHandle f(CreateFileW(path.c_str(), GENERIC_WRITE,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     auto fail = [&path] {
         DWORD err = GetLastError();
-        throw EFCreateError("Impossible de créer le fichier \"" + path + "\". " +
+        throw EFCreateError("Impossible de créer le fichier \"" + ShownPath(path) + "\". " +
                             SysErrorMessage(err));
     };
     if (!f.Valid())

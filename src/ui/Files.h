@@ -25,6 +25,8 @@ private:
 
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
+bool DirectoryExists(const std::wstring& path);
+// The full path as messages name it (ShownPath): the one ANSI calls reach.
 std::string FullPath(const std::string& path);
 
 // The whole file, opened for reading with writers refused, so that a file
@@ -33,9 +35,10 @@ std::string FullPath(const std::string& path);
 std::string ReadWholeFile(const std::string& path);
 
 // Creates or replaces the file with these bytes; others may keep it open for
-// reading or writing meanwhile. EFCreateError on failure:
-// "Impossible de créer le fichier \"<path>\". <reason>".
-void WriteWholeFile(const std::string& path, std::string_view bytes);
+// reading or writing meanwhile. The path is UTF-16, for a folder that ANSI
+// calls cannot name. EFCreateError on failure:
+// "Impossible de créer le fichier \"<ShownPath>\". <reason>".
+void WriteWholeFile(const std::wstring& path, std::string_view bytes);
 
 // Opens the file for appending as a writer that shares it would, and closes
 // it again; a missing file is made and deleted at once, so that nothing stays

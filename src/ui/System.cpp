@@ -1,5 +1,7 @@
 #include "ui/System.h"
 
+#include "ui/AnsiPaths.h"
+
 #include <shellapi.h>
 
 #include <vector>
@@ -35,11 +37,7 @@ bool TSystem::IsElevated() {
 }
 
 std::string TSystem::CurrentFolder() {
-    const DWORD n = GetCurrentDirectoryA(0, nullptr);
-    std::string folder(n, '\0');
-    const DWORD got = n ? GetCurrentDirectoryA(n, folder.data()) : 0;
-    folder.resize(got < n ? got : 0);
-    return folder;
+    return ShownPath(L".");
 }
 
 void TSystem::Beep(UINT type) {
@@ -57,12 +55,25 @@ std::optional<std::string> TSystem::Environment(const std::string& name) {
     return std::string(buf.data(), got);
 }
 
-std::string TSystem::TempPath() {
-    char buf[256];
-    DWORD n = GetTempPathA(255, buf);
-    if (n == 0 || n > 255)
+std::optional<std::wstring> TSystem::WideEnvironment(const std::string& name) {
+    const std::wstring wide = Widened(name);
+    const DWORD n = GetEnvironmentVariableW(wide.c_str(), nullptr, 0);
+    if (n == 0)
+        return std::nullopt;
+    std::wstring value(n, L'\0');
+    const DWORD got = GetEnvironmentVariableW(wide.c_str(), value.data(), n);
+    if (got == 0 || got >= n)
+        return std::nullopt;
+    value.resize(got);
+    return value;
+}
+
+std::wstring TSystem::TempPath() {
+    wchar_t buf[MAX_PATH + 1];
+    const DWORD n = GetTempPathW(MAX_PATH + 1, buf);
+    if (n == 0 || n > MAX_PATH)
         return {};
-    return std::string(buf, n);
+    return std::wstring(buf, n);
 }
 
 MEMORYSTATUSEX TSystem::MemoryStatus() {
@@ -78,16 +89,28 @@ POINT TSystem::CursorPos() {
     return p;
 }
 
-std::string TSystem::ExecutablePath() {
-    std::string path(MAX_PATH, '\0');
+std::wstring TSystem::ExecutablePath() {
+    std::wstring path(MAX_PATH, L'\0');
     for (;;) {
-        DWORD n = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (n < path.size()) {
             path.resize(n);
             return path;
         }
         path.resize(path.size() * 2);
     }
+}
+
+std::wstring TSystem::ShortPath(const std::wstring& path) {
+    const DWORD n = GetShortPathNameW(path.c_str(), nullptr, 0);
+    if (n == 0)
+        return {};
+    std::wstring shortForm(n, L'\0');
+    const DWORD got = GetShortPathNameW(path.c_str(), shortForm.data(), n);
+    if (got == 0 || got >= n)
+        return {};
+    shortForm.resize(got);
+    return shortForm;
 }
 
 std::string TSystem::SystemFolder() {

@@ -19,17 +19,23 @@ public:
                            const std::string& parameters, int show);
     // True when the program runs with an administrator's full rights.
     virtual bool IsElevated();
-    // The program's working folder (GetCurrentDirectoryA).
+    // The program's working folder as ANSI calls reach it (AnsiFullPath),
+    // else as ShownPath gives it.
     virtual std::string CurrentFolder();
     virtual void Beep(UINT type);
     virtual std::optional<std::string> Environment(const std::string& name);
-    // GetTempPathA with a buffer of 255: the folder with its separator, or "".
-    virtual std::string TempPath();
+    // The same in UTF-16, as the system keeps it: a folder's true name.
+    virtual std::optional<std::wstring> WideEnvironment(const std::string& name);
+    // GetTempPathW: the folder with its separator, or "" (none, or longer than MAX_PATH).
+    virtual std::wstring TempPath();
     // GlobalMemoryStatusEx: 64-bit counts, so memory beyond 4 GiB is reported in full.
     virtual MEMORYSTATUSEX MemoryStatus();
     virtual POINT CursorPos();
-    // The full path of the running program (GetModuleFileNameA).
-    virtual std::string ExecutablePath();
+    // The full path of the running program (GetModuleFileNameW).
+    virtual std::wstring ExecutablePath();
+    // GetShortPathNameW: the short 8.3 form of an existing path, or "". A
+    // volume without short names gives the long name back.
+    virtual std::wstring ShortPath(const std::wstring& path);
     // The system folder (GetSystemDirectoryA), without a trailing separator.
     virtual std::string SystemFolder();
     // The local date and time (GetLocalTime).

@@ -2,6 +2,8 @@
 
 #include "core/UpdateRules.h"
 #include "core/VersionFile.h"
+#include "ui/AnsiPaths.h"
+#include "ui/Exceptions.h"
 #include "ui/Files.h"
 #include "ui/System.h"
 #include "update/Network.h"
@@ -60,7 +62,21 @@ bool TestInternet() {
 }
 
 std::string GetTempDir() {
-    return Sys().TempPath();
+    const std::wstring temp = Sys().TempPath();
+    if (temp.empty())
+        return {};
+    // Never another folder in its place: the current one, or a look-alike
+    // name that the ANSI code page would make of it.
+    std::optional<std::string> reached = AnsiFullPath(temp);
+    if (!reached)
+        throw Exception("Le nom du dossier temporaire \"" + ShownPath(temp) +
+                        "\" contient des caractères que Windows-1252 n'a pas, et Windows ne "
+                        "donne pas de nom court (8.3) à ce dossier : la mise à jour ne peut pas "
+                        "y être téléchargée. Donnez aux variables d'environnement TEMP et TMP un "
+                        "dossier dont le nom n'a que des lettres latines.");
+    if (!reached->ends_with('\\'))
+        *reached += '\\';
+    return *reached;
 }
 
 TVersionFile ReadVersionFile(const std::string& path) {

@@ -27,7 +27,9 @@ std::string ProductPageAddress();
 
 // True when the probe page's server answered.
 bool TestInternet();
-// The system's temporary folder with its separator, or "" when it cannot be had.
+// The system's temporary folder with its separator, as ANSI calls reach it,
+// or "" when it cannot be had. An Exception saying so when its name has no
+// form that ANSI calls reach.
 std::string GetTempDir();
 // The largest version file the check takes; a larger one is a download error.
 inline constexpr unsigned long long kVersionFileMaxBytes = 64 * 1024;

@@ -1,7 +1,8 @@
 #include "viewer/ViewerRun.h"
 
 #include "core/Launch.h"
-#include "ui/Files.h"
+#include "ui/AnsiPaths.h"
+#include "ui/Exceptions.h"
 #include "ui/SingleInstance.h"
 #include "ui/System.h"
 #include "viewer/UnitViewer.h"
@@ -9,8 +10,15 @@
 #include <memory>
 
 std::string CaptureFilePath() {
-    const std::string exe = Sys().ExecutablePath();
-    return FullPath(exe.substr(0, exe.find_last_of("\\/") + 1) + CaptureFileFromViewerFolder());
+    const std::wstring exe = Sys().ExecutablePath();
+    const std::wstring path =
+        exe.substr(0, exe.find_last_of(L"\\/") + 1) + Widened(CaptureFileFromViewerFolder());
+    if (auto reached = AnsiFullPath(path))
+        return *reached;
+    const std::string shown = ShownPath(path);
+    throw Exception("Le nom du dossier de la capture \"" + shown.substr(0, shown.rfind('\\')) +
+                    "\" contient des caractères que Windows-1252 n'a pas, et Windows ne donne "
+                    "pas de nom court (8.3) à ce dossier : la capture ne peut pas y être lue.");
 }
 
 int RunViewer(TApplication& application) {

@@ -135,6 +135,22 @@ TEST(CatalogueEncoding, Utf16BothOrders) {
     }
 }
 
+// A '?' put for a lost character is told from one of the file.
+TEST(CatalogueEncoding, RowsThatLostACharacterAreNamed) {
+    auto lossy = [](std::string_view bytes) {
+        std::string storage;
+        std::vector<std::size_t> lost;
+        const std::string_view text = CatalogueAnsiText(bytes, storage, &lost);
+        return RowsHoldingLost(CatalogueLineViews(text), text, lost);
+    };
+    using Indexes = std::vector<std::size_t>;
+    EXPECT_EQ(
+        lossy("\xEF\xBB\xBFok ?\r\n\r\n\xD0\x96\r\n\xC3\xA9\n\xE2\x98\x83\r\xE2\x82\xAC ?\r\n\xFF"),
+        (Indexes{2, 4, 6}));
+    EXPECT_EQ(lossy(Utf16(u"ver\r\n\U0001F600\r\nx\xD800", true)), (Indexes{1, 2}));
+    EXPECT_EQ(lossy("echo ?\r\necho \xE9?\r\n"), Indexes{});
+}
+
 TEST(AddedRow, CommentInParenthesesWithBrackets) {
     EXPECT_EQ(ComposeAddedRow("ipconfig /all", ""), "ipconfig /all");
     EXPECT_EQ(ComposeAddedRow("ipconfig /all", "  \t"), "ipconfig /all");

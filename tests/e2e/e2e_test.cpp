@@ -717,4 +717,54 @@ TEST(Archive, UnpackedIntoAnEmptyFolderRunsWithTheViewerInPlace) {
     EXPECT_TRUE(program.Close()) << "the program did not end on WM_CLOSE";
 }
 
+// Unzipped into a folder named in Cyrillic letters, which Windows-1252 lacks,
+// and started by a standard user from another folder: the lists fill, a line
+// with a value runs as administrator in the program's folder and is kept
+// there with its value, and a capture lands there and reaches the viewer.
+TEST(E2EFolder, NamedInCyrillicTheProgramWorksFromIt) {
+    TScratchCopy scratch(L" \u041E\u0440\u0431\u0438\u0442\u0430");
+    TProgram program(scratch.Path(), {}, scratch / L"Syst", true);
+    HWND main = program.WaitIdleMainWindow();
+    ASSERT_NE(main, nullptr) << testing::PrintToString(program.MessageBoxes());
+    EXPECT_GT(ListRows(FindChild(main, L"ComboBox")).size(), 10u);
+    TMainWindow window(main);
+    window.Type(L"echo {{mot=ok}}> marker.txt & rem start ADMIN+");
+    PostMessageW(window.launch, BM_CLICK, 0, 0);
+    TCompleter(program).Press(L"OK");
+    window.Type(L"Edit+ echo captur\u00E9");
+    ASSERT_TRUE(window.ClickLaunch());
+    std::optional<std::string> text;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            text = ReadFileBytes(scratch / L"EditCmd.TXT");
+            return ViewerWindows().size() == 1 && ReadFileBytes(scratch / L"marker.txt");
+        },
+        20000))
+        << testing::PrintToString(program.MessageBoxes());
+    EXPECT_EQ(Captured(text), std::vector<std::string>{"captur\x82"});
+    EXPECT_EQ(TrimRight(ReadFileBytes(scratch / L"marker.txt").value_or("")), "ok");
+    EXPECT_NE(ReadFileBytes(scratch / L"Orbitashell.ini").value_or("").find("mot=\"ok\""),
+              std::string::npos);
+    EXPECT_TRUE(ReadFileBytes(scratch / L"Historique.txt").has_value());
+    for (HWND viewer : ViewerWindows())
+        PostMessageW(viewer, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(program.Close());
+}
+
+// TEMP and TMP in a folder named in Cyrillic letters: the capture's batch file
+// goes where the console's %temp% points, and the update check's copy of the
+// version file lands there too, nowhere else, and without an error.
+TEST_F(E2E, TempNamedInCyrillicCapturesAndChecksForAnUpdate) {
+    const std::wstring temp = scratch_ / L"\u0422\u0435\u043C\u043F";
+    ASSERT_TRUE(CreateDirectoryW(temp.c_str(), nullptr));
+    StartIdle({{L"TEMP", temp}, {L"TMP", temp}});
+    Launch(L"Edit+ echo temporaire");
+    EXPECT_TRUE(WaitUntil([&] { return ViewerWindows().size() == 1; }, 20000));
+    EXPECT_EQ(Captured(ReadFileBytes(scratch_ / L"EditCmd.TXT")),
+              std::vector<std::string>{"temporaire"});
+    EXPECT_EQ(PathExists(temp + L"\\Versiosh.txt"), PathExists(L"C:\\osh-https\\server.ini"));
+    EXPECT_TRUE(program_->MessageBoxes().empty())
+        << testing::PrintToString(program_->MessageBoxes());
+}
+
 } // namespace

@@ -114,12 +114,22 @@ std::optional<std::string> TRecordingSystem::Environment(const std::string& name
     return TSystem::Environment(name);
 }
 
-std::string TRecordingSystem::TempPath() {
-    return Temp ? *Temp : TSystem::TempPath();
+std::optional<std::wstring> TRecordingSystem::WideEnvironment(const std::string& name) {
+    if (auto it = Env.find(name); it != Env.end())
+        return it->second ? std::optional(Widened(*it->second)) : std::nullopt;
+    return TSystem::WideEnvironment(name);
 }
 
-std::string TRecordingSystem::ExecutablePath() {
+std::wstring TRecordingSystem::TempPath() {
+    return Temp ? Widened(*Temp) : TSystem::TempPath();
+}
+
+std::wstring TRecordingSystem::ExecutablePath() {
     return ExePath ? *ExePath : TSystem::ExecutablePath();
+}
+
+std::wstring TRecordingSystem::ShortPath(const std::wstring& path) {
+    return ShortNames ? TSystem::ShortPath(path) : std::wstring();
 }
 
 TDialogWatcher::TDialogWatcher() {

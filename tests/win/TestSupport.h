@@ -1,5 +1,6 @@
 // Shared helpers of the tests that create real windows under Wine.
 #pragma once
+#include "ui/AnsiPaths.h"
 #include "ui/Application.h"
 #include "ui/System.h"
 
@@ -28,8 +29,10 @@ public:
     std::vector<UINT> Beeps;
     // A name mapped to nullopt reads as unset; names not listed read the real environment.
     std::map<std::string, std::optional<std::string>> Env;
-    std::optional<std::string> ExePath;
+    std::optional<std::wstring> ExePath;
     std::optional<std::string> Temp;
+    // False: a volume without short 8.3 names.
+    bool ShortNames = true;
     // ShellRun records its call as ShellOpen does and answers this error code.
     DWORD ShellError = 0;
     bool Elevated = false;
@@ -46,8 +49,10 @@ public:
     std::string CurrentFolder() override;
     void Beep(UINT type) override;
     std::optional<std::string> Environment(const std::string& name) override;
-    std::string TempPath() override;
-    std::string ExecutablePath() override;
+    std::optional<std::wstring> WideEnvironment(const std::string& name) override;
+    std::wstring TempPath() override;
+    std::wstring ExecutablePath() override;
+    std::wstring ShortPath(const std::wstring& path) override;
     SYSTEMTIME LocalTime() override { return Time; }
 };
 

@@ -49,7 +49,7 @@ public:
         char cwd[MAX_PATH];
         GetCurrentDirectoryA(MAX_PATH, cwd);
         savedCwd_ = cwd;
-        sys.ExePath = dir + "\\Orbitashell.exe";
+        sys.ExePath = Widened(dir + "\\Orbitashell.exe");
         SetCurrentDirectoryA(dir.c_str());
     }
     ~TInstall() {
@@ -562,6 +562,30 @@ TEST(Form1Startup, CataloguesBesideTheProgramSystInTheCurrentFolder) {
     RemoveTree(elsewhere);
 }
 
+// Unzipped into a folder whose name has letters Windows-1252 lacks, on a
+// volume without short names: no ANSI call reaches the folder, so the message
+// names it, and nothing is loaded nor run.
+TEST(Form1Startup, FolderThatNoAnsiCallReaches) {
+    TRecordingSystem sys;
+    TDialogWatcher watcher;
+    TBoxRecorder boxes;
+    TInstall install(sys, "noshort");
+    sys.ExePath = Widened(install.dir) + L"\\\u041E\u0440\u0431\u0438\u0442\u0430\\Orbitashell.exe";
+    sys.ShortNames = false;
+    auto f = NewForm1();
+    EXPECT_EQ(Texts(boxes.Shown),
+              std::vector<std::string>{
+                  "Le nom du dossier \"" + install.dir +
+                  "\\??????\" contient des caractères que Windows-1252 n'a pas, et Windows ne "
+                  "donne pas de nom court (8.3) à ce dossier : Orbitashell ne peut pas y lire ni "
+                  "y écrire ses fichiers. Placez Orbitashell dans un dossier dont le nom n'a que "
+                  "des lettres latines, par exemple C:\\Orbitashell."});
+    EXPECT_TRUE(TakeQuitRequest());
+    f->edtCmdLine.SetText("ver");
+    PressLancer(*f);
+    EXPECT_TRUE(sys.ShellCalls.empty());
+}
+
 // A catalogue held open for writing by someone else cannot be read: the
 // application error box names it, and the window opens with what was loaded.
 TEST(Form1Startup, CatalogueHeldOpenForWriting) {
@@ -837,6 +861,35 @@ TEST_F(Form1Box, ChoosingARowFillsTheBoxWithoutComments) {
     ChooseRow(F(), F().cbbListCustom, 4);
     EXPECT_EQ(Box(), "vol");
     EXPECT_TRUE(sys_.ShellCalls.empty());
+}
+
+// A row of a UTF-8 list that shows '?' for a letter Windows-1252 lacks would
+// run another command: from its list or the suggestions it is refused, the
+// box as it was. A '?' of the file itself is no loss.
+TEST(Form1LossyRow, IsRefusedFromTheListAndFromTheSuggestions) {
+    TRecordingSystem sys;
+    TDialogWatcher watcher;
+    TBoxRecorder boxes;
+    TInstall install(sys, "lossy");
+    install.Full().Custom("echo \xD0\x96urnal\r\necho ok ? \xC3\xA9t\xC3\xA9\r\n");
+    auto f = NewForm1();
+    ShowForm(*f);
+    ChooseRow(*f, f->cbbListCustom, 1);
+    ChooseRow(*f, f->cbbListCustom, 0);
+    EXPECT_EQ(f->edtCmdLine.Text(), "echo ok ? été");
+    HWND box = f->edtCmdLine.Handle();
+    f->edtCmdLine.SetText("");
+    SetFocus(box);
+    Type(box, "urnal");
+    PostKey(box, VK_DOWN);
+    PostKey(box, VK_RETURN);
+    PumpMessages(50);
+    EXPECT_EQ(f->edtCmdLine.Text(), "urnal");
+    const std::string refused =
+        "Cette ligne contient un caractère que Windows-1252 n'a pas (il s'affiche « ? ») : "
+        "lancée telle quelle, elle exécuterait une autre commande. La ligne de commande reste "
+        "inchangée ; corrigez la ligne dans le fichier de la liste.";
+    EXPECT_EQ(Texts(boxes.Shown), (std::vector<std::string>{refused, refused}));
 }
 
 TEST_F(Form1Box, ChoosingTheRowAlreadyShownChangesNothing) {
@@ -2274,7 +2327,7 @@ TEST_F(Form1Blanks, WhatTheUserMeantIsWhatRunsAndComesBack) {
     EXPECT_EQ(ran.parameters, CaptureParameters("echo ^(a^) ^(^("));
     EXPECT_EQ(History(), "Edit+ echo ((a)) ((((\r\n");
     // Taken back from the history, as a pick sets the box.
-    F().SuggestionsPick(nullptr, "Edit+ echo ((a)) ((((");
+    F().SuggestionsPick(nullptr, "Edit+ echo ((a)) ((((", nullptr);
     PressLancer(F());
     PumpMessages(20);
     EXPECT_EQ(Only().parameters, ran.parameters);

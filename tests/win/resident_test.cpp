@@ -17,7 +17,7 @@ struct TScratchInstall {
         WriteBytes(dir + "\\CommandesSyst.TXT", "ver\r\n");
         WriteBytes(dir + "\\Orbitashell.ini", settings);
         CreateDirectoryA((dir + "\\Syst").c_str(), nullptr);
-        sys.ExePath = dir + "\\Orbitashell.exe";
+        sys.ExePath = Widened(dir + "\\Orbitashell.exe");
         GetCurrentDirectoryA(MAX_PATH, saved);
         SetCurrentDirectoryA(dir.c_str());
     }

@@ -365,7 +365,7 @@ protected:
         GetCurrentDirectoryA(MAX_PATH, cwd);
         cwd_ = cwd;
         SetCurrentDirectoryA(dir_.c_str());
-        sys_.ExePath = dir_ + "\\Orbitashell.exe";
+        sys_.ExePath = Widened(dir_ + "\\Orbitashell.exe");
         sys_.Temp = dir_ + "\\temp\\";
         localCopy_ = *sys_.Temp + "Versiosh.txt";
     }

@@ -124,16 +124,16 @@ TEST_F(ViewerTest, NoticesShowFromTheirFirstCharacter) {
 // Started by a shortcut or from a console, the viewer's current folder is
 // anywhere: the capture file is found from its own folder.
 TEST_F(ViewerTest, CaptureFileIsTwoFoldersAboveTheViewerItself) {
-    sys_.ExePath = dir_ + "\\Mes programmes é\\Syst\\Driver\\oshv.exe";
+    sys_.ExePath = Widened(dir_ + "\\Mes programmes é\\Syst\\Driver\\oshv.exe");
     EXPECT_EQ(CaptureFilePath(), dir_ + "\\Mes programmes é\\EditCmd.TXT");
-    sys_.ExePath = "C:\\oshv.exe";
+    sys_.ExePath = L"C:\\oshv.exe";
     EXPECT_EQ(CaptureFilePath(), "C:\\EditCmd.TXT");
 }
 
 // A failure before the window opens is shown, not a silent end.
 TEST_F(ViewerTest, StartThatFailsSaysWhy) {
     struct TNoPath : TRecordingSystem {
-        std::string ExecutablePath() override { throw Exception("Chemin du programme inconnu"); }
+        std::wstring ExecutablePath() override { throw Exception("Chemin du programme inconnu"); }
     } failing;
     TBoxRecorder boxes;
     TDialogWatcher watcher;
