@@ -68,8 +68,14 @@ bool ChooseInMenu(DWORD pid, HWND window, const std::function<void()>& open,
                 return h;
         return HWND{};
     };
-    open();
-    if (!WaitUntil([&] { return menu() != nullptr; }, 5000))
+    // A click on an icon that the tray is still placing can be lost on a
+    // loaded machine: the menu gets a second chance to open.
+    bool opened = false;
+    for (int tries = 0; tries < 2 && !opened; ++tries) {
+        open();
+        opened = WaitUntil([&] { return menu() != nullptr; }, 5000);
+    }
+    if (!opened)
         return false;
     if (shownAt)
         GetWindowRect(menu(), shownAt);
@@ -107,11 +113,15 @@ protected:
                             {VK_UP, VK_RETURN});
     }
     bool ChooseInIconMenu(const std::vector<WORD>& keys) {
-        const std::vector<HWND> icons = TrayIcons();
-        return icons.size() == 1 &&
+        return WaitUntil([] { return TrayIcons().size() == 1; }, 5000) &&
                ChooseInMenu(
                    program_->Id(), window_->box,
-                   [&] { Click(icons[0], WM_RBUTTONDOWN, WM_RBUTTONUP); }, keys);
+                   [&] {
+                       const std::vector<HWND> icons = TrayIcons();
+                       if (icons.size() == 1)
+                           Click(icons[0], WM_RBUTTONDOWN, WM_RBUTTONUP);
+                   },
+                   keys);
     }
     bool Hidden() const {
         return WaitUntil([&] { return !IsWindowVisible(window_->form); }, 5000);
