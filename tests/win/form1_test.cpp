@@ -1541,11 +1541,24 @@ TEST_F(Form1Launch, CaptureThatCannotWorkNamesTheFileAndRunsNothing) {
     EXPECT_EQ(ReadBytes(Capture()), "ancienne capture\r\n");
 }
 
-// Sets or clears the Linux "immutable" attribute of a folder through a Unix
-// program that Wine starts (whose exit code it does not hand back): under
-// Wine, run as root, neither a folder's read-only attribute nor its
-// permissions keep a file from being made in it.
-void SetImmutable(const std::string& dir, bool on) {
+// Whether a new file can be made in dir; reason gets the error when not.
+bool TakesNewFiles(const std::string& dir, DWORD* reason = nullptr) {
+    const HANDLE probe = CreateFileA((dir + "\\probe.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                                     CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (reason)
+        *reason = GetLastError();
+    if (probe == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(probe);
+    return true;
+}
+
+// Sets or clears the Linux "immutable" attribute of a folder through chattr,
+// started as a Unix program by Wine's start /unix (which does not wait for
+// it): under Wine, run as root, neither a folder's read-only attribute nor
+// its permissions keep a file from being made in it. True once the folder
+// takes new files or not, as asked.
+bool SetImmutable(const std::string& dir, bool on) {
     using TUnixName = char*(CDECL*)(LPCWSTR);
     const auto unixName = reinterpret_cast<TUnixName>(reinterpret_cast<void*>(
         GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
@@ -1554,30 +1567,31 @@ void SetImmutable(const std::string& dir, bool on) {
                      ? unixName(wide)
                      : nullptr;
     if (!name)
-        return;
-    std::string command = std::string("Z:\\usr\\bin\\chattr ") + (on ? "+i " : "-i ") + name;
+        return false;
+    std::string command =
+        std::string("start.exe /unix /usr/bin/chattr ") + (on ? "+i " : "-i ") + name;
     HeapFree(GetProcessHeap(), 0, name);
     STARTUPINFOA si{};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi{};
     if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                         &pi))
-        return;
+        return false;
     WaitForSingleObject(pi.hProcess, 10000);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
+    for (int tries = 0; tries < 50; ++tries, Sleep(100))
+        if (TakesNewFiles(dir) != on)
+            return true;
+    return false;
 }
 
 // A folder where no file can be made (a program's folder without the rights
 // to write there): the check says so, naming the capture file, and runs nothing.
 TEST_F(Form1Launch, CaptureInAFolderWhereNoFileCanBeMadeIsRefused) {
     TDialogWatcher watcher;
-    SetImmutable(install_.dir, true);
-    const HANDLE probe = CreateFileA((install_.dir + "\\probe.txt").c_str(), GENERIC_WRITE, 0,
-                                     nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    const DWORD reason = GetLastError();
-    if (probe != INVALID_HANDLE_VALUE) {
-        CloseHandle(probe);
+    DWORD reason = 0;
+    if (!SetImmutable(install_.dir, true) || TakesNewFiles(install_.dir, &reason)) {
         SetImmutable(install_.dir, false);
         GTEST_SKIP() << "no way here to keep a folder from taking new files";
     }
@@ -1589,6 +1603,7 @@ TEST_F(Form1Launch, CaptureInAFolderWhereNoFileCanBeMadeIsRefused) {
               std::vector<std::string>{"Impossible de créer le fichier \"" + Capture() + "\". " +
                                        SysErrorMessage(reason) + "."});
     EXPECT_FALSE(ReadBytes(Capture()).has_value());
+    boxes_.Shown.clear();
 }
 
 // Every check comes before the first write: a capture refused for its length
