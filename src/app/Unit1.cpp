@@ -18,6 +18,27 @@ std::string UpperName(std::string name) {
     return name;
 }
 
+// A caption above a list or the box, in their labels' font; its accelerator
+// goes to what it names.
+void SetUpCaption(TForm& form, TLabel& label, const char* caption, int top, TWinControl& named) {
+    label.SetParent(&form);
+    label.Font = TFont("Verdana", 11, clNavy);
+    label.SetCaption(caption);
+    label.SetDesignBounds(27, top, 0, 0);
+    label.AdjustBounds();
+    label.SetFocusControl(&named);
+}
+
+// A catalogue's list, with one empty row until its file is loaded.
+void SetUpList(TForm& form, TComboBox& list, int top, const char* hint, int tabOrder) {
+    list.SetParent(&form);
+    list.SetDesignBounds(17, top, 503, 21);
+    list.ItemHeight = ListRowHeight;
+    list.SetItems({""});
+    list.SetHint(hint);
+    list.SetTabOrder(tabOrder);
+}
+
 } // namespace
 
 TForm1::TForm1(TComponent* owner) : TForm(owner) {
@@ -30,17 +51,17 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     Font = TFont("Tahoma", 11, clWindowText);
     SetDesignBounds(0, 0, 611, 314);
     SetClientWidth(Scale(605));
-    OnCreate = [this](TObject* s) { FormCreate(s); };
-    OnActivate = [this](TObject* s) { FormActivate(s); };
-    OnKeyPress = [this](TObject* s, char& k) { FormKeyPress(s, k); };
-    OnCloseQuery = [this](TObject* s, bool& c) { FormCloseQuery(s, c); };
+    OnCreate = Bind(this, &TForm1::FormCreate);
+    OnActivate = Bind(this, &TForm1::FormActivate);
+    OnKeyPress = Bind(this, &TForm1::FormKeyPress);
+    OnCloseQuery = Bind(this, &TForm1::FormCloseQuery);
     OnKeyDown = [this](TObject* s, WORD& k, TShiftState sh) {
         Suggestions.KeyDown(k, sh);
         if (k)
             FormKeyDown(s, k, sh);
     };
-    OnDeactivate = [this](TObject* s) { FormDeactivate(s); };
-    OnMove = [this](TObject* s) { FormMove(s); };
+    OnDeactivate = Bind(this, &TForm1::FormDeactivate);
+    OnMove = Bind(this, &TForm1::FormMove);
 
     //                          left  top  width height
     Bevel1.SetParent(this);
@@ -68,41 +89,18 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     btnInfos.SetHint("A propos ; licence ; etc.");
     btnInfos.PopupMenu = &ppmInfos;
 
-    lblListCPL.SetParent(this);
-    lblListCPL.Font = TFont("Verdana", 11, clNavy);
-    lblListCPL.SetCaption("Commandes directes des dossiers CPL du Panneau de Configuration");
-    lblListCPL.SetDesignBounds(27, 87, 0, 0);
-    lblListCPL.AdjustBounds();
-    lblListCPL.SetFocusControl(&cbbListCPL);
+    SetUpCaption(*this, lblListCPL,
+                 "Commandes directes des dossiers CPL du Panneau de Configuration", 87, cbbListCPL);
+    SetUpList(*this, cbbListCPL, 103,
+              "Liste des commandes directes des dossiers CPL du Panneau de Configuration", 2);
 
-    cbbListCPL.SetParent(this);
-    cbbListCPL.SetDesignBounds(17, 103, 503, 21);
-    cbbListCPL.ItemHeight = ListRowHeight;
-    cbbListCPL.SetItems({""}); // one empty row until its catalogue is loaded
-    cbbListCPL.SetHint("Liste des commandes directes des dossiers CPL du Panneau de Configuration");
-    cbbListCPL.SetTabOrder(2);
+    SetUpCaption(*this, lblListSystem, "Commandes générales et commandes système", 144,
+                 cbbListSyst);
+    SetUpList(*this, cbbListSyst, 160, "Liste des commandes générales et commandes système", 1);
 
-    lblListSystem.SetParent(this);
-    lblListSystem.Font = TFont("Verdana", 11, clNavy);
-    lblListSystem.SetCaption("Commandes générales et commandes système");
-    lblListSystem.SetDesignBounds(27, 144, 0, 0);
-    lblListSystem.AdjustBounds();
-    lblListSystem.SetFocusControl(&cbbListSyst);
-
-    cbbListSyst.SetParent(this);
-    cbbListSyst.SetDesignBounds(17, 160, 503, 21);
-    cbbListSyst.ItemHeight = ListRowHeight;
-    cbbListSyst.SetItems({""}); // one empty row until its catalogue is loaded
-    cbbListSyst.SetHint("Liste des commandes générales et commandes système");
-    cbbListSyst.SetTabOrder(1);
-
-    lblExecuter.SetParent(this);
-    lblExecuter.Font = TFont("Verdana", 11, clNavy);
-    lblExecuter.SetCaption(
-        "Ligne de commande à taper directement, ou bien choisir dans les listes");
-    lblExecuter.SetDesignBounds(27, 201, 0, 0);
-    lblExecuter.AdjustBounds();
-    lblExecuter.SetFocusControl(&edtCmdLine);
+    SetUpCaption(*this, lblExecuter,
+                 "Ligne de commande à taper directement, ou bien choisir dans les listes", 201,
+                 edtCmdLine);
 
     edtCmdLine.SetParent(this);
     edtCmdLine.SetDesignBounds(17, 217, 503, 21);
@@ -125,20 +123,10 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     lblPublisher.SetHint("Logiciels gratuits ; icônes ; liens");
     lblPublisher.Cursor = crHandPoint;
 
-    lblListCustom.SetParent(this);
-    lblListCustom.Font = TFont("Verdana", 11, clNavy);
-    lblListCustom.SetCaption("Commandes personnelles");
-    lblListCustom.SetDesignBounds(27, 296, 0, 0);
-    lblListCustom.AdjustBounds();
-    lblListCustom.SetFocusControl(&cbbListCustom);
+    SetUpCaption(*this, lblListCustom, "Commandes personnelles", 296, cbbListCustom);
     lblListCustom.SetVisible(false);
 
-    cbbListCustom.SetParent(this);
-    cbbListCustom.SetDesignBounds(17, 311, 503, 21);
-    cbbListCustom.ItemHeight = ListRowHeight;
-    cbbListCustom.SetItems({""}); // one empty row until its catalogue is loaded
-    cbbListCustom.SetHint("Liste de vos commandes personnelles");
-    cbbListCustom.SetTabOrder(3);
+    SetUpList(*this, cbbListCustom, 311, "Liste de vos commandes personnelles", 3);
     cbbListCustom.SetVisible(false);
 
     // Without its images the menu still works. Images wait for the menu's first opening.
@@ -179,22 +167,16 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     Catalogues.SetList(lkCustom, cbbListCustom);
 
     // Events
-    cbbListCPL.OnChange = [this](TObject* s) { cbbListCPLChange(s); };
-    cbbListSyst.OnChange = [this](TObject* s) { cbbListSystChange(s); };
-    cbbListCustom.OnChange = [this](TObject* s) { cbbListCustomChange(s); };
-    cbbListCPL.OnDrawItem = [this](TObject* s, int i, const RECT& r, TOwnerDrawState st) {
-        cbbListCPLDrawItem(s, i, r, st);
-    };
-    cbbListSyst.OnDrawItem = [this](TObject* s, int i, const RECT& r, TOwnerDrawState st) {
-        cbbListSystDrawItem(s, i, r, st);
-    };
-    cbbListCustom.OnDrawItem = [this](TObject* s, int i, const RECT& r, TOwnerDrawState st) {
-        cbbListCustomDrawItem(s, i, r, st);
-    };
-    edtCmdLine.OnChange = [this](TObject* s) { edtCmdLineChange(s); };
-    edtCmdLine.OnAfterChange = [this](TObject* s, bool u) { edtCmdLineAfterChange(s, u); };
-    edtCmdLine.OnExit = [this](TObject* s) { edtCmdLineExit(s); };
-    edtCmdLine.OnPaste = [this](TObject* s, std::string& t) { edtCmdLinePaste(s, t); };
+    cbbListCPL.OnChange = Bind(this, &TForm1::cbbListCPLChange);
+    cbbListSyst.OnChange = Bind(this, &TForm1::cbbListSystChange);
+    cbbListCustom.OnChange = Bind(this, &TForm1::cbbListCustomChange);
+    cbbListCPL.OnDrawItem = Bind(this, &TForm1::cbbListCPLDrawItem);
+    cbbListSyst.OnDrawItem = Bind(this, &TForm1::cbbListSystDrawItem);
+    cbbListCustom.OnDrawItem = Bind(this, &TForm1::cbbListCustomDrawItem);
+    edtCmdLine.OnChange = Bind(this, &TForm1::edtCmdLineChange);
+    edtCmdLine.OnAfterChange = Bind(this, &TForm1::edtCmdLineAfterChange);
+    edtCmdLine.OnExit = Bind(this, &TForm1::edtCmdLineExit);
+    edtCmdLine.OnPaste = Bind(this, &TForm1::edtCmdLinePaste);
     Suggestions.RowText = [this](TListKind kind, int row) {
         return Catalogues.List(kind).Item(row);
     };
@@ -202,29 +184,24 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     Suggestions.LeadingRows = [this](std::string_view typed) {
         return launchMemory_ ? launchMemory_->HistoryFor(typed) : std::vector<std::string>{};
     };
-    Suggestions.OnPick = [this](TObject* s, const std::string& t, const GSearchHit* r) {
-        SuggestionsPick(s, t, r);
-    };
-    btnExecuter.OnClick = [this](TObject* s) { btnExecuterClick(s); };
-    btnNewVersionDispo.OnClick = [this](TObject* s) { btnNewVersionDispoClick(s); };
-    btnInfos.OnClick = [this](TObject* s) { btnInfosClick(s); };
-    lblPublisher.OnClick = [this](TObject* s) { lblPublisherClick(s); };
-    itemAPropos.OnClick = [this](TObject* s) { itemAProposClick(s); };
-    itemLicence.OnClick = [this](TObject* s) { itemLicenceClick(s); };
-    itemPrincipe.OnClick = [this](TObject* s) { itemPrincipeClick(s); };
-    itemWebSite.OnClick = [this](TObject* s) { itemWebSiteClick(s); };
-    ppmInfos.OnPopup = [this](TObject* s) { ppmInfosPopup(s); };
-    itemZoneNotification.OnClick = [this](TObject* s) { itemZoneNotificationClick(s); };
-    ppmExecuter.OnPopup = [this](TObject* s) { ppmExecuterPopup(s); };
-    itemExecuter.OnClick = [this](TObject* s) { itemExecuterClick(s); };
-    itemExecuterAdmin.OnClick = [this](TObject* s) { itemExecuterAdminClick(s); };
-    itemAjouterCommande.OnClick = [this](TObject* s) { itemAjouterCommandeClick(s); };
-    itemEffacerHistorique.OnClick = [this](TObject* s) { itemEffacerHistoriqueClick(s); };
-    tmrCatalogues.OnTimer = [this](TObject* s) { tmrCataloguesTimer(s); };
-    Catalogues.OnRowsLoaded = [this](TObject* s, TListKind k,
-                                     const std::vector<std::string_view>& r) {
-        CataloguesRowsLoaded(s, k, r);
-    };
+    Suggestions.OnPick = Bind(this, &TForm1::SuggestionsPick);
+    btnExecuter.OnClick = Bind(this, &TForm1::btnExecuterClick);
+    btnNewVersionDispo.OnClick = Bind(this, &TForm1::btnNewVersionDispoClick);
+    btnInfos.OnClick = Bind(this, &TForm1::btnInfosClick);
+    lblPublisher.OnClick = Bind(this, &TForm1::lblPublisherClick);
+    itemAPropos.OnClick = Bind(this, &TForm1::itemAProposClick);
+    itemLicence.OnClick = Bind(this, &TForm1::itemLicenceClick);
+    itemPrincipe.OnClick = Bind(this, &TForm1::itemPrincipeClick);
+    itemWebSite.OnClick = Bind(this, &TForm1::itemWebSiteClick);
+    ppmInfos.OnPopup = Bind(this, &TForm1::ppmInfosPopup);
+    itemZoneNotification.OnClick = Bind(this, &TForm1::itemZoneNotificationClick);
+    ppmExecuter.OnPopup = Bind(this, &TForm1::ppmExecuterPopup);
+    itemExecuter.OnClick = Bind(this, &TForm1::itemExecuterClick);
+    itemExecuterAdmin.OnClick = Bind(this, &TForm1::itemExecuterAdminClick);
+    itemAjouterCommande.OnClick = Bind(this, &TForm1::itemAjouterCommandeClick);
+    itemEffacerHistorique.OnClick = Bind(this, &TForm1::itemEffacerHistoriqueClick);
+    tmrCatalogues.OnTimer = Bind(this, &TForm1::tmrCataloguesTimer);
+    Catalogues.OnRowsLoaded = Bind(this, &TForm1::CataloguesRowsLoaded);
 }
 
 void TForm1::FormCreate(TObject*) {

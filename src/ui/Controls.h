@@ -15,6 +15,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 class TObject {
@@ -22,6 +23,14 @@ public:
     virtual ~TObject() = default;
 };
 using TNotifyEvent = std::function<void(TObject* Sender)>;
+
+// An event handled by a method of a form, any event's arguments passed on:
+//   btnOk.OnClick = Bind(this, &TForm1::btnOkClick);
+// Methods of one signature share one handler type, so a form with many
+// events costs one small function per signature, not one per event.
+template <class T, class... A> auto Bind(T* object, void (T::*method)(A...)) {
+    return [object, method](A... args) { (object->*method)(std::forward<A>(args)...); };
+}
 
 class TComponent : public TObject {
 public:
