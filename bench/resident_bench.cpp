@@ -12,6 +12,7 @@
 //     second, hidden or not).
 //
 //   resident_bench [--calls N] [--idle SECONDS]      (default 50 calls, 60 s)
+#include "BenchSeams.h"
 #include "BenchSupport.h"
 #include "app/Unit1.h"
 #include "ui/AnsiPaths.h"
@@ -29,18 +30,6 @@
 #include <vector>
 
 namespace {
-
-class TBenchSystem : public TSystem {
-public:
-    std::wstring exePath;
-    std::wstring ExecutablePath() override { return exePath; }
-};
-
-// No network: the probe fails at once, so no download is ever tried.
-class TBenchNetwork : public TNetwork {
-public:
-    bool Probe(const std::string&) override { return false; }
-};
 
 void CopyFileInto(const std::string& from, const std::string& to) {
     CopyFileA(from.c_str(), to.c_str(), FALSE);

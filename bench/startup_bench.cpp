@@ -28,6 +28,7 @@
 // The update check of the first activation runs, but the seam's connectivity
 // probe answers "not connected" at once: FormActivate takes its offline branch
 // and nothing waits on the network.
+#include "BenchSeams.h"
 #include "BenchSupport.h"
 #include "app/Unit1.h"
 #include "core/Catalogue.h"
@@ -299,23 +300,6 @@ template <class Dispatch> double PumpUntilIdle(HWND window, double t0, Dispatch 
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 1000, QS_ALLINPUT);
     }
 }
-
-// The seam with the program's folder moved to where the catalogues are.
-class TBenchSystem : public TSystem {
-public:
-    std::wstring exePath;
-    std::wstring ExecutablePath() override { return exePath; }
-};
-
-// No network: the probe fails at once, so no download is ever tried.
-class TBenchNetwork : public TNetwork {
-public:
-    int probes = 0;
-    bool Probe(const std::string&) override {
-        ++probes;
-        return false;
-    }
-};
 
 void WriteText(const std::string& path, const std::string& text) {
     if (std::FILE* f = std::fopen(path.c_str(), "w")) {

@@ -5,6 +5,7 @@
 // Also the memory of the search's folded copy against the rows' own bytes.
 //
 //   suggestions_bench [--rows N]
+#include "BenchSeams.h"
 #include "BenchSupport.h"
 #include "SearchLists.h"
 #include "app/Unit1.h"
@@ -26,18 +27,6 @@
 namespace {
 
 const char* const kNames[] = {"CommandesCPL.TXT", "CommandesSyst.TXT", "Commandes.txt"};
-
-class TBenchSystem : public TSystem {
-public:
-    std::wstring exePath;
-    std::wstring ExecutablePath() override { return exePath; }
-};
-
-// No network: the probe fails at once.
-class TBenchNetwork : public TNetwork {
-public:
-    bool Probe(const std::string&) override { return false; }
-};
 
 void WriteAll(const std::string& path, const std::string& bytes) {
     if (std::FILE* f = std::fopen(path.c_str(), "wb")) {

@@ -4,13 +4,7 @@ TLineDialog::TLineDialog(TComponent* owner, const char* name, const std::string&
                          const std::string& line)
     : TForm(owner) {
     // Window
-    Name = name;
-    SetCaption(caption);
-    BorderStyle = bsDialog;
-    BorderIcons = biSystemMenu;
-    Position = poScreenCenter;
-    KeyPreview = true;
-    Font = TFont("MS Sans Serif", 11, clWindowText);
+    SetUpDialog(name, caption, TFont("MS Sans Serif", 11, clWindowText));
 
     AddBox(lblLigne, edtLigne, "Ligne de commande :", 12);
     edtLigne.ReadOnly = true;

@@ -4,13 +4,7 @@ TTextDialog::TTextDialog(TComponent* owner, const char* name, const char* captio
                          const std::vector<std::string>& lines)
     : TForm(owner) {
     // Window
-    Name = name;
-    SetCaption(caption);
-    BorderStyle = bsDialog;
-    BorderIcons = biSystemMenu;
-    Position = poScreenCenter;
-    KeyPreview = true;
-    Font = TFont("MS Sans Serif", 11, clWindowText);
+    SetUpDialog(name, caption, TFont("MS Sans Serif", 11, clWindowText));
     SetClientSize(Scale(386), Scale(280));
     OnShow = [this](TObject*) { Memo.SetSelStart(0); };
 

@@ -65,13 +65,7 @@ std::string ToolChainName() {
 
 TAboutBox::TAboutBox(TComponent* owner) : TForm(owner) {
     // Window
-    Name = "AboutBox";
-    SetCaption("A propos...");
-    BorderStyle = bsDialog;
-    BorderIcons = biSystemMenu;
-    Position = poScreenCenter;
-    KeyPreview = true;
-    Font = TFont("MS Sans Serif", 11, clWindowText);
+    SetUpDialog("AboutBox", "A propos...", TFont("MS Sans Serif", 11, clWindowText));
     SetClientSize(Scale(386), Scale(295));
     OnCreate = [this](TObject* s) { FormCreate(s); };
 

@@ -194,6 +194,16 @@ void TForm::DefaultButtonChanged(TWinControl* button, bool isDefault) {
         DefaultButton = nullptr;
 }
 
+void TForm::SetUpDialog(const char* name, const std::string& caption, const TFont& font) {
+    Name = name;
+    SetCaption(caption);
+    BorderStyle = bsDialog;
+    BorderIcons = biSystemMenu;
+    Position = poScreenCenter;
+    KeyPreview = true;
+    Font = font;
+}
+
 void TForm::SetClientSize(int width, int height) {
     clientWidth_ = width;
     clientHeight_ = height;

@@ -26,6 +26,9 @@ public:
     TWinControl* DefaultButton = nullptr;
     int ModalResult = mrNone;
 
+    // A dialog box's window: its name and caption, a dialog frame with only
+    // the close button, centred on the screen, seeing keys first, in font.
+    void SetUpDialog(const char* name, const std::string& caption, const TFont& font);
     void SetClientSize(int width, int height);
     void SetClientWidth(int width);
     int ClientWidth() const;

@@ -11,12 +11,7 @@ void TIconImage::Paint(TCanvas& canvas) {
 }
 
 TErrorDialog::TErrorDialog(TComponent* owner, const std::string& message) : TForm(owner) {
-    SetCaption("Erreur");
-    BorderStyle = bsDialog;
-    BorderIcons = biSystemMenu;
-    Position = poScreenCenter;
-    KeyPreview = true;
-    Font = TFont("Tahoma", 11, clWindowText);
+    SetUpDialog("", "Erreur", TFont("Tahoma", 11, clWindowText));
 
     imgIcon.SetParent(this);
     imgIcon.Icon = LoadIconA(nullptr, reinterpret_cast<LPCSTR>(IDI_HAND));

@@ -10,13 +10,8 @@ TUpdateVersion* UpdateVersion = nullptr;
 TUpdateVersion::TUpdateVersion(TComponent* owner, TVersionFile published)
     : TForm(owner), published_(std::move(published)) {
     // Window
-    Name = "UpdateVersion";
-    SetCaption("Service de mises à jour");
-    BorderStyle = bsDialog;
-    BorderIcons = biSystemMenu;
-    Position = poScreenCenter;
-    KeyPreview = true;
-    Font = TFont("MS Sans Serif", 11, clWindowText);
+    SetUpDialog("UpdateVersion", "Service de mises à jour",
+                TFont("MS Sans Serif", 11, clWindowText));
     SetClientSize(Scale(425), Scale(317));
     OnCreate = [this](TObject* s) { FormCreate(s); };
 
