@@ -45,6 +45,7 @@ endfunction()
 
 osh_layer(osh_ui DEPENDS osh_core osh_win32 SOURCES
   ui/Application.cpp
+  ui/Clipboard.cpp
   ui/Controls.cpp
   ui/DropDownList.cpp
   ui/Exceptions.cpp
