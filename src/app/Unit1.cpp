@@ -163,11 +163,13 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     btnExecuter.PopupMenu = &ppmExecuter;
     btnExecuter.DropDownMenu = &ppmExecuter;
     ppmExecuter.Images = &ImageList2;
-    ppmExecuter.Items = {&itemExecuter, &itemExecuterAdmin, &itemAjouterCommande,
-                         &itemEffacerHistorique};
+    ppmExecuter.Items = {&itemExecuter,          &itemExecuterAdmin,   &itemCopierLigne,
+                         &itemSeparatorExecuter, &itemAjouterCommande, &itemEffacerHistorique};
     itemExecuter.Caption = "Lancer";
     itemExecuterAdmin.Caption = "Lancer en tant qu'administrateur";
     itemExecuterAdmin.ImageIndex = 0;
+    itemCopierLigne.Caption = "Copier la ligne";
+    itemSeparatorExecuter.Caption = "-";
     itemAjouterCommande.Caption = "Ajouter à mes commandes…";
     itemEffacerHistorique.Caption = "Effacer l'historique";
 
@@ -202,6 +204,10 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
         return launchMemory_ ? launchMemory_->HistoryFor(typed) : std::vector<std::string>{};
     };
     Suggestions.OnPick = [this](TObject* s, const std::string& t) { SuggestionsPick(s, t); };
+    Suggestions.OnCopy = [this](TObject*, const std::string& t) {
+        if (launcher_)
+            launcher_->Copy(t);
+    };
     btnExecuter.OnClick = [this](TObject* s) { btnExecuterClick(s); };
     btnNewVersionDispo.OnClick = [this](TObject* s) { btnNewVersionDispoClick(s); };
     btnInfos.OnClick = [this](TObject* s) { btnInfosClick(s); };
@@ -215,6 +221,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     ppmExecuter.OnPopup = [this](TObject* s) { ppmExecuterPopup(s); };
     itemExecuter.OnClick = [this](TObject* s) { itemExecuterClick(s); };
     itemExecuterAdmin.OnClick = [this](TObject* s) { itemExecuterAdminClick(s); };
+    itemCopierLigne.OnClick = [this](TObject* s) { itemCopierLigneClick(s); };
     itemAjouterCommande.OnClick = [this](TObject* s) { itemAjouterCommandeClick(s); };
     itemEffacerHistorique.OnClick = [this](TObject* s) { itemEffacerHistoriqueClick(s); };
     tmrCatalogues.OnTimer = [this](TObject* s) { tmrCataloguesTimer(s); };
@@ -384,6 +391,7 @@ void TForm1::ppmExecuterPopup(TObject*) {
     const bool line = !edtCmdLine.Text().empty();
     itemExecuter.Enabled = line;
     itemExecuterAdmin.Enabled = line;
+    itemCopierLigne.Enabled = line;
     itemAjouterCommande.Enabled = line;
     itemEffacerHistorique.Enabled = launchMemory_ && launchMemory_->HasHistory();
 }
@@ -394,6 +402,11 @@ void TForm1::itemExecuterClick(TObject*) {
 
 void TForm1::itemExecuterAdminClick(TObject*) {
     LaunchLine(true);
+}
+
+void TForm1::itemCopierLigneClick(TObject*) {
+    if (launcher_ && !edtCmdLine.Text().empty())
+        launcher_->Copy(edtCmdLine.Text());
 }
 
 void TForm1::itemEffacerHistoriqueClick(TObject*) {
