@@ -46,6 +46,7 @@ endfunction()
 osh_layer(osh_ui DEPENDS osh_core osh_win32 SOURCES
   ui/AnsiPaths.cpp
   ui/Application.cpp
+  ui/Clipboard.cpp
   ui/Controls.cpp
   ui/DropDownList.cpp
   ui/Exceptions.cpp

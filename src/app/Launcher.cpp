@@ -2,7 +2,9 @@
 
 #include "app/LaunchMemory.h"
 #include "core/Launch.h"
+#include "core/ParenComments.h"
 #include "ui/AnsiPaths.h"
+#include "ui/Clipboard.h"
 #include "ui/Exceptions.h"
 #include "ui/Files.h"
 #include "ui/Form.h"
@@ -121,6 +123,30 @@ std::optional<std::string> TLauncher::Launch(const std::string& box, bool elevat
     memory_.Keep(plan.Values);
     memory_.Ran(plan.HistoryLine);
     return plan.BoxAfter;
+}
+
+void TLauncher::Copy(const std::string& box) {
+    // A list's row still holds its comments; the box's line has none left.
+    const std::string line = StripParenComments(box);
+    // Only a faulty mark keeps a line from being copied: the other refusals
+    // are about running it.
+    TBlanks blanks = ParseBlanks(line);
+    if (blanks.Error != TBlanksError::None) {
+        Refuse(std::get<TLaunchRefusal>(PrepareLaunch(line, {})));
+        return;
+    }
+    std::vector<std::string> values;
+    if (!blanks.Fields.empty()) {
+        for (TBlankField& field : blanks.Fields)
+            field.Default = UndoubleParens(field.Default);
+        auto asked = memory_.Ask(line, blanks.Fields, [&](const std::vector<std::string>& typed) {
+            return LaunchCommand(line, typed).value_or("");
+        });
+        if (!asked)
+            return;
+        values = std::move(*asked);
+    }
+    SetClipboardText(owner_.Handle(), LaunchCommand(line, values).value_or(""));
 }
 
 TLaunchFacts TLauncher::Facts(const std::string& box, bool elevate) {

@@ -23,6 +23,10 @@ public:
     // ran (a capture shows its words first), or nothing when it did not run:
     // a refusal, a cancel or a failed start, each said, and nothing written.
     std::optional<std::string> Launch(const std::string& box, bool elevate);
+    // Puts on the clipboard the command box's line would run, its values
+    // asked first as for a launch; nothing runs and nothing is kept. A
+    // faulty mark is said as a launch says it, and a cancel copies nothing.
+    void Copy(const std::string& box);
 
     // Writes the capture batch file into the folder named by Temp.
     void GetBatTemp();

@@ -190,10 +190,16 @@ void TSuggestions::KeyDown(WORD& Key, TShiftState Shift) {
         }
         return;
     }
+    const int at = list_.ItemIndex();
+    // Without a highlighted row, Ctrl+C copies the box's selection as ever.
+    if (Key == 'C' && Shift == ssCtrl && at >= 0 && at < static_cast<int>(Count()) && OnCopy) {
+        Key = 0;
+        OnCopy(this, TextOf(static_cast<size_t>(at)));
+        return;
+    }
     if (Shift != 0)
         return;
     const int last = static_cast<int>(Count()) - 1;
-    const int at = list_.ItemIndex();
     int to;
     switch (Key) {
     case VK_DOWN:

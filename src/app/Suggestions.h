@@ -30,6 +30,8 @@ public:
     // A row taken by Enter or a click, with its text and, for a list's row,
     // its place (null for a leading row); the drop-down is closed.
     std::function<void(TObject* Sender, const std::string& Text, const GSearchHit* Row)> OnPick;
+    // Ctrl+C on a highlighted row, with its text; the drop-down stays.
+    std::function<void(TObject* Sender, const std::string& Text)> OnCopy;
 
     // The rows of one list, as loaded. What shows names rows by their place,
     // so it closes.
@@ -41,8 +43,8 @@ public:
     bool Visible() const { return list_.Visible(); }
     // The box's keys while they show: arrows and pages move the highlight,
     // Enter takes the highlighted row, Escape closes. Down or Alt+Down in
-    // the empty box opens the leading rows for nothing typed. Key is 0 when
-    // used.
+    // the empty box opens the leading rows for nothing typed; Ctrl+C on a
+    // highlighted row copies it. Key is 0 when used.
     void KeyDown(WORD& Key, TShiftState Shift);
 
     // The rows' font, at 96 dpi as the form's design gives it.

@@ -152,11 +152,13 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     btnExecuter.PopupMenu = &ppmExecuter;
     btnExecuter.DropDownMenu = &ppmExecuter;
     ppmExecuter.Images = &ImageList2;
-    ppmExecuter.Items = {&itemExecuter, &itemExecuterAdmin, &itemAjouterCommande,
-                         &itemEffacerHistorique};
+    ppmExecuter.Items = {&itemExecuter,          &itemExecuterAdmin,   &itemCopierLigne,
+                         &itemSeparatorExecuter, &itemAjouterCommande, &itemEffacerHistorique};
     itemExecuter.Caption = "Lancer";
     itemExecuterAdmin.Caption = "Lancer en tant qu'administrateur";
     itemExecuterAdmin.ImageIndex = 0;
+    itemCopierLigne.Caption = "Copier la ligne";
+    itemSeparatorExecuter.Caption = "-";
     itemAjouterCommande.Caption = "Ajouter à mes commandes…";
     itemEffacerHistorique.Caption = "Effacer l'historique";
 
@@ -185,6 +187,10 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
         return launchMemory_ ? launchMemory_->HistoryFor(typed) : std::vector<std::string>{};
     };
     Suggestions.OnPick = Bind(this, &TForm1::SuggestionsPick);
+    Suggestions.OnCopy = [this](TObject*, const std::string& t) {
+        if (launcher_)
+            launcher_->Copy(t);
+    };
     btnExecuter.OnClick = Bind(this, &TForm1::btnExecuterClick);
     btnNewVersionDispo.OnClick = Bind(this, &TForm1::btnNewVersionDispoClick);
     btnInfos.OnClick = Bind(this, &TForm1::btnInfosClick);
@@ -198,6 +204,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
     ppmExecuter.OnPopup = Bind(this, &TForm1::ppmExecuterPopup);
     itemExecuter.OnClick = Bind(this, &TForm1::itemExecuterClick);
     itemExecuterAdmin.OnClick = Bind(this, &TForm1::itemExecuterAdminClick);
+    itemCopierLigne.OnClick = Bind(this, &TForm1::itemCopierLigneClick);
     itemAjouterCommande.OnClick = Bind(this, &TForm1::itemAjouterCommandeClick);
     itemEffacerHistorique.OnClick = Bind(this, &TForm1::itemEffacerHistoriqueClick);
     tmrCatalogues.OnTimer = Bind(this, &TForm1::tmrCataloguesTimer);
@@ -386,6 +393,7 @@ void TForm1::ppmExecuterPopup(TObject*) {
     const bool line = !edtCmdLine.Text().empty();
     itemExecuter.Enabled = line;
     itemExecuterAdmin.Enabled = line;
+    itemCopierLigne.Enabled = line;
     itemAjouterCommande.Enabled = line;
     itemEffacerHistorique.Enabled = launchMemory_ && launchMemory_->HasHistory();
 }
@@ -396,6 +404,11 @@ void TForm1::itemExecuterClick(TObject*) {
 
 void TForm1::itemExecuterAdminClick(TObject*) {
     LaunchLine(true);
+}
+
+void TForm1::itemCopierLigneClick(TObject*) {
+    if (launcher_ && !edtCmdLine.Text().empty())
+        launcher_->Copy(edtCmdLine.Text());
 }
 
 void TForm1::itemEffacerHistoriqueClick(TObject*) {

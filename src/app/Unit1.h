@@ -51,6 +51,8 @@ public:
     TPopupMenu ppmExecuter{this};
     TMenuItem itemExecuter{this};
     TMenuItem itemExecuterAdmin{this};
+    TMenuItem itemCopierLigne{this};
+    TMenuItem itemSeparatorExecuter{this};
     TMenuItem itemAjouterCommande{this};
     TMenuItem itemEffacerHistorique{this};
     TTimer tmrCatalogues{this};
@@ -71,7 +73,8 @@ public:
     // Kept at hand, the window hides rather than close.
     void FormCloseQuery(TObject* Sender, bool& CanClose);
     // The windowless speed buttons from the keyboard: F1 opens the information
-    // menu at its button, Alt+N presses "Nouvelle version disponible".
+    // menu at its button, Alt+N presses "Nouvelle version disponible"; and
+    // Ctrl+Shift+C in the box, as "Copier la ligne".
     void FormKeyDown(TObject* Sender, WORD& Key, TShiftState Shift);
     void cbbListCPLChange(TObject* Sender);
     void cbbListSystChange(TObject* Sender);
@@ -90,6 +93,8 @@ public:
     void ppmExecuterPopup(TObject* Sender);
     void itemExecuterClick(TObject* Sender);
     void itemExecuterAdminClick(TObject* Sender);
+    // The box's command as it would run, on the clipboard.
+    void itemCopierLigneClick(TObject* Sender);
     void itemEffacerHistoriqueClick(TObject* Sender);
     void cbbListCPLDrawItem(TObject* Sender, int Index, const RECT& Rect, TOwnerDrawState State);
     void cbbListSystDrawItem(TObject* Sender, int Index, const RECT& Rect, TOwnerDrawState State);

@@ -26,6 +26,9 @@ void TForm1::FormKeyDown(TObject*, WORD& Key, TShiftState Shift) {
         // takes the key to close itself, as it takes a plain Enter.
         Key = 0;
         LaunchLine(true);
+    } else if (Key == 'C' && Shift == (ssCtrl | ssShift) && GetFocus() == edtCmdLine.Handle()) {
+        Key = 0;
+        itemCopierLigneClick(nullptr);
     } else if (Key == 'N' && Shift == ssAlt && btnNewVersionDispo.Visible() &&
                btnNewVersionDispo.Enabled()) {
         Key = 0;

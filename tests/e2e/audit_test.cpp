@@ -347,8 +347,9 @@ TEST_F(Audit, EveryFeatureWritesOnlyTheCaptureAndTheVersionCopy) {
         ShowsAndCloses(dialogs[i]);
     }
 
-    // "Ajouter à mes commandes…", third entry of the menu that the menu key
-    // opens on "Lancer": the personal list's one change.
+    // "Ajouter à mes commandes…", fourth entry of the menu that the menu key
+    // opens on "Lancer" (the separator before it is passed over): the
+    // personal list's one change.
     EXPECT_EQ(ReadFileBytes(scratch / L"Commandes.txt"), catalogues[L"Commandes.txt"]);
     window_->Type(L"echo ajout");
     PostMessageW(window_->launch, WM_KEYDOWN, VK_APPS, 0x015D0001);
@@ -357,7 +358,7 @@ TEST_F(Audit, EveryFeatureWritesOnlyTheCaptureAndTheVersionCopy) {
     ASSERT_TRUE(
         WaitUntil([&] { return (menu = VisibleWindowOf(program_->Id(), L"#32768", L"")); }, 10000))
         << "the menu of Lancer did not open";
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 4; ++i)
         PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0x01500001);
     PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0x001C0001);
     HWND add = nullptr;

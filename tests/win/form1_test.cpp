@@ -1959,6 +1959,8 @@ TEST_F(Form1Admin, MenuOnLancerByRightClickMenuKeyOrShiftF10) {
     EXPECT_EQ(shown.items,
               (std::vector<TShownItem>{{"Lancer", true, false},
                                        {"Lancer en tant qu'administrateur", true, true},
+                                       {"Copier la ligne", true, false},
+                                       {"", false, false},
                                        {"Ajouter à mes commandes…", true, false},
                                        {"Effacer l'historique", true, false}}));
     EXPECT_EQ(shown.corner.x, at.x);
@@ -1970,6 +1972,8 @@ TEST_F(Form1Admin, MenuOnLancerByRightClickMenuKeyOrShiftF10) {
     EXPECT_EQ(shown.items,
               (std::vector<TShownItem>{{"Lancer", false, false},
                                        {"Lancer en tant qu'administrateur", false, true},
+                                       {"Copier la ligne", false, false},
+                                       {"", false, false},
                                        {"Ajouter à mes commandes…", false, false},
                                        {"Effacer l'historique", true, false}}));
     ExpectRunAs(Elevated('k', "ver"));
@@ -2493,4 +2497,111 @@ TEST_F(Form1History, ForgettingIsOfferedWhileThereIsSomethingAndAsksFirst) {
     EXPECT_FALSE(F().itemEffacerHistorique.Enabled);
     Down(false);
     EXPECT_TRUE(Offered().empty());
+}
+
+// ----------------------------------------------------------- copy a line
+
+namespace {
+
+std::wstring ClipboardText() {
+    std::wstring text = L"(nothing)";
+    if (OpenClipboard(nullptr)) {
+        if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+            text = static_cast<const wchar_t*>(GlobalLock(h));
+            GlobalUnlock(h);
+        }
+        CloseClipboard();
+    }
+    return text;
+}
+
+// Holds Ctrl, and Shift when asked, for the keys posted next; none when both false.
+void Hold(bool ctrl, bool shift = false) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = ctrl ? 0x80 : 0;
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+} // namespace
+
+// Whatever way it is asked, the clipboard gets the command that would run,
+// as Unicode text: blanks asked, comments, doubled parentheses and the words
+// out. Nothing runs or is kept, and a cancel or a faulty mark copies nothing.
+TEST_F(Form1Blanks, CopyingALinePutsTheCommandThatWouldRunOnTheClipboard) {
+    TDialogWatcher watcher;
+    HWND box = F().edtCmdLine.Handle();
+    SetFocus(box);
+    SetClipboard(L"avant");
+    F().ppmExecuterPopup(nullptr);
+    EXPECT_FALSE(F().itemCopierLigne.Enabled);
+    Hold(true, true);
+    PostKey(box, 'C');
+    PumpMessages(20);
+    Hold(false);
+    EXPECT_EQ(ClipboardText(), L"avant");
+
+    // Ctrl+C on a highlighted suggestion; the dialog offers the default single.
+    WriteBytes(install_.dir + "\\Commandes.txt",
+               "Edit+ echo {{nom=((x))}} ((y)) Admin+ (commentaire)\r\n");
+    F().Catalogues.Load(lkCustom);
+    Type(box, "nom");
+    PostKey(box, VK_DOWN);
+    PumpMessages(20);
+    ASSERT_EQ(F().Suggestions.List().ItemIndex(), 0);
+    TSteps steps({[] {
+        ASSERT_NE(CompleterCommande, nullptr);
+        Hold(false);
+        TCompleterCommande& d = *CompleterCommande;
+        EXPECT_EQ(d.edtLigne.Text(), "Edit+ echo {{nom=((x))}} ((y)) Admin+ ");
+        EXPECT_EQ(d.Rows.at(0).edt.Text(), "(x)");
+        d.Rows[0].edt.SetText("\xE9\x80");
+        EXPECT_EQ(d.edtLancee.Text(), "echo \xE9\x80 (y)");
+        PostKey(GetFocus(), VK_RETURN);
+    }});
+    Hold(true);
+    PostKey(box, 'C');
+    PumpMessages(50);
+    Hold(false);
+    EXPECT_EQ(steps.Run(), 1u);
+    EXPECT_EQ(ClipboardText(), L"echo \u00E9\u20AC (y)");
+    EXPECT_EQ(Box(), "nom");
+
+    // Annuler copies nothing; nor does a faulty mark, said as a launch says it.
+    TSteps cancel({[] {
+        ASSERT_NE(CompleterCommande, nullptr);
+        Hold(false);
+        PostKey(GetFocus(), VK_ESCAPE);
+    }});
+    F().edtCmdLine.SetText("ping {{h}}");
+    Hold(true, true);
+    PostKey(box, 'C');
+    PumpMessages(50);
+    Hold(false);
+    EXPECT_EQ(cancel.Run(), 1u);
+    F().edtCmdLine.SetText("ping {{h");
+    F().itemCopierLigne.Click();
+    PumpMessages(20);
+    EXPECT_EQ(
+        Texts(std::exchange(boxes_.Shown, {})),
+        std::vector<std::string>{"Valeur \xE0 compl\xE9ter sans \xAB }} \xBB : \xAB {{h \xBB !"});
+    EXPECT_EQ(ClipboardText(), L"echo \u00E9\u20AC (y)");
+
+    // The menu's entry, for a line without blanks; Ctrl+C in the box copies its selection.
+    F().edtCmdLine.SetText("dir ((a)) Edit+");
+    F().ppmExecuterPopup(nullptr);
+    ASSERT_TRUE(F().itemCopierLigne.Enabled);
+    F().itemCopierLigne.Click();
+    EXPECT_EQ(ClipboardText(), L"dir (a)");
+    SendMessageA(box, EM_SETSEL, 0, 3);
+    Hold(true);
+    PostKey(box, 'C');
+    PumpMessages(20);
+    Hold(false);
+    EXPECT_EQ(ClipboardText(), L"dir");
+
+    EXPECT_TRUE(sys_.ShellCalls.empty());
+    EXPECT_FALSE(History().has_value());
+    EXPECT_FALSE(ReadBytes(install_.dir + "\\Orbitashell.ini").has_value());
 }
