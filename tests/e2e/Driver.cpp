@@ -542,3 +542,33 @@ std::optional<TConsoleView> ReadConsoleOf(DWORD pid) {
     view.lines.assign(items.begin() + 2, items.end());
     return view;
 }
+
+TCompleter::TCompleter(const TProgram& program)
+    : dialog(program.WaitWindow(kWindowClass, L"Compl\u00E9ter la commande", 10000)) {
+    LONG top = LONG_MAX;
+    for (HWND h : ChildWindows(dialog)) {
+        RECT r;
+        GetWindowRect(h, &r);
+        if (_wcsicmp(ClassOf(h).c_str(), L"Edit") == 0 &&
+            !(GetWindowLongW(h, GWL_STYLE) & ES_READONLY) && r.top < top)
+            top = r.top, first = h;
+    }
+}
+
+bool TCompleter::Press(const wchar_t* button) const {
+    PostMessageW(FindChild(dialog, L"Button", std::wstring(button)), BM_CLICK, 0, 0);
+    return WaitUntil([&] { return !IsWindow(dialog); }, 10000);
+}
+
+std::wstring ClipboardText() {
+    std::wstring text;
+    if (!OpenClipboard(nullptr))
+        return text;
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT))
+        if (const auto* at = static_cast<const wchar_t*>(GlobalLock(data))) {
+            text = at;
+            GlobalUnlock(data);
+        }
+    CloseClipboard();
+    return text;
+}

@@ -116,3 +116,16 @@ struct TConsoleView {
 };
 // Reads the console that process pid is attached to.
 std::optional<TConsoleView> ReadConsoleOf(DWORD pid);
+
+// "Compléter la commande" once the program opens it, with its first value
+// box (the read-only line left out).
+struct TCompleter {
+    explicit TCompleter(const TProgram& program);
+    // BM_CLICK on the button of that caption; true once the dialog is gone.
+    bool Press(const wchar_t* button) const;
+    HWND dialog = nullptr;
+    HWND first = nullptr;
+};
+
+// The clipboard's Unicode text, empty when it holds none.
+std::wstring ClipboardText();

@@ -552,28 +552,6 @@ TEST_F(E2E, Utf8PersonalListShowsItsAccentsAndFollowsItsFile) {
     EXPECT_EQ(ListRows(custom).back(), L"echo \u00E7a");
 }
 
-// "Compléter la commande", opened by a click on "Lancer" (posted: the modal
-// dialog holds the click), with its value boxes, the read-only line left out.
-struct TCompleter {
-    explicit TCompleter(const TProgram& program)
-        : dialog(program.WaitWindow(kWindowClass, L"Compl\u00E9ter la commande", 10000)) {
-        LONG top = LONG_MAX;
-        for (HWND h : ChildWindows(dialog)) {
-            RECT r;
-            GetWindowRect(h, &r);
-            if (_wcsicmp(ClassOf(h).c_str(), L"Edit") == 0 &&
-                !(GetWindowLongW(h, GWL_STYLE) & ES_READONLY) && r.top < top)
-                top = r.top, first = h;
-        }
-    }
-    void Press(const wchar_t* button) const {
-        PostMessageW(FindChild(dialog, L"Button", std::wstring(button)), BM_CLICK, 0, 0);
-        EXPECT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, 10000)) << "the dialog stayed";
-    }
-    HWND dialog = nullptr;
-    HWND first = nullptr;
-};
-
 TEST_F(E2E, MarkedLineRunsFilledIsKeptNewestAndOffersItsValueAfterARestart) {
     WriteFileBytes(scratch_ / L"Historique.txt", "echo ancienne\r\n");
     const std::wstring line = L"Edit+ echo {{mot=bonjour}}";
@@ -584,7 +562,7 @@ TEST_F(E2E, MarkedLineRunsFilledIsKeptNewestAndOffersItsValueAfterARestart) {
     ASSERT_NE(asked.first, nullptr) << "no dialog with a value box";
     EXPECT_EQ(ControlText(asked.first), L"bonjour") << "the default first";
     SetControlText(asked.first, L"monde \u00E9t\u00E9");
-    asked.Press(L"OK");
+    EXPECT_TRUE(asked.Press(L"OK")) << "the dialog stayed";
 
     std::optional<std::string> text;
     EXPECT_TRUE(WaitUntil(
@@ -607,7 +585,7 @@ TEST_F(E2E, MarkedLineRunsFilledIsKeptNewestAndOffersItsValueAfterARestart) {
     TCompleter again(*program_);
     ASSERT_NE(again.first, nullptr) << "no dialog after the restart";
     EXPECT_EQ(ControlText(again.first), L"monde \u00E9t\u00E9") << "the value last used";
-    again.Press(L"Annuler");
+    EXPECT_TRUE(again.Press(L"Annuler")) << "the dialog stayed";
     EXPECT_EQ(window_->Line(), line);
     EXPECT_EQ(ReadFileBytes(scratch_ / L"Historique.txt").value_or(""), history)
         << "a cancelled line ran";
@@ -730,7 +708,7 @@ TEST(E2EFolder, NamedInCyrillicTheProgramWorksFromIt) {
     TMainWindow window(main);
     window.Type(L"echo {{mot=ok}}> marker.txt & rem start ADMIN+");
     PostMessageW(window.launch, BM_CLICK, 0, 0);
-    TCompleter(program).Press(L"OK");
+    EXPECT_TRUE(TCompleter(program).Press(L"OK")) << "the dialog stayed";
     window.Type(L"Edit+ echo captur\u00E9");
     ASSERT_TRUE(window.ClickLaunch());
     std::optional<std::string> text;

@@ -228,8 +228,9 @@ TEST_F(Resident, KeptInTheNotificationAreaBroughtForwardByTheShortcutAndStartedO
 
 // "Lancer" at its place and size, as a split button that the common controls
 // draw (the program's manifest asks for their version 6): its arrow opens its
-// menu below it and runs nothing.
-TEST(SplitButton, TheArrowOfLancerOpensItsMenu) {
+// menu below it. "Copier la ligne" there asks the line's value and puts the
+// command as it would run on the clipboard: nothing runs, nothing is kept.
+TEST(SplitButton, TheArrowOfLancerOpensItsMenuWhoseCopyRunsNothing) {
     TScratchCopy scratch;
     TProgram program(scratch.Path());
     HWND main = program.WaitIdleMainWindow();
@@ -242,15 +243,24 @@ TEST(SplitButton, TheArrowOfLancerOpensItsMenu) {
     MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&inMain), 2);
     const RECT design{524, 217, 524 + 63, 217 + 21};
     EXPECT_TRUE(EqualRect(&inMain, &design));
-    window.Type(L"echo rien");
+    window.Type(L"Admin+ Edit+ echo {{mot=bonjour}} ((x))");
     EXPECT_TRUE(ChooseInMenu(
         program.Id(), window.box,
         [&] { Click(window.launch, WM_LBUTTONDOWN, WM_LBUTTONUP, r.right - r.left - 4); },
-        {VK_ESCAPE}, &menu));
+        {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN}, &menu));
     EXPECT_EQ(menu.left, r.left);
     EXPECT_EQ(menu.top, r.bottom);
+    TCompleter asked(program);
+    ASSERT_NE(asked.first, nullptr) << "no dialog with a value box";
+    SetControlText(asked.first, L"monde \u00E9t\u00E9");
+    EXPECT_TRUE(asked.Press(L"OK")) << "the dialog stayed";
+    EXPECT_TRUE(WaitUntil([] { return ClipboardText() == L"echo monde \u00E9t\u00E9 (x)"; }, 5000))
+        << testing::PrintToString(ClipboardText());
     Sleep(500);
     EXPECT_EQ(program.ActiveProcesses(), 1u) << program.ProcessNames();
+    EXPECT_FALSE(ReadFileBytes(scratch / L"Historique.txt").has_value());
+    EXPECT_FALSE(ReadFileBytes(scratch / L"EditCmd.TXT").has_value());
+    EXPECT_EQ(window.Line(), L"Admin+ Edit+ echo {{mot=bonjour}} ((x))");
     EXPECT_TRUE(program.Close());
 }
 
