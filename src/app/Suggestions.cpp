@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 
 namespace {
 
@@ -194,7 +195,8 @@ void TSuggestions::KeyDown(WORD& Key, TShiftState Shift) {
     // Without a highlighted row, Ctrl+C copies the box's selection as ever.
     if (Key == 'C' && Shift == ssCtrl && at >= 0 && at < static_cast<int>(Count()) && OnCopy) {
         Key = 0;
-        OnCopy(this, TextOf(static_cast<size_t>(at)));
+        const GSearchHit* row = RowAt(at);
+        OnCopy(this, TextOf(static_cast<size_t>(at)), row);
         return;
     }
     if (Shift != 0)
@@ -239,12 +241,16 @@ void TSuggestions::Pick() {
     if (at < 0 || at >= static_cast<int>(Count()))
         return;
     const std::string text = TextOf(static_cast<size_t>(at));
-    const bool leading = static_cast<size_t>(at) < leading_.size();
-    const GSearchHit row =
-        leading ? GSearchHit{} : hits_[static_cast<size_t>(at) - leading_.size()];
+    const GSearchHit* hit = RowAt(at);
+    const std::optional<GSearchHit> row = hit ? std::optional(*hit) : std::nullopt;
     Close();
     if (OnPick)
-        OnPick(this, text, leading ? nullptr : &row);
+        OnPick(this, text, row ? &*row : nullptr);
+}
+
+const GSearchHit* TSuggestions::RowAt(int at) const {
+    const size_t i = static_cast<size_t>(at);
+    return i < leading_.size() ? nullptr : &hits_[i - leading_.size()];
 }
 
 void TSuggestions::DrawItem(int index, const RECT& r, TOwnerDrawState state) {

@@ -30,8 +30,9 @@ public:
     // A row taken by Enter or a click, with its text and, for a list's row,
     // its place (null for a leading row); the drop-down is closed.
     std::function<void(TObject* Sender, const std::string& Text, const GSearchHit* Row)> OnPick;
-    // Ctrl+C on a highlighted row, with its text; the drop-down stays.
-    std::function<void(TObject* Sender, const std::string& Text)> OnCopy;
+    // Ctrl+C on a highlighted row, with its text and place as OnPick has
+    // them; the drop-down stays.
+    std::function<void(TObject* Sender, const std::string& Text, const GSearchHit* Row)> OnCopy;
 
     // The rows of one list, as loaded. What shows names rows by their place,
     // so it closes.
@@ -56,6 +57,8 @@ public:
 private:
     // The text of the row at, counted from the first shown.
     std::string TextOf(size_t at) const;
+    // The list's row shown at, none for a leading row.
+    const GSearchHit* RowAt(int at) const;
     std::vector<std::string> Texts(size_t from, size_t count) const;
     size_t Count() const { return leading_.size() + hits_.size(); }
     // Puts rows in the list up to count at least.

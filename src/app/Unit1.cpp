@@ -187,10 +187,7 @@ TForm1::TForm1(TComponent* owner) : TForm(owner) {
         return launchMemory_ ? launchMemory_->HistoryFor(typed) : std::vector<std::string>{};
     };
     Suggestions.OnPick = Bind(this, &TForm1::SuggestionsPick);
-    Suggestions.OnCopy = [this](TObject*, const std::string& t) {
-        if (launcher_)
-            launcher_->Copy(t);
-    };
+    Suggestions.OnCopy = Bind(this, &TForm1::SuggestionsCopy);
     btnExecuter.OnClick = Bind(this, &TForm1::btnExecuterClick);
     btnNewVersionDispo.OnClick = Bind(this, &TForm1::btnNewVersionDispoClick);
     btnInfos.OnClick = Bind(this, &TForm1::btnInfosClick);
@@ -312,15 +309,19 @@ void TForm1::cbbListCustomChange(TObject*) {
     TakeListRow(lkCustom, cbbListCustom.ItemIndex());
 }
 
+bool TForm1::RefusedAsLossy(TListKind kind, int index) {
+    if (!Catalogues.IsLossyRow(kind, index))
+        return false;
+    ShowErrorMessage("Cette ligne contient un caractère que Windows-1252 n'a pas (il "
+                     "s'affiche « ? ») : lancée telle quelle, elle exécuterait une autre "
+                     "commande. La ligne de commande reste inchangée ; corrigez la ligne "
+                     "dans le fichier de la liste.");
+    return true;
+}
+
 void TForm1::TakeListRow(TListKind kind, int index) {
-    if (Catalogues.IsLossyRow(kind, index)) {
-        ShowErrorMessage("Cette ligne contient un caractère que Windows-1252 n'a pas (il "
-                         "s'affiche « ? ») : lancée telle quelle, elle exécuterait une autre "
-                         "commande. La ligne de commande reste inchangée ; corrigez la ligne "
-                         "dans le fichier de la liste.");
-        return;
-    }
-    edtCmdLine.SetText(Catalogues.List(kind).Item(index));
+    if (!RefusedAsLossy(kind, index))
+        edtCmdLine.SetText(Catalogues.List(kind).Item(index));
 }
 
 void TForm1::edtCmdLineChange(TObject*) {
@@ -357,6 +358,11 @@ void TForm1::edtCmdLineAfterChange(TObject*, bool ByUser) {
 
 void TForm1::edtCmdLineExit(TObject*) {
     Suggestions.Close();
+}
+
+void TForm1::SuggestionsCopy(TObject*, const std::string& Text, const GSearchHit* Row) {
+    if (launcher_ && !(Row && RefusedAsLossy(Row->list, Row->row)))
+        launcher_->Copy(Text);
 }
 
 void TForm1::SuggestionsPick(TObject*, const std::string& Text, const GSearchHit* Row) {

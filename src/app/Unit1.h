@@ -122,6 +122,7 @@ public:
     void edtCmdLineAfterChange(TObject* Sender, bool ByUser);
     void edtCmdLineExit(TObject* Sender);
     void SuggestionsPick(TObject* Sender, const std::string& Text, const GSearchHit* Row);
+    void SuggestionsCopy(TObject* Sender, const std::string& Text, const GSearchHit* Row);
     void FormDeactivate(TObject* Sender);
     void FormMove(TObject* Sender);
 
@@ -139,8 +140,12 @@ private:
     void ShowCustomList();
     void AddCustomRow(const std::string& line, const std::string& comment);
     void DrawListRow(TListKind kind, int index, const RECT& r, TOwnerDrawState state);
-    // A list's row into the box, as its change handler takes it; a row that
-    // shows '?' for a lost character is refused, the box left as it was.
+    // True, and the user told why, for a row that shows '?' for a character
+    // its file holds and Windows-1252 lacks: taken or copied, it would be
+    // another command.
+    bool RefusedAsLossy(TListKind kind, int index);
+    // A list's row into the box, as its change handler takes it; a lossy row
+    // is refused, the box left as it was.
     void TakeListRow(TListKind kind, int index);
 
     // The blanks to fill and the lines that ran, once the form is created.

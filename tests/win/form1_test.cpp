@@ -166,6 +166,27 @@ void SetClipboard(const std::wstring& text) {
     CloseClipboard();
 }
 
+std::wstring ClipboardText() {
+    std::wstring text = L"(nothing)";
+    if (OpenClipboard(nullptr)) {
+        if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
+            text = static_cast<const wchar_t*>(GlobalLock(h));
+            GlobalUnlock(h);
+        }
+        CloseClipboard();
+    }
+    return text;
+}
+
+// Holds Ctrl, and Shift when asked, for the keys posted next; none when both false.
+void Hold(bool ctrl, bool shift = false) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = ctrl ? 0x80 : 0;
+    keys[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
 // The balloon this thread shows, or null.
 HWND ShownBalloon() {
     HWND h = nullptr;
@@ -889,7 +910,19 @@ TEST(Form1LossyRow, IsRefusedFromTheListAndFromTheSuggestions) {
         "Cette ligne contient un caractère que Windows-1252 n'a pas (il s'affiche « ? ») : "
         "lancée telle quelle, elle exécuterait une autre commande. La ligne de commande reste "
         "inchangée ; corrigez la ligne dans le fichier de la liste.";
-    EXPECT_EQ(Texts(boxes.Shown), (std::vector<std::string>{refused, refused}));
+    // Copied, it would be pasted as another command: refused too, the clipboard kept.
+    SetClipboard(L"avant");
+    f->edtCmdLine.SetText("");
+    Type(box, "urnal");
+    PostKey(box, VK_DOWN);
+    PumpMessages(20);
+    ASSERT_EQ(f->Suggestions.List().ItemIndex(), 0);
+    Hold(true);
+    PostKey(box, 'C');
+    PumpMessages(20);
+    Hold(false);
+    EXPECT_EQ(ClipboardText(), L"avant");
+    EXPECT_EQ(Texts(boxes.Shown), (std::vector<std::string>{refused, refused, refused}));
 }
 
 TEST_F(Form1Box, ChoosingTheRowAlreadyShownChangesNothing) {
@@ -2500,31 +2533,6 @@ TEST_F(Form1History, ForgettingIsOfferedWhileThereIsSomethingAndAsksFirst) {
 }
 
 // ----------------------------------------------------------- copy a line
-
-namespace {
-
-std::wstring ClipboardText() {
-    std::wstring text = L"(nothing)";
-    if (OpenClipboard(nullptr)) {
-        if (HANDLE h = GetClipboardData(CF_UNICODETEXT)) {
-            text = static_cast<const wchar_t*>(GlobalLock(h));
-            GlobalUnlock(h);
-        }
-        CloseClipboard();
-    }
-    return text;
-}
-
-// Holds Ctrl, and Shift when asked, for the keys posted next; none when both false.
-void Hold(bool ctrl, bool shift = false) {
-    BYTE keys[256];
-    GetKeyboardState(keys);
-    keys[VK_CONTROL] = ctrl ? 0x80 : 0;
-    keys[VK_SHIFT] = shift ? 0x80 : 0;
-    SetKeyboardState(keys);
-}
-
-} // namespace
 
 // Whatever way it is asked, the clipboard gets the command that would run,
 // as Unicode text: blanks asked, comments, doubled parentheses and the words
