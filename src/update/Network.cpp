@@ -112,7 +112,8 @@ std::shared_ptr<TInternetHandle> OpenSession(DWORD timeout) {
     if (internet->h)
         for (int option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT,
                            INTERNET_OPTION_RECEIVE_TIMEOUT})
-            WinInet().InternetSetOptionA(internet->h, static_cast<DWORD>(option), &timeout, sizeof timeout);
+            WinInet().InternetSetOptionA(internet->h, static_cast<DWORD>(option), &timeout,
+                                         sizeof timeout);
     return internet;
 }
 
@@ -137,8 +138,8 @@ TDownloadResult Fetch(const std::shared_ptr<TInternetHandle>& internet, const st
         return {HRESULT_FROM_WIN32(GetLastError()), 0};
     TDownloadResult result;
     DWORD size = sizeof result.HttpStatus;
-    WinInet().HttpQueryInfoA(request.h, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &result.HttpStatus,
-                   &size, nullptr);
+    WinInet().HttpQueryInfoA(request.h, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER,
+                             &result.HttpStatus, &size, nullptr);
     // Shared with no one while written: no other instance takes it for a leftover.
     TFileHandle out(CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -246,7 +247,7 @@ bool TNetwork::Probe(const std::string& url) {
         // nor kept in the Internet cache.
         TInternetHandle request{
             WinInet().InternetOpenUrlA(internet->h, url.c_str(), nullptr, 0,
-                             INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0)};
+                                       INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0)};
         *answered = request.h != nullptr;
     });
     // Closing the session ends its request wherever WinINet can stop it.
