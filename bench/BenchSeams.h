@@ -1,6 +1,7 @@
 // The program's seams as the benchmarks set them: its folder where the
 // catalogues are, and no network.
 #pragma once
+#include "ui/AnsiPaths.h"
 #include "ui/System.h"
 #include "update/Network.h"
 
@@ -20,4 +21,22 @@ public:
         ++probes;
         return false;
     }
+};
+
+// The seams of one run of the program, installed for its lifetime: the
+// program's folder is dir, and there is no network.
+struct TBenchSeams {
+    explicit TBenchSeams(const std::string& dir) {
+        system.exePath = Widened(dir + "\\Orbitashell.exe");
+        SetSystem(&system);
+        SetNetwork(&network);
+    }
+    ~TBenchSeams() {
+        SetSystem(nullptr);
+        SetNetwork(nullptr);
+    }
+    TBenchSeams(const TBenchSeams&) = delete;
+    TBenchSeams& operator=(const TBenchSeams&) = delete;
+    TBenchSystem system;
+    TBenchNetwork network;
 };

@@ -161,11 +161,7 @@ int main(int argc, char** argv) {
                                (dir + "\\Orbitashell.ini").c_str());
 
     TApplication application;
-    TBenchSystem system;
-    system.exePath = Widened(dir + "\\Orbitashell.exe");
-    SetSystem(&system);
-    TBenchNetwork network;
-    SetNetwork(&network);
+    TBenchSeams seams(dir);
     application.OnException = [](const std::string& message) {
         std::fprintf(stderr, "exception: %s\n", message.c_str());
     };

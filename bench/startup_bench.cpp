@@ -329,11 +329,7 @@ std::string Format(const TRunResult& r) {
 void RunForm(const std::string& dir, const std::string& out) {
     TRunResult result;
     TApplication application;
-    TBenchSystem system;
-    system.exePath = Widened(dir + "\\Orbitashell.exe");
-    SetSystem(&system);
-    TBenchNetwork network;
-    SetNetwork(&network);
+    TBenchSeams seams(dir);
     bool failed = false;
     application.OnException = [&failed](const std::string& message) {
         std::fprintf(stderr, "exception: %s\n", message.c_str());
@@ -349,7 +345,7 @@ void RunForm(const std::string& dir, const std::string& out) {
     result.totalMs = NowMs() - t0;
 
     result.after = Memory();
-    result.activated = network.probes == 1;
+    result.activated = seams.network.probes == 1;
     result.rows = form->cbbListCPL.ItemCount() + form->cbbListSyst.ItemCount() +
                   form->cbbListCustom.ItemCount();
     if (failed)
@@ -363,11 +359,7 @@ void RunForm(const std::string& dir, const std::string& out) {
 // the first paint and the rest until idle.
 void TraceForm(const std::string& dir, const std::string& out, bool closing) {
     TApplication application;
-    TBenchSystem system;
-    system.exePath = Widened(dir + "\\Orbitashell.exe");
-    SetSystem(&system);
-    TBenchNetwork network;
-    SetNetwork(&network);
+    TBenchSeams seams(dir);
     application.OnException = [](const std::string& message) {
         std::fprintf(stderr, "exception: %s\n", message.c_str());
     };

@@ -66,11 +66,7 @@ TFigures TypeQueries(TApplication& application, const std::string& dir,
     for (size_t i = 0; i < 3; ++i)
         WriteAll(dir + "\\" + kNames[i], files[i]);
     SetCurrentDirectoryA(dir.c_str());
-    static TBenchSystem system;
-    system.exePath = Widened(dir + "\\Orbitashell.exe");
-    SetSystem(&system);
-    static TBenchNetwork network;
-    SetNetwork(&network);
+    static TBenchSeams seams(dir);
 
     auto* form = new TForm1();
     application.MainForm = form;
